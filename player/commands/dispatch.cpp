@@ -1,0 +1,98 @@
+#include "player/commands/dispatch.h"
+
+#include "player/commands/commandTable.h"
+#include "player/commands/nameTable.h"
+#include "player/link/PlayerWindow.h"
+#include "player/link/launch.h"
+#include "player/link/messages.h"
+
+#include <climits>
+#include <cstdint>
+
+namespace player {
+namespace {
+
+enum class Rule { ToggleDisplay, TrackTime, VolumeUp, VolumeDown };
+
+struct FixedCommandRow {
+    const wchar_t* name;
+    Rule rule;
+    std::int32_t PlayerInstance::*setting; // the display setting it toggles, if any
+};
+
+// Compared in this order after the table step; none of them is a CommandTable name.
+inline constexpr FixedCommandRow FixedCommands[] = {
+    {L"title", Rule::ToggleDisplay, &PlayerInstance::scrollTitle},
+    {L"album", Rule::ToggleDisplay, &PlayerInstance::scrollAlbum},
+    {L"artist", Rule::ToggleDisplay, &PlayerInstance::scrollArtist},
+    {L"trackname", Rule::ToggleDisplay, &PlayerInstance::scrollTrackName},
+    {L"tracktime", Rule::TrackTime, &PlayerInstance::trackTime},
+    {L"volumeup", Rule::VolumeUp, nullptr},
+    {L"volumedown", Rule::VolumeDown, nullptr},
+    {nullptr, Rule::ToggleDisplay, nullptr},
+};
+
+void toggle(PlayerInstance& instance, std::int32_t PlayerInstance::*setting) noexcept {
+    instance.*setting = instance.*setting == 0 ? 1 : 0;
+    instance.needSave = 1;
+}
+
+void stepVolume(link::PlayerWindow& player, bool up) noexcept {
+    if (!player.present())
+        return;
+    const int max = player.send(link::RM_GET_MAXVOLUME);
+    const int current = player.send(link::RM_GET_VOLUME);
+    player.post(link::RM_SETVOLUME, static_cast<WPARAM>(static_cast<UINT>(steppedVolume(max, current, up))));
+}
+
+} // namespace
+
+int steppedVolume(int max, int current, bool up) noexcept {
+    std::int64_t step = max / 10;
+    if (step == 0)
+        step = 1;
+    std::int64_t next = up ? std::int64_t{current} + step : std::int64_t{current} - step;
+    if (up && next > max)
+        next = max;
+    if (!up && next < 0)
+        next = 0;
+    if (next > INT_MAX)
+        next = INT_MAX;
+    if (next < INT_MIN)
+        next = INT_MIN;
+    return static_cast<int>(next);
+}
+
+void dispatchCommand(PlayerInstance& instance, const wchar_t* name, int value) noexcept {
+    link::PlayerWindow player = link::PlayerWindow::find();
+
+    if (const CommandRow* row = findRow(CommandTable, name)) {
+        if (player.present())
+            player.post(row->message, static_cast<WPARAM>(static_cast<UINT>(value)));
+        else if (row->launchIfAbsent)
+            link::launchPlayer(instance);
+    }
+
+    const FixedCommandRow* fixed = findRow(FixedCommands, name);
+    if (fixed == nullptr)
+        return;
+    switch (fixed->rule) {
+    case Rule::ToggleDisplay:
+        toggle(instance, fixed->setting);
+        break;
+    case Rule::TrackTime:
+        if (value == 0)
+            toggle(instance, fixed->setting);
+        else // value n seeks to second n - 1; unsigned so that INT_MIN wraps to 0x7FFFFFFF
+            player.post(link::RM_SEEK, static_cast<WPARAM>(static_cast<UINT>(value) - 1u));
+        break;
+    case Rule::VolumeUp:
+        stepVolume(player, true);
+        break;
+    case Rule::VolumeDown:
+        stepVolume(player, false);
+        break;
+    }
+}
+
+} // namespace player

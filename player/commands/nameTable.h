@@ -1,0 +1,30 @@
+// findRow: the one lookup rule of every name table.
+//
+// A table is a constant array of rows with a `name` member, ended by a row whose
+// name is null. The walk starts at the first row and stops at the first name that
+// compares equal (result 0); the end row, or a null name from the host, means no
+// match. Names compare case-insensitively with lstrcmpiW unless the caller gives
+// another comparison (parameter keys use StrCmpIW).
+#pragma once
+
+#include <windows.h>
+#include <cstddef>
+
+namespace player {
+
+using NameCompare = int(WINAPI*)(const wchar_t*, const wchar_t*);
+
+template <typename Row, std::size_t N>
+const Row* findRow(const Row (&table)[N], const wchar_t* name, NameCompare compare = lstrcmpiW) noexcept {
+    if (name == nullptr)
+        return nullptr;
+    for (const Row& row : table) {
+        if (row.name == nullptr)
+            return nullptr;
+        if (compare(name, row.name) == 0)
+            return &row;
+    }
+    return nullptr;
+}
+
+} // namespace player

@@ -1,0 +1,81 @@
+// The sixteen exports. Each unpacks its arguments, calls its subsystem and returns;
+// the module definition alone exports them, under their plain names.
+// A null instance (InitPlayer out of memory) makes every per-instance export do
+// nothing and give its empty answer.
+#include "player/PlayerInstance.h"
+#include "player/boundedCopy.h"
+#include "player/commands/dispatch.h"
+#include "player/pluginApi.h"
+
+using player::HotkeyCommand;
+using player::PlayerInstance;
+using player::PlayerParam;
+using player::PlaylistMenuItem;
+
+namespace {
+constexpr wchar_t kDisplayName[] = L"Velmora Player";
+}
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+    return TRUE;
+}
+
+void WINAPI DestroyPlayer(PlayerInstance* instance) noexcept {
+    player::destroyInstance(instance);
+}
+
+wchar_t* WINAPI GetEXE(wchar_t* buffer, int capacity) noexcept {
+    // This plug-in never names an executable to the host.
+    if (buffer != nullptr && capacity > 0)
+        buffer[0] = L'\0';
+    return buffer;
+}
+
+HRESULT WINAPI GetPlayerName(wchar_t* buffer, UINT capacity) noexcept {
+    return player::copyBounded(buffer, capacity, kDisplayName);
+}
+
+PlayerInstance* WINAPI InitPlayer(const wchar_t* exePath) noexcept {
+    return player::createInstance(exePath);
+}
+
+void WINAPI freeMenu(PlayerInstance*, const wchar_t*, PlaylistMenuItem*) noexcept {}
+
+int WINAPI getHotkeyCommands(HotkeyCommand*) noexcept {
+    return 0;
+}
+
+int WINAPI getPlayerParams(PlayerInstance*, PlayerParam*) noexcept {
+    return 0;
+}
+
+int WINAPI getProp(PlayerInstance*, const wchar_t*, int) noexcept {
+    return 0;
+}
+
+void WINAPI getState(PlayerInstance*, const wchar_t*, wchar_t*) noexcept {}
+
+void WINAPI getText(PlayerInstance*, const wchar_t*, wchar_t*, int) noexcept {}
+
+void WINAPI invokeCtxMenu(PlayerInstance*, int) noexcept {}
+
+void WINAPI invokeMenu(PlayerInstance*, const wchar_t*, int) noexcept {}
+
+int WINAPI queryCtxMenu(PlayerInstance*, HMENU, UINT, UINT) noexcept {
+    return 0;
+}
+
+PlaylistMenuItem* WINAPI queryMenu(PlayerInstance*, const wchar_t*) noexcept {
+    return nullptr;
+}
+
+void WINAPI sendCmd(PlayerInstance* instance, const wchar_t* name, int value) noexcept {
+    if (instance != nullptr)
+        player::dispatchCommand(*instance, name, value);
+}
+
+void WINAPI setPlayerParams(PlayerInstance*, const PlayerParam*, int) noexcept {}
+
+} // extern "C"

@@ -1,0 +1,93 @@
+// Starting the player: "playpause" and "play" with its window absent start the
+// executable at most once in 6 seconds per instance. launch-recorder stands in for
+// the player and releases a named semaphore when it is started.
+#include "FakePlayer.h"
+#include "InstanceRecord.h"
+#include "Plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+using namespace testing_support;
+
+namespace {
+
+class Launches : public testing::Test {
+protected:
+    Launches() : started_(CreateSemaphoreW(nullptr, 0, 100, L"player-tests-launch-recorder")) {}
+    ~Launches() override { CloseHandle(started_); }
+
+    // True when the recorder reported a start within the time given.
+    bool startedWithin(DWORD milliseconds) {
+        return WaitForSingleObject(started_, milliseconds) == WAIT_OBJECT_0;
+    }
+
+    const std::wstring recorder = besideProgram(L"launch-recorder.exe");
+
+private:
+    HANDLE started_;
+};
+
+constexpr DWORD kStartTime = 15000;
+
+TEST_F(Launches, StartOnceThenNotAgainWithinSixSeconds) {
+    Instance instance(recorder.c_str());
+    const std::time_t before = std::time(nullptr);
+    plugin().sendCmd(instance, L"play", 0);
+    const std::time_t after = std::time(nullptr);
+    ASSERT_TRUE(startedWithin(kStartTime));
+    EXPECT_GE(record(instance).lastLaunch, before);
+    EXPECT_LE(record(instance).lastLaunch, after);
+    const auto firstLaunch = record(instance).lastLaunch;
+
+    plugin().sendCmd(instance, L"PlayPause", 0);
+    plugin().sendCmd(instance, L"play", 0);
+    EXPECT_EQ(record(instance).lastLaunch, firstLaunch);
+
+    // The one real wait: no start may appear during it, and afterwards a start is due again.
+    EXPECT_FALSE(startedWithin(6100));
+    plugin().sendCmd(instance, L"playpause", 0);
+    EXPECT_TRUE(startedWithin(kStartTime));
+    EXPECT_GE(record(instance).lastLaunch, firstLaunch + 6);
+}
+
+TEST_F(Launches, EachInstanceHasItsOwnGuard) {
+    Instance first(recorder.c_str());
+    Instance second(recorder.c_str());
+    plugin().sendCmd(first, L"play", 0);
+    plugin().sendCmd(second, L"playpause", 0);
+    EXPECT_TRUE(startedWithin(kStartTime));
+    EXPECT_TRUE(startedWithin(kStartTime));
+    EXPECT_NE(record(first).lastLaunch, 0);
+    EXPECT_NE(record(second).lastLaunch, 0);
+}
+
+TEST_F(Launches, NeverWithAnEmptyPath) {
+    Instance instance(L"");
+    plugin().sendCmd(instance, L"play", 0);
+    plugin().sendCmd(instance, L"playpause", 0);
+    EXPECT_EQ(record(instance).lastLaunch,
+              0); // nothing recorded, so a later path-less request is not held back
+}
+
+TEST_F(Launches, NotForOtherCommands) {
+    Instance instance(recorder.c_str());
+    for (const wchar_t* name :
+         {L"pause", L"stop", L"next", L"quit", L"volumeup", L"volumedown", L"tracktime"})
+        plugin().sendCmd(instance, name, 3);
+    EXPECT_EQ(record(instance).lastLaunch, 0);
+    EXPECT_FALSE(startedWithin(500));
+}
+
+TEST_F(Launches, NotWhileThePlayerRuns) {
+    FakePlayer fake;
+    Instance instance(recorder.c_str());
+    plugin().sendCmd(instance, L"play", 0);
+    plugin().sendCmd(instance, L"playpause", 0);
+    EXPECT_EQ(fake.messages(), (std::vector<ReceivedMessage>{posted(1126), posted(1125)}));
+    EXPECT_EQ(record(instance).lastLaunch, 0);
+    EXPECT_FALSE(startedWithin(500));
+}
+
+} // namespace

@@ -1,0 +1,60 @@
+#!/bin/sh
+# Checks the built player.dll as a host and a user's machine see it: a PE32 (i386)
+# DLL exporting exactly the sixteen plain names with ordinals 1 to 16, importing
+# system libraries only, and carrying its version resource.
+set -u
+dll=$1
+objdump=${2:-i686-w64-mingw32-objdump}
+strings=$(echo "$objdump" | sed 's/objdump$/strings/')
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+headers=$("$objdump" -p "$dll") || { echo "FAIL: cannot read $dll"; exit 1; }
+
+echo "$headers" | grep -q 'file format pei-i386' || fail "not a PE32 i386 image"
+echo "$headers" | grep -Eq '^[[:space:]]+DLL$' || fail "not a DLL"
+
+expected='1 DestroyPlayer
+2 GetEXE
+3 GetPlayerName
+4 InitPlayer
+5 freeMenu
+6 getHotkeyCommands
+7 getPlayerParams
+8 getProp
+9 getState
+10 getText
+11 invokeCtxMenu
+12 invokeMenu
+13 queryCtxMenu
+14 queryMenu
+15 sendCmd
+16 setPlayerParams'
+base=$(echo "$headers" | sed -n 's/^Export Address Table -- Ordinal Base \([0-9]*\).*/\1/p')
+[ "$base" = 1 ] || fail "ordinal base is '$base', not 1"
+actual=$(echo "$headers" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+    sed -n 's/^[[:space:]]*\[[[:space:]]*\([0-9]*\)\] \(.*\)$/\1 \2/p' |
+    awk -v base="${base:-1}" '{ print $1 + base, $2 }')
+if [ "$actual" != "$expected" ]; then
+    fail "export table differs"
+    echo "expected:"; echo "$expected"; echo "actual:"; echo "$actual"
+fi
+
+imports=$(echo "$headers" | sed -n 's/.*DLL Name: //p')
+for name in $imports; do
+    case $(echo "$name" | tr 'A-Z' 'a-z') in
+    kernel32.dll | user32.dll | shell32.dll | shlwapi.dll | msvcrt.dll) ;;
+    *) fail "imports $name, which is not a system library" ;;
+    esac
+done
+[ -n "$imports" ] || fail "no import table found"
+
+resource=$("$strings" -e l "$dll")
+for text in 'InternalName' 'player' 'OriginalFilename' 'player.dll' 'FileVersion' '1.0.0.0' 'ProductVersion'; do
+    echo "$resource" | grep -qx "$text" || fail "version resource lacks \"$text\""
+done
+
+if [ $failed = 0 ]; then
+    echo "player.dll: PE32 i386 DLL, 16 exports with ordinals 1-16, imports: $(echo $imports)"
+fi
+exit $failed

@@ -1,0 +1,83 @@
+// FakePlayer: a scripted stand-in for the player's remote-control window.
+//
+// A real hidden top-level window of class "VRX_MEDIA_REMOTE" on its own thread with
+// its own message loop. It records every message in the WM_USER range that it gets
+// (number, wParam, lParam, sent or posted) in order, and answers from a script:
+// a constant, a text that it puts into its title before answering (as a player
+// does), or any function of wParam. Unscripted messages answer 0. It can hang on a
+// message (stop handling messages until released) or destroy its window while
+// handling one. sync() waits until every message posted to it before was handled.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testing_support {
+
+struct ReceivedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool sent; // false: posted
+
+    bool operator==(const ReceivedMessage&) const = default;
+};
+
+ReceivedMessage sent(UINT message, WPARAM wParam = 0);
+ReceivedMessage posted(UINT message, WPARAM wParam = 0);
+void PrintTo(const ReceivedMessage& m, std::ostream* os);
+
+struct Reply {
+    LRESULT value = 0;
+    std::optional<std::wstring> title; // set as the window title before answering
+};
+
+class FakePlayer {
+public:
+    FakePlayer();
+    ~FakePlayer();
+    FakePlayer(const FakePlayer&) = delete;
+    FakePlayer& operator=(const FakePlayer&) = delete;
+
+    HWND window() const { return window_; }
+
+    void answer(UINT message, LRESULT value);
+    void answerText(UINT message, LRESULT value, std::wstring title);
+    void answerWith(UINT message, std::function<Reply(WPARAM)> script);
+    void setTitle(const std::wstring& title);
+
+    // The next time `message` arrives, record it and stop handling messages until release().
+    void hangOn(UINT message);
+    void release();
+    // The next time `message` arrives, record it, destroy the window and answer 0.
+    void vanishOn(UINT message);
+
+    void sync();
+    std::vector<ReceivedMessage> messages();
+    void clearMessages();
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void run(HANDLE ready);
+
+    std::mutex mutex_;
+    std::map<UINT, std::function<Reply(WPARAM)>> script_;
+    std::vector<ReceivedMessage> log_;
+    std::optional<UINT> hangOn_;
+    std::optional<UINT> vanishOn_;
+    HANDLE released_;
+    HANDLE synced_;
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+    std::thread thread_;
+};
+
+} // namespace testing_support
