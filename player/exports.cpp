@@ -5,7 +5,10 @@
 #include "player/PlayerInstance.h"
 #include "player/boundedCopy.h"
 #include "player/commands/dispatch.h"
+#include "player/commands/properties.h"
+#include "player/commands/queries.h"
 #include "player/pluginApi.h"
+#include "player/settings.h"
 
 using player::HotkeyCommand;
 using player::PlayerInstance;
@@ -47,17 +50,23 @@ int WINAPI getHotkeyCommands(HotkeyCommand*) noexcept {
     return 0;
 }
 
-int WINAPI getPlayerParams(PlayerInstance*, PlayerParam*) noexcept {
-    return 0;
+int WINAPI getPlayerParams(PlayerInstance* instance, PlayerParam* params) noexcept {
+    return instance != nullptr ? player::readSettings(*instance, params) : 0;
 }
 
-int WINAPI getProp(PlayerInstance*, const wchar_t*, int) noexcept {
-    return 0;
+int WINAPI getProp(PlayerInstance* instance, const wchar_t* name, int kind) noexcept {
+    return instance != nullptr ? player::queryProperty(*instance, name, kind) : 0;
 }
 
-void WINAPI getState(PlayerInstance*, const wchar_t*, wchar_t*) noexcept {}
+void WINAPI getState(PlayerInstance* instance, const wchar_t* name, wchar_t* out) noexcept {
+    if (instance != nullptr)
+        player::queryState(name, out);
+}
 
-void WINAPI getText(PlayerInstance*, const wchar_t*, wchar_t*, int) noexcept {}
+void WINAPI getText(PlayerInstance* instance, const wchar_t* name, wchar_t* out, int size) noexcept {
+    if (instance != nullptr)
+        player::queryText(*instance, name, out, size);
+}
 
 void WINAPI invokeCtxMenu(PlayerInstance*, int) noexcept {}
 
@@ -76,6 +85,9 @@ void WINAPI sendCmd(PlayerInstance* instance, const wchar_t* name, int value) no
         player::dispatchCommand(*instance, name, value);
 }
 
-void WINAPI setPlayerParams(PlayerInstance*, const PlayerParam*, int) noexcept {}
+void WINAPI setPlayerParams(PlayerInstance* instance, const PlayerParam* params, int count) noexcept {
+    if (instance != nullptr)
+        player::writeSettings(*instance, params, count);
+}
 
 } // extern "C"

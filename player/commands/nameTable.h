@@ -28,3 +28,12 @@ const Row* findRow(const Row (&table)[N], const wchar_t* name, NameCompare compa
 }
 
 } // namespace player
+
+namespace player {
+
+// A single fixed name handled beside the tables ("tracktime", "needsave", ...).
+inline bool isName(const wchar_t* name, const wchar_t* fixedName) noexcept {
+    return name != nullptr && lstrcmpiW(name, fixedName) == 0;
+}
+
+} // namespace player

@@ -26,8 +26,10 @@ int PlayerWindow::send(UINT message, WPARAM wParam) noexcept {
 }
 
 void PlayerWindow::readTitle(wchar_t* buffer, int capacity) noexcept {
-    if (present() && buffer != nullptr && capacity > 0)
-        GetWindowTextW(window_, buffer, capacity);
+    if (!present() || buffer == nullptr || capacity <= 0)
+        return;
+    buffer[0] = L'\0'; // terminated even if the window went away since its answer
+    GetWindowTextW(window_, buffer, capacity);
 }
 
 } // namespace player::link

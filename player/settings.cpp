@@ -1,0 +1,64 @@
+#include "player/settings.h"
+
+#include "player/boundedCopy.h"
+#include "player/commands/nameTable.h"
+
+#include <shlwapi.h>
+#include <cstdint>
+
+namespace player {
+namespace {
+
+struct SettingRow {
+    const wchar_t* name;
+    std::int32_t PlayerInstance::*field;
+};
+
+inline constexpr SettingRow SettingTable[] = {
+    {L"scrollAlbum", &PlayerInstance::scrollAlbum},
+    {L"scrollArtist", &PlayerInstance::scrollArtist},
+    {L"scrollTitle", &PlayerInstance::scrollTitle},
+    {L"scrollTrackName", &PlayerInstance::scrollTrackName},
+    {L"trackTime", &PlayerInstance::trackTime},
+    {L"volume", &PlayerInstance::volume},
+    {nullptr, nullptr},
+};
+static_assert(sizeof(SettingTable) / sizeof(SettingTable[0]) == kSettingCount + 1);
+
+constexpr std::size_t kNameUnits = sizeof(PlayerParam::name) / sizeof(wchar_t);
+
+bool terminatedWithinRecord(const PlayerParam& param) noexcept {
+    for (std::size_t i = 0; i < kNameUnits; ++i)
+        if (param.name[i] == L'\0')
+            return true;
+    return false;
+}
+
+} // namespace
+
+int readSettings(PlayerInstance& instance, PlayerParam* params) noexcept {
+    if (params == nullptr)
+        return kSettingCount;
+    for (int i = 0; i < kSettingCount; ++i) {
+        const SettingRow& row = SettingTable[i];
+        copyBounded(params[i].name, kNameUnits, row.name);
+        params[i].reserved = 0;
+        params[i].value = instance.*row.field;
+    }
+    instance.needSave = 0;
+    return kSettingCount;
+}
+
+void writeSettings(PlayerInstance& instance, const PlayerParam* params, int count) noexcept {
+    if (params != nullptr) {
+        for (int i = 0; i < count; ++i) {
+            if (!terminatedWithinRecord(params[i]))
+                continue;
+            if (const SettingRow* row = findRow(SettingTable, params[i].name, StrCmpIW))
+                instance.*row->field = params[i].value;
+        }
+    }
+    instance.needSave = 0;
+}
+
+} // namespace player
