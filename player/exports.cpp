@@ -7,6 +7,9 @@
 #include "player/commands/dispatch.h"
 #include "player/commands/properties.h"
 #include "player/commands/queries.h"
+#include "player/hotkeys.h"
+#include "player/menus/contextMenu.h"
+#include "player/menus/playlistMenu.h"
 #include "player/pluginApi.h"
 #include "player/settings.h"
 
@@ -44,10 +47,13 @@ PlayerInstance* WINAPI InitPlayer(const wchar_t* exePath) noexcept {
     return player::createInstance(exePath);
 }
 
-void WINAPI freeMenu(PlayerInstance*, const wchar_t*, PlaylistMenuItem*) noexcept {}
+// Releases the array whatever the instance: a host giving a list back must never leak it.
+void WINAPI freeMenu(PlayerInstance*, const wchar_t*, PlaylistMenuItem* items) noexcept {
+    player::freePlaylist(items);
+}
 
-int WINAPI getHotkeyCommands(HotkeyCommand*) noexcept {
-    return 0;
+int WINAPI getHotkeyCommands(HotkeyCommand* entries) noexcept {
+    return player::copyHotkeys(entries);
 }
 
 int WINAPI getPlayerParams(PlayerInstance* instance, PlayerParam* params) noexcept {
@@ -68,16 +74,22 @@ void WINAPI getText(PlayerInstance* instance, const wchar_t* name, wchar_t* out,
         player::queryText(*instance, name, out, size);
 }
 
-void WINAPI invokeCtxMenu(PlayerInstance*, int) noexcept {}
-
-void WINAPI invokeMenu(PlayerInstance*, const wchar_t*, int) noexcept {}
-
-int WINAPI queryCtxMenu(PlayerInstance*, HMENU, UINT, UINT) noexcept {
-    return 0;
+void WINAPI invokeCtxMenu(PlayerInstance* instance, int item) noexcept {
+    if (instance != nullptr)
+        player::invokeContextItem(*instance, item);
 }
 
-PlaylistMenuItem* WINAPI queryMenu(PlayerInstance*, const wchar_t*) noexcept {
-    return nullptr;
+void WINAPI invokeMenu(PlayerInstance* instance, const wchar_t* listName, int item) noexcept {
+    if (instance != nullptr)
+        player::playPlaylistItem(listName, item);
+}
+
+int WINAPI queryCtxMenu(PlayerInstance* instance, HMENU menu, UINT position, UINT firstId) noexcept {
+    return instance != nullptr ? player::buildContextMenu(menu, position, firstId) : 0;
+}
+
+PlaylistMenuItem* WINAPI queryMenu(PlayerInstance* instance, const wchar_t* listName) noexcept {
+    return instance != nullptr ? player::buildPlaylist(listName) : nullptr;
 }
 
 void WINAPI sendCmd(PlayerInstance* instance, const wchar_t* name, int value) noexcept {

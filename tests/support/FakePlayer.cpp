@@ -102,8 +102,8 @@ LRESULT FakePlayer::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         log_.push_back({message, wParam, lParam, isSent});
         if (auto it = script_.find(message); it != script_.end())
             script = it->second;
-        hang = hangOn_ == message;
-        vanish = vanishOn_ == message;
+        hang = hangOn_ && hangOn_->matches(message, wParam);
+        vanish = vanishOn_ && vanishOn_->matches(message, wParam);
         if (hang)
             hangOn_.reset();
         if (vanish)
@@ -141,19 +141,19 @@ void FakePlayer::setTitle(const std::wstring& title) {
     SetWindowTextW(window_, title.c_str());
 }
 
-void FakePlayer::hangOn(UINT message) {
+void FakePlayer::hangOn(UINT message, std::optional<WPARAM> wParam) {
     std::lock_guard lock(mutex_);
     ResetEvent(released_);
-    hangOn_ = message;
+    hangOn_ = Trigger{message, wParam};
 }
 
 void FakePlayer::release() {
     SetEvent(released_);
 }
 
-void FakePlayer::vanishOn(UINT message) {
+void FakePlayer::vanishOn(UINT message, std::optional<WPARAM> wParam) {
     std::lock_guard lock(mutex_);
-    vanishOn_ = message;
+    vanishOn_ = Trigger{message, wParam};
 }
 
 void FakePlayer::sync() {

@@ -53,11 +53,13 @@ public:
     void answerWith(UINT message, std::function<Reply(WPARAM)> script);
     void setTitle(const std::wstring& title);
 
-    // The next time `message` arrives, record it and stop handling messages until release().
-    void hangOn(UINT message);
+    // The next time `message` arrives (with this wParam, if given), record it and stop
+    // handling messages until release().
+    void hangOn(UINT message, std::optional<WPARAM> wParam = std::nullopt);
     void release();
-    // The next time `message` arrives, record it, destroy the window and answer 0.
-    void vanishOn(UINT message);
+    // The next time `message` arrives (with this wParam, if given), record it, destroy
+    // the window and answer 0.
+    void vanishOn(UINT message, std::optional<WPARAM> wParam = std::nullopt);
 
     void sync();
     std::vector<ReceivedMessage> messages();
@@ -71,8 +73,13 @@ private:
     std::mutex mutex_;
     std::map<UINT, std::function<Reply(WPARAM)>> script_;
     std::vector<ReceivedMessage> log_;
-    std::optional<UINT> hangOn_;
-    std::optional<UINT> vanishOn_;
+    struct Trigger {
+        UINT message;
+        std::optional<WPARAM> wParam;
+        bool matches(UINT m, WPARAM w) const { return m == message && (!wParam || *wParam == w); }
+    };
+    std::optional<Trigger> hangOn_;
+    std::optional<Trigger> vanishOn_;
     HANDLE released_;
     HANDLE synced_;
     HWND window_ = nullptr;

@@ -1,0 +1,11 @@
+#include "player/hotkeys.h"
+
+namespace player {
+
+int copyHotkeys(HotkeyCommand* entries) noexcept {
+    if (entries != nullptr)
+        CopyMemory(entries, HotkeyCatalogue, sizeof(HotkeyCatalogue));
+    return kHotkeyCount;
+}
+
+} // namespace player

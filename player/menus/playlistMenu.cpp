@@ -1,0 +1,57 @@
+#include "player/menus/playlistMenu.h"
+
+#include "player/commands/nameTable.h"
+#include "player/link/PlayerWindow.h"
+#include "player/link/messages.h"
+
+#include <cstdint>
+
+namespace player {
+namespace {
+
+constexpr wchar_t kPlaylistName[] = L"*playlist";
+constexpr int kTitleCapacity = 255; // at most 254 characters and the NUL
+
+} // namespace
+
+PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept {
+    link::PlayerWindow player = link::PlayerWindow::find();
+    if (!player.present() || !isName(listName, kPlaylistName))
+        return nullptr;
+    const int count = player.send(link::RM_PLAYLIST_COUNT);
+    if (count <= 0)
+        return nullptr;
+    const int current = player.send(link::RM_PLAYLIST_CURRENT);
+
+    const std::uint64_t bytes = (static_cast<std::uint64_t>(count) + 1) * sizeof(PlaylistMenuItem);
+    if (bytes > UINT32_MAX || bytes > SIZE_MAX)
+        return nullptr;
+    auto* items = static_cast<PlaylistMenuItem*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(bytes)));
+    if (items == nullptr)
+        return nullptr;
+
+    for (int i = 0; i < count; ++i) {
+        // The request and the title read follow each other directly: the title is the reply.
+        player.send(link::RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i));
+        player.readTitle(items[i].text, kTitleCapacity);
+        items[i].id = i + 1;
+        items[i].flags = i == current ? kPlaylistFlagCurrent : kPlaylistFlagEntry;
+    }
+    return items;
+}
+
+void playPlaylistItem(const wchar_t* listName, int item) noexcept {
+    link::PlayerWindow player = link::PlayerWindow::find();
+    if (!player.present() || !isName(listName, kPlaylistName))
+        return;
+    // The id is index + 1 and passes unchecked: item 0 plays index 0xFFFFFFFF.
+    player.post(link::RM_PLAYLIST_PLAY, static_cast<WPARAM>(static_cast<UINT>(item) - 1u));
+}
+
+void freePlaylist(PlaylistMenuItem* items) noexcept {
+    if (items != nullptr)
+        HeapFree(GetProcessHeap(), 0, items);
+}
+
+} // namespace player

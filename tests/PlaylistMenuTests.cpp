@@ -1,0 +1,196 @@
+// queryMenu, invokeMenu and freeMenu: the "*playlist" list and its record bytes.
+#include "FakePlayer.h"
+#include "Plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+using namespace testing_support;
+using Messages = std::vector<ReceivedMessage>;
+using player::PlaylistMenuItem;
+
+namespace {
+
+std::string narrow(const wchar_t* s) {
+    return std::string(s, s + wcslen(s));
+}
+
+// A fake player with a playlist whose entry i reads texts[i].
+void scriptPlaylist(FakePlayer& fake, std::vector<std::wstring> texts, int current) {
+    fake.answer(1726, static_cast<LRESULT>(texts.size()));
+    fake.answer(1727, current);
+    fake.answerWith(1725, [texts](WPARAM i) {
+        return Reply{1, i < texts.size() ? texts[i] : std::wstring(L"?")};
+    });
+}
+
+std::vector<unsigned char> recordBytes(const wchar_t* text, std::int32_t flags, std::int32_t id) {
+    std::vector<unsigned char> bytes(532, 0);
+    std::memcpy(bytes.data(), text, wcslen(text) * 2);
+    std::memcpy(bytes.data() + 512, &flags, 4);
+    std::memcpy(bytes.data() + 520, &id, 4);
+    return bytes;
+}
+
+TEST(Playlist, ThreeEntriesWithTheCurrentMarked) {
+    FakePlayer fake;
+    scriptPlaylist(fake, {L"One", L"Tw\u00f6 \U0001F3B6", L"Three"}, 1);
+    Instance instance;
+    PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+    ASSERT_NE(items, nullptr);
+    std::vector<unsigned char> expected;
+    for (const auto& record : {recordBytes(L"One", 2, 1), recordBytes(L"Tw\u00f6 \U0001F3B6", 3, 2),
+                               recordBytes(L"Three", 2, 3), recordBytes(L"", 0, 0)})
+        expected.insert(expected.end(), record.begin(), record.end());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(items);
+    EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 4 * 532), expected);
+    EXPECT_EQ(fake.messages(),
+              (Messages{sent(1726), sent(1727), sent(1725, 0), sent(1725, 1), sent(1725, 2)}));
+    plugin().freeMenu(instance, L"*playlist", items);
+}
+
+TEST(Playlist, LongEntryIsCutTo254Characters) {
+    FakePlayer fake;
+    std::wstring text;
+    for (int i = 0; i < 300; ++i)
+        text += static_cast<wchar_t>(L'a' + i % 26);
+    scriptPlaylist(fake, {text}, 0);
+    Instance instance;
+    PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+    ASSERT_NE(items, nullptr);
+    EXPECT_EQ(std::wstring(items[0].text), text.substr(0, 254));
+    EXPECT_EQ(items[0].text[254], L'\0');
+    EXPECT_EQ(items[0].text[255], L'\0');
+    EXPECT_EQ(items[0].flags, 3);
+    EXPECT_EQ(items[0].id, 1);
+    plugin().freeMenu(instance, L"*playlist", items);
+}
+
+TEST(Playlist, CurrentIndexOutOfRangeMarksNothing) {
+    FakePlayer fake;
+    Instance instance;
+    for (int current : {3, -1, 99, INT_MIN}) {
+        SCOPED_TRACE(current);
+        scriptPlaylist(fake, {L"a", L"b", L"c"}, current);
+        PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+        ASSERT_NE(items, nullptr);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(items[i].flags, 2);
+        plugin().freeMenu(instance, L"*playlist", items);
+    }
+}
+
+TEST(Playlist, NameMatchesWithoutCaseOnly) {
+    FakePlayer fake;
+    scriptPlaylist(fake, {L"a"}, 0);
+    Instance instance;
+    PlaylistMenuItem* items = plugin().queryMenu(instance, L"*PLAYLIST");
+    ASSERT_NE(items, nullptr);
+    plugin().freeMenu(instance, L"*PLAYLIST", items);
+    fake.clearMessages();
+    for (const wchar_t* name : {L"playlist", L"*playlists", L"", L"*", L"title"})
+        EXPECT_EQ(plugin().queryMenu(instance, name), nullptr) << narrow(name);
+    EXPECT_EQ(plugin().queryMenu(instance, nullptr), nullptr);
+    EXPECT_TRUE(fake.messages().empty());
+}
+
+TEST(Playlist, NoListWithoutEntriesOrRoom) {
+    struct Case {
+        LRESULT count;
+        Messages messages;
+    };
+    const Case cases[] = {
+        {0, {sent(1726)}},
+        {-5, {sent(1726)}},
+        {INT_MIN, {sent(1726)}},
+        {0x7FFFFFFF, {sent(1726), sent(1727)}}, // (count + 1) * 532 does not fit in 32 bits
+        {8072000, {sent(1726), sent(1727)}},    // just beyond 32 bits
+        {4000000, {sent(1726), sent(1727)}},    // fits in 32 bits, but no 2 GB block in this process
+    };
+    FakePlayer fake;
+    fake.answer(1727, 0);
+    Instance instance;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        fake.answer(1726, c.count);
+        fake.clearMessages();
+        EXPECT_EQ(plugin().queryMenu(instance, L"*playlist"), nullptr);
+        EXPECT_EQ(fake.messages(), c.messages);
+    }
+}
+
+TEST(Playlist, NoListWithThePlayerAbsent) {
+    Instance instance;
+    EXPECT_EQ(plugin().queryMenu(instance, L"*playlist"), nullptr);
+}
+
+TEST(Playlist, VanishingPlayerLeavesTheRestEmptyButTerminated) {
+    FakePlayer fake;
+    scriptPlaylist(fake, {L"a", L"b", L"c", L"d", L"e"}, 4);
+    fake.vanishOn(1725, 2);
+    Instance instance;
+    PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+    ASSERT_NE(items, nullptr);
+    const wchar_t* texts[] = {L"a", L"b", L"", L"", L""};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_STREQ(items[i].text, texts[i]) << i;
+        EXPECT_EQ(items[i].id, i + 1);
+        EXPECT_EQ(items[i].flags, i == 4 ? 3 : 2);
+    }
+    EXPECT_EQ(std::memcmp(&items[5], recordBytes(L"", 0, 0).data(), 532), 0);
+    plugin().freeMenu(instance, L"*playlist", items);
+}
+
+TEST(Playlist, HungPlayerCostsOneBoundOnly) {
+    FakePlayer fake;
+    std::vector<std::wstring> texts(50, L"entry");
+    scriptPlaylist(fake, texts, 0);
+    fake.hangOn(1725, 1);
+    Instance instance;
+    const ULONGLONG start = GetTickCount64();
+    PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+    EXPECT_LT(GetTickCount64() - start, 1500u);
+    fake.release();
+    ASSERT_NE(items, nullptr);
+    EXPECT_STREQ(items[0].text, L"entry");
+    EXPECT_STREQ(items[1].text, L"");
+    EXPECT_STREQ(items[49].text, L"");
+    EXPECT_EQ(items[49].id, 50);
+    EXPECT_EQ(items[50].id, 0);
+    plugin().freeMenu(instance, L"*playlist", items);
+}
+
+TEST(InvokeMenu, PlaysTheEntryBeforeTheId) {
+    FakePlayer fake;
+    Instance instance;
+    plugin().invokeMenu(instance, L"*playlist", 2);
+    plugin().invokeMenu(instance, L"*Playlist", 0);
+    plugin().invokeMenu(instance, L"*playlist", INT_MIN);
+    plugin().invokeMenu(instance, L"playlist", 2);
+    plugin().invokeMenu(instance, nullptr, 2);
+    EXPECT_EQ(fake.messages(),
+              (Messages{posted(1728, 1), posted(1728, 0xFFFFFFFF), posted(1728, 0x7FFFFFFF)}));
+}
+
+TEST(InvokeMenu, NothingWithThePlayerAbsent) {
+    Instance instance;
+    plugin().invokeMenu(instance, L"*playlist", 2);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_USER, WM_APP - 1, PM_REMOVE));
+}
+
+TEST(FreeMenu, AcceptsNullAndAnyName) {
+    Instance instance;
+    plugin().freeMenu(instance, L"*playlist", nullptr);
+    plugin().freeMenu(instance, nullptr, nullptr);
+    FakePlayer fake;
+    scriptPlaylist(fake, {L"a"}, 0);
+    PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+    ASSERT_NE(items, nullptr);
+    plugin().freeMenu(instance, L"another name", items);
+}
+
+} // namespace
