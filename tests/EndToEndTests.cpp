@@ -1,0 +1,217 @@
+// The real player.dll, the reference player in its own process, and player-host
+// driving them, exactly as a user would from a shell.
+#include "Process.h"
+#include "Plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr wchar_t kPlayerClass[] = L"VRX_MEDIA_REMOTE";
+constexpr UINT kQuit = 1132;
+
+HWND playerWindow() {
+    return FindWindowW(kPlayerClass, nullptr);
+}
+
+std::string narrow(const std::wstring& s) {
+    std::string result;
+    for (wchar_t c : s)
+        result += c < 0x80 ? static_cast<char>(c) : '?';
+    return result;
+}
+
+class EndToEnd : public testing::Test {
+protected:
+    EndToEnd() {
+        stopPlayer();
+        DeleteFileW(ini_.c_str());
+    }
+    ~EndToEnd() override {
+        stopPlayer();
+        DeleteFileW(ini_.c_str());
+    }
+
+    ProgramRun host(const std::wstring& arguments) {
+        return runProgram(L"\"" + besideProgram(L"player-host.exe") + L"\" --ini \"" + ini_ + L"\" " +
+                          arguments);
+    }
+
+    // The output of a host command that must succeed.
+    std::wstring output(const std::wstring& arguments) {
+        ProgramRun run = host(arguments);
+        EXPECT_EQ(run.exitCode, 0u) << narrow(arguments) << ": " << narrow(run.errors);
+        return run.output;
+    }
+
+    void startPlayer(const std::wstring& options = L"") {
+        HANDLE process = startProgram(L"\"" + besideProgram(L"remote-player.exe") + L"\" " + options);
+        ASSERT_NE(process, nullptr);
+        CloseHandle(process);
+        ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));
+    }
+
+    static void stopPlayer() {
+        const HWND window = playerWindow();
+        if (window == nullptr)
+            return;
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+        PostMessageW(window, kQuit, 0, 0);
+        if (process != nullptr) {
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+        waitUntil([] { return playerWindow() == nullptr; });
+    }
+
+    static bool contains(const std::wstring& text, const std::wstring& part) {
+        return text.find(part) != std::wstring::npos;
+    }
+
+private:
+    std::wstring ini_ = besideProgram(L"end-to-end.ini");
+};
+
+TEST_F(EndToEnd, PlayStartsTheAbsentPlayer) {
+    const std::wstring absent = output(L"status");
+    EXPECT_TRUE(contains(absent, L"(player not running)")) << narrow(absent);
+    EXPECT_TRUE(contains(absent, L"--:--"));
+    EXPECT_TRUE(contains(absent, L"Velmora player"));
+
+    output(L"cmd play");
+    ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));
+    const std::wstring present = output(L"status");
+    EXPECT_TRUE(contains(present, L"Title    \u00c5sa Lindqvist - \u00dcber den Wolken")) << narrow(present);
+}
+
+TEST_F(EndToEnd, CommandsChangeWhatStatusShows) {
+    startPlayer();
+    output(L"cmd play");
+    output(L"cmd next");
+    output(L"cmd volumeup");
+    const std::wstring status = output(L"status");
+    EXPECT_TRUE(contains(status, L"\u25B6 playing")) << narrow(status);
+    EXPECT_TRUE(contains(status, L"Title    Zo\u00eb Marchetti - Caf\u00e9 de Flore")) << narrow(status);
+    EXPECT_TRUE(contains(status, L"90 / 100"));
+    EXPECT_EQ(output(L"state playpause"), L"play\n");
+    output(L"cmd pause");
+    EXPECT_EQ(output(L"state playpause"), L"pause\n");
+}
+
+TEST_F(EndToEnd, ContextMenuMarksFollowThePlayer) {
+    startPlayer();
+    std::wstring menu = output(L"menu");
+    EXPECT_TRUE(contains(menu, L"[ ] Shuffle")) << narrow(menu);
+    EXPECT_TRUE(contains(menu, L"(\u2022) Unrated"));
+    output(L"cmd shuffle");
+    output(L"cmd rating4");
+    menu = output(L"menu");
+    EXPECT_TRUE(contains(menu, L"[x] Shuffle")) << narrow(menu);
+    EXPECT_TRUE(contains(menu, L"(\u2022) 4 Stars"));
+    EXPECT_TRUE(contains(menu, L"( ) Unrated"));
+    output(L"menu 3"); // Repeat
+    EXPECT_TRUE(contains(output(L"menu"), L"[x] Repeat"));
+}
+
+TEST_F(EndToEnd, PlaylistEntryIsPlayed) {
+    startPlayer();
+    output(L"playlist 3");
+    const std::wstring playlist = output(L"playlist");
+    EXPECT_TRUE(contains(playlist, L"\u25B6   3. K\u014dji Tanaka - \u591c\u660e\u3051\u306e\u6b4c"))
+        << narrow(playlist);
+    EXPECT_TRUE(contains(output(L"status"), L"Track 3"));
+}
+
+TEST_F(EndToEnd, DisplaySettingsSurviveTwoHostRuns) {
+    startPlayer();
+    EXPECT_EQ(output(L"prop title 1"), L"1\n");
+    EXPECT_TRUE(contains(output(L"cmd title"), L"display settings saved"));
+    EXPECT_EQ(output(L"prop title 1"), L"0\n");
+    EXPECT_TRUE(contains(output(L"cmd tracktime 0"), L"display settings saved"));
+    const std::wstring time = output(L"text tracktime");
+    EXPECT_EQ(time, L"0:00\n"); // elapsed time of a stopped track
+    EXPECT_TRUE(contains(output(L"cmd title"), L"display settings saved"));
+    EXPECT_EQ(output(L"prop title 1"), L"1\n");
+}
+
+TEST_F(EndToEnd, QuitLeavesNoWindowAndNoProcess) {
+    startPlayer();
+    DWORD id = 0;
+    GetWindowThreadProcessId(playerWindow(), &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    ASSERT_NE(process, nullptr);
+    output(L"cmd quit");
+    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+    CloseHandle(process);
+    EXPECT_EQ(playerWindow(), nullptr);
+    EXPECT_TRUE(contains(output(L"status"), L"(player not running)"));
+}
+
+TEST_F(EndToEnd, ReferencePlayerPassesTheProbe) {
+    startPlayer(L"--play");
+    const ProgramRun run = host(L"probe");
+    EXPECT_EQ(run.exitCode, 0u) << narrow(run.output);
+    EXPECT_TRUE(contains(run.output, L"Result: 0 problems"));
+}
+
+TEST_F(EndToEnd, PlayerWithoutRatingsOrPlaylist) {
+    startPlayer(L"--no-rating --no-playlist");
+    const std::wstring menu = output(L"menu");
+    EXPECT_TRUE(contains(menu, L"(4 items from the plug-in")) << narrow(menu);
+    EXPECT_FALSE(contains(menu, L"Rate"));
+    EXPECT_EQ(output(L"playlist"), L"(no playlist)\n");
+    EXPECT_EQ(output(L"prop *playlist 2"), L"1\n");
+    const ProgramRun run = host(L"probe");
+    EXPECT_TRUE(contains(run.output, L"no:  RM_RATE0")) << narrow(run.output);
+    EXPECT_EQ(run.exitCode, 0u);
+}
+
+TEST_F(EndToEnd, PlaylistFileWithNonAsciiText) {
+    const std::wstring path = besideProgram(L"end-to-end.m3u");
+    const char text[] = "#EXTM3U\n#EXTALB:Sm\xC3\xB6rg\xC3\xA5sbord\n#EXTINF:125,\xC3\x86r\xC3\xB8 - "
+                        "F\xC3\xA6rgen \xF0\x9F\x9A\xA2\n"
+                        "ferry.ogg\n";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, text, sizeof text - 1, &written, nullptr);
+    CloseHandle(file);
+    startPlayer(L"--playlist \"" + path + L"\"");
+    const std::wstring status = output(L"status");
+    EXPECT_TRUE(contains(status, L"Title    \u00c6r\u00f8 - F\u00e6rgen \U0001F6A2")) << narrow(status);
+    EXPECT_TRUE(contains(status, L"Album    Sm\u00f6rg\u00e5sbord"));
+    EXPECT_TRUE(contains(status, L"2:05"));
+    DeleteFileW(path.c_str());
+}
+
+TEST(HostErrors, OneLineAndANonZeroExit) {
+    struct Case {
+        std::wstring arguments;
+        DWORD exitCode;
+    };
+    const Case cases[] = {
+        {L"bogus", 2},
+        {L"", 2},
+        {L"prop volume", 2},
+        {L"cmd next notanumber", 2},
+        {L"--dll Z:\\nowhere\\player.dll status", 1},
+        {L"--dll \"" + besideProgram(L"launch-recorder.exe") + L"\" status", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(narrow(c.arguments));
+        const ProgramRun run = runProgram(L"\"" + besideProgram(L"player-host.exe") + L"\" " + c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_TRUE(run.output.empty()) << narrow(run.output);
+        ASSERT_FALSE(run.errors.empty());
+        EXPECT_EQ(run.errors.find(L'\n'), run.errors.size() - 1) << narrow(run.errors);
+        EXPECT_EQ(run.errors.rfind(L"player-host: ", 0), 0u);
+    }
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+#include "PluginLibrary.h"
+
+namespace tools {
+namespace {
+
+template <typename Fn>
+bool resolve(HMODULE module, Fn& fn, const char* name, std::wstring& missing) {
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    if (fn == nullptr && missing.empty())
+        missing.assign(name, name + strlen(name));
+    return fn != nullptr;
+}
+
+} // namespace
+
+bool loadPlugin(const std::wstring& path, PluginLibrary& p, std::wstring& error) {
+    p.module = LoadLibraryW(path.c_str());
+    if (p.module == nullptr) {
+        error = L"cannot load " + path + L" (error " + std::to_wstring(GetLastError()) + L")";
+        return false;
+    }
+    std::wstring missing;
+    resolve(p.module, p.DestroyPlayer, "DestroyPlayer", missing);
+    resolve(p.module, p.GetEXE, "GetEXE", missing);
+    resolve(p.module, p.GetPlayerName, "GetPlayerName", missing);
+    resolve(p.module, p.InitPlayer, "InitPlayer", missing);
+    resolve(p.module, p.freeMenu, "freeMenu", missing);
+    resolve(p.module, p.getHotkeyCommands, "getHotkeyCommands", missing);
+    resolve(p.module, p.getPlayerParams, "getPlayerParams", missing);
+    resolve(p.module, p.getProp, "getProp", missing);
+    resolve(p.module, p.getState, "getState", missing);
+    resolve(p.module, p.getText, "getText", missing);
+    resolve(p.module, p.invokeCtxMenu, "invokeCtxMenu", missing);
+    resolve(p.module, p.invokeMenu, "invokeMenu", missing);
+    resolve(p.module, p.queryCtxMenu, "queryCtxMenu", missing);
+    resolve(p.module, p.queryMenu, "queryMenu", missing);
+    resolve(p.module, p.sendCmd, "sendCmd", missing);
+    resolve(p.module, p.setPlayerParams, "setPlayerParams", missing);
+    if (!missing.empty()) {
+        error = path + L" has no export " + missing;
+        return false;
+    }
+    return true;
+}
+
+std::wstring besideProgram(const wchar_t* fileName) {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring result(path, length);
+    result.erase(result.find_last_of(L"\\/") + 1);
+    return result + fileName;
+}
+
+} // namespace tools

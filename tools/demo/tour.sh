@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# A scripted tour of player.dll at work, headless under Wine: player-host drives
+# the plug-in, the plug-in drives the reference player. Each host command is shown
+# before its output. Usage: tools/demo/tour.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+bin="$build/bin"
+run="$build/wine-run"
+state="$build/demo"
+mkdir -p "$state"
+rm -f "$state/player-host.ini"
+ini="Z:$(echo "$state/player-host.ini" | tr / '\\')"
+
+"$build/wine-session" stop
+"$build/wine-session" start
+trap '"$build/wine-session" stop' EXIT
+
+host() {
+    printf '\n$ player-host %s\n' "$*"
+    "$run" "$bin/player-host.exe" --ini "$ini" "$@"
+}
+quiet() { "$run" "$bin/player-host.exe" --ini "$ini" "$@"; }
+section() { printf '\n== %s\n' "$*"; }
+# Waits until the plug-in sees the player window come (1) or go (0); kind 6 answers 1 only while it runs.
+wait_for_player() {
+    for _ in $(seq 1 50); do
+        [ "$(quiet prop anything 6 | tr -d '\r')" = "$1" ] && return 0
+        sleep 0.2
+    done
+    echo "(the player did not $([ "$1" = 1 ] && echo start || echo quit))" >&2
+    return 1
+}
+
+section "The player is not running"
+host status
+host text tracktime
+host text tipcaption
+host menu
+
+section "\"play\" starts the reference player (the command itself is not sent on)"
+host cmd play
+wait_for_player 1
+host cmd play
+host status
+
+section "Commands"
+host cmd next
+host cmd volumeup
+host cmd shuffle
+host cmd rating4
+host menu
+host status
+
+section "Playlist and hotkeys"
+host playlist
+host playlist 5
+host playlist
+host hotkeys
+
+section "A display setting, saved by the host and restored in its next run"
+host text tracktime
+host cmd tracktime 0
+printf '\n$ cat player-host.ini\n'
+tr -d '\r' <"$state/player-host.ini"
+host text tracktime
+host cmd tracktime 0
+host watch 3
+
+section "quit"
+host cmd quit
+wait_for_player 0
+host status

@@ -1,0 +1,77 @@
+#include "Menus.h"
+
+#include "Console.h"
+
+#include <vector>
+
+namespace player_host {
+namespace {
+
+using tools::print;
+
+constexpr UINT kFirstId = 1000;
+
+void printMenu(HMENU menu, const std::wstring& indent) {
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = L"";
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_STRING | MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU;
+        info.dwTypeData = text;
+        info.cch = 256;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (info.fType & MFT_SEPARATOR) {
+            print(indent + L"  \u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500\n");
+            continue;
+        }
+        const bool checked = (info.fState & MFS_CHECKED) != 0;
+        const std::wstring mark = (info.fType & MFT_RADIOCHECK) ? (checked ? L"(\u2022)" : L"( )")
+                                  : info.hSubMenu               ? L"   "
+                                                                : (checked ? L"[x]" : L"[ ]");
+        wchar_t item[16] = L"     ";
+        if (!info.hSubMenu)
+            wsprintfW(item, L"k=%-3d", static_cast<int>(info.wID - kFirstId));
+        print(indent + L"  " + item + mark + L" " + text + (info.hSubMenu ? L" \u25B8" : L"") + L"\n");
+        if (info.hSubMenu)
+            printMenu(info.hSubMenu, indent + L"         ");
+    }
+}
+
+} // namespace
+
+void printContextMenu(const Host& host) {
+    HMENU menu = CreatePopupMenu();
+    const int inserted = host.plugin().queryCtxMenu(host.instance(), menu, 0, kFirstId);
+    print(L"Context menu (" + std::to_wstring(inserted) + L" items from the plug-in; choose with: menu K)\n");
+    printMenu(menu, L"");
+    DestroyMenu(menu);
+}
+
+void printPlaylist(const Host& host) {
+    player::PlaylistMenuItem* items = host.plugin().queryMenu(host.instance(), L"*playlist");
+    if (items == nullptr) {
+        print(L"(no playlist)\n");
+        return;
+    }
+    for (const player::PlaylistMenuItem* item = items; item->id != 0; ++item) {
+        const bool current = item->flags == player::kPlaylistFlagCurrent;
+        wchar_t number[16];
+        wsprintfW(number, L"%3d. ", item->id);
+        print((current ? L"\u25B6 " : L"  ") + std::wstring(number) + item->text + L"\n");
+    }
+    host.plugin().freeMenu(host.instance(), L"*playlist", items);
+}
+
+void printHotkeys(const tools::PluginLibrary& plugin) {
+    const int count = plugin.getHotkeyCommands(nullptr);
+    std::vector<player::HotkeyCommand> entries(static_cast<std::size_t>(count > 0 ? count : 0));
+    plugin.getHotkeyCommands(entries.data());
+    for (const player::HotkeyCommand& entry : entries) {
+        std::wstring command = entry.command;
+        command.resize(std::max<std::size_t>(command.size(), 12), L' ');
+        print(L"  " + command + L" " + entry.description + L"\n");
+    }
+}
+
+} // namespace player_host

@@ -1,0 +1,12 @@
+// The now-playing panel, built only from the plug-in's answers.
+#pragma once
+
+#include "Host.h"
+
+namespace player_host {
+
+void printStatus(const Host& host);
+// One line a second for `seconds` seconds; the title scrolls when its setting is on.
+void watch(const Host& host, int seconds);
+
+} // namespace player_host

@@ -1,0 +1,159 @@
+#include "Probe.h"
+
+#include "Console.h"
+#include "MessageNames.h"
+#include "player/link/messages.h"
+
+#include <windows.h>
+#include <optional>
+#include <string>
+
+namespace player_host {
+namespace {
+
+using namespace player::link;
+using tools::print;
+
+constexpr UINT kBound = 1000;
+constexpr wchar_t kSentinel[] = L"\u2022probe\u2022";
+
+class ProbeRun {
+public:
+    explicit ProbeRun(HWND window) : window_(window) {}
+
+    std::optional<int> ask(UINT message, WPARAM wParam = 0) {
+        DWORD_PTR answer = 0;
+        LARGE_INTEGER start, end, frequency;
+        QueryPerformanceCounter(&start);
+        const LRESULT ok =
+            SendMessageTimeoutW(window_, message, wParam, 0, SMTO_ABORTIFHUNG, kBound, &answer);
+        QueryPerformanceCounter(&end);
+        QueryPerformanceFrequency(&frequency);
+        slowest_ = std::max(slowest_, (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+        if (ok == 0) {
+            problem(std::wstring(tools::messageName(message)) + L" was not answered within 1 s");
+            return std::nullopt;
+        }
+        return static_cast<int>(answer);
+    }
+
+    // Asks for a text and checks that a nonzero answer put it into the title.
+    void text(UINT message, WPARAM wParam = 0, bool quiet = false) {
+        SetWindowTextW(window_, kSentinel);
+        const auto answer = ask(message, wParam);
+        if (!answer)
+            return;
+        wchar_t title[512] = L"";
+        GetWindowTextW(window_, title, 512);
+        if (*answer != 0 && std::wstring(title) == kSentinel)
+            problem(std::wstring(tools::messageName(message)) + L" answered " + std::to_wstring(*answer) +
+                    L" but left the title unchanged");
+        if (!quiet)
+            print(L"  " + pad(tools::messageName(message)) +
+                  (*answer ? L"\"" + std::wstring(title) + L"\"" : L"(no text)") + L"\n");
+    }
+
+    void check(bool ok, const std::wstring& what) {
+        if (ok)
+            print(L"  ok       " + what + L"\n");
+        else
+            problem(what);
+    }
+
+    void problem(const std::wstring& what) {
+        ++problems_;
+        print(L"  PROBLEM  " + what + L"\n");
+    }
+
+    static std::wstring pad(std::wstring text) {
+        text.resize(std::max<std::size_t>(text.size() + 1, 22), L' ');
+        return text;
+    }
+
+    int problems() const { return problems_; }
+    double slowest() const { return slowest_; }
+
+private:
+    HWND window_;
+    int problems_ = 0;
+    double slowest_ = 0;
+};
+
+} // namespace
+
+int probe() {
+    const HWND window = FindWindowW(kPlayerWindowClass, nullptr);
+    if (window == nullptr) {
+        print(L"No player window of class VRX_MEDIA_REMOTE is running.\n");
+        return -1;
+    }
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    print(L"Player window of class VRX_MEDIA_REMOTE, process " + std::to_wstring(process) + L"\n");
+    ProbeRun run(window);
+
+    print(L"Supported (RM_IS_SUPPORTED):\n");
+    std::wstring yes, no;
+    for (const tools::MessageName& entry : tools::MessageNames) {
+        if (entry.message == RM_IS_SUPPORTED)
+            continue;
+        const auto answer = run.ask(RM_IS_SUPPORTED, entry.message);
+        (answer.value_or(0) ? yes : no) += std::wstring(entry.name) + L" ";
+    }
+    print(L"  yes: " + yes + L"\n  no:  " + (no.empty() ? L"(none)" : no) + L"\n");
+    const bool ratings = run.ask(RM_IS_SUPPORTED, RM_GET_RATING).value_or(0) != 0;
+    const bool playlist = run.ask(RM_IS_SUPPORTED, RM_PLAYLIST_COUNT).value_or(0) != 0;
+
+    print(L"States:\n");
+    for (UINT message = RM_STATE_PLAYPAUSE; message <= RM_STATE_RATING5; ++message)
+        if (const auto answer = run.ask(message))
+            print(L"  " + ProbeRun::pad(tools::messageName(message)) + std::to_wstring(*answer) + L"\n");
+
+    print(L"Texts (each must arrive in the window title):\n");
+    for (UINT message : {RM_TEXT_TITLE, RM_TEXT_ALBUM, RM_TEXT_ARTIST, RM_TEXT_TRACKNAME, RM_TEXT_GENRE,
+                         RM_TEXT_YEAR, RM_TEXT_TRACKNUM, RM_TEXT_TIPCAPTION, RM_TEXT_TRACKLEN})
+        run.text(message);
+
+    print(L"Numbers:\n");
+    const int maxVolume = run.ask(RM_GET_MAXVOLUME).value_or(0);
+    const int volume = run.ask(RM_GET_VOLUME).value_or(0);
+    const int length = run.ask(RM_GET_TRACKLENGTH).value_or(0);
+    const int position = run.ask(RM_GET_POSITION).value_or(0);
+    print(L"  volume " + std::to_wstring(volume) + L" of " + std::to_wstring(maxVolume) + L", position " +
+          std::to_wstring(position) + L" s of " + std::to_wstring(length) + L" s\n");
+
+    print(L"Consistency:\n");
+    run.check(maxVolume > 0, L"the maximum volume is positive");
+    run.check(volume >= 0 && volume <= maxVolume, L"the volume lies within 0 and the maximum");
+    run.check(length >= 0, L"the track length is not negative");
+    run.check(position >= 0 && (length == 0 || position <= length), L"the position lies within the track");
+    if (ratings) {
+        const int rating = run.ask(RM_GET_RATING).value_or(-1);
+        run.check(rating >= 0 && rating <= 5,
+                  L"the rating " + std::to_wstring(rating) + L" lies within 0 to 5");
+    }
+    for (UINT unused : {RM_TEXT_TITLE + 4, RM_TEXT_TITLE + 8})
+        run.check(run.ask(unused).value_or(0) == 0,
+                  L"the unused number " + std::to_wstring(unused) + L" answers 0");
+    if (playlist) {
+        const int count = run.ask(RM_PLAYLIST_COUNT).value_or(0);
+        const int current = run.ask(RM_PLAYLIST_CURRENT).value_or(-1);
+        run.check(count >= 0, L"the playlist count " + std::to_wstring(count) + L" is not negative");
+        run.check(count == 0 || (current >= 0 && current < count),
+                  L"the current entry " + std::to_wstring(current) + L" lies within the playlist");
+        const int before = run.problems();
+        for (int i = 0; i < count && i < 1000; ++i)
+            run.text(RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i), true);
+        if (run.problems() == before)
+            print(L"  ok       " + std::to_wstring(std::min(count, 1000)) +
+                  L" playlist texts arrived in the title\n");
+    }
+    wchar_t slowest[64];
+    swprintf(slowest, 64, L"%.2f", run.slowest());
+    print(L"Slowest answer: " + std::wstring(slowest) + L" ms\n");
+    print(L"Result: " + std::to_wstring(run.problems()) +
+          (run.problems() == 1 ? L" problem\n" : L" problems\n"));
+    return run.problems();
+}
+
+} // namespace player_host

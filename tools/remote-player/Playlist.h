@@ -1,0 +1,38 @@
+// The reference player's playlist: tracks read from an extended M3U file, or the
+// built-in demo list.
+//
+// M3U: UTF-8 (a byte-order mark is skipped), LF or CRLF lines. "#EXTINF:seconds,
+// Artist - Title" describes the next entry; "#EXTALB:" and "#EXTGENRE:" set the
+// album and genre of the entries that follow, until the next such line. Any other
+// "#" line is a comment; every other non-empty line is an entry's file. An entry
+// without "#EXTINF" is titled after its file name; a missing or negative length
+// plays as kDefaultSeconds.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace remote_player {
+
+struct Track {
+    std::wstring artist;
+    std::wstring title;
+    std::wstring album;
+    std::wstring genre;
+    std::wstring year;
+    std::wstring file;
+    int seconds = 0;
+
+    // "Artist - Title", or the title alone.
+    std::wstring displayName() const;
+};
+
+inline constexpr int kDefaultSeconds = 180;
+
+std::vector<Track> parseM3u(std::string_view utf8);
+// Empty when the file cannot be read; `error` then says why.
+std::vector<Track> loadM3u(const std::wstring& path, std::wstring& error);
+std::vector<Track> demoPlaylist();
+
+} // namespace remote_player

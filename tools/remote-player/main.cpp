@@ -1,0 +1,77 @@
+// remote-player: a reference player for the remote-control window protocol.
+//
+// It plays nothing aloud: it simulates playing a playlist and answers every
+// message of the protocol from its hidden "VRX_MEDIA_REMOTE" window, for
+// demonstrations, end-to-end tests, and player authors who want a correct
+// counterpart to compare with.
+#include "Console.h"
+#include "Playback.h"
+#include "Playlist.h"
+#include "RemoteWindow.h"
+#include "player/link/messages.h"
+
+#include <windows.h>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kUsage[] =
+    L"usage: remote-player [--playlist FILE.m3u] [--no-rating] [--no-playlist] [--log] [--play]\n"
+    L"  --playlist FILE  play an extended M3U file (UTF-8) instead of the built-in demo list\n"
+    L"  --no-rating      do not support ratings (RM_IS_SUPPORTED answers 0 for them)\n"
+    L"  --no-playlist    do not support the playlist messages\n"
+    L"  --log            print every message received, with its parameters and answer\n"
+    L"  --play           start playing at once\n";
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    remote_player::Options options;
+    std::wstring playlistPath;
+    bool playAtOnce = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--playlist" && i + 1 < argc) {
+            playlistPath = argv[++i];
+        } else if (arg == L"--no-rating") {
+            options.ratings = false;
+        } else if (arg == L"--no-playlist") {
+            options.playlist = false;
+        } else if (arg == L"--log") {
+            options.log = true;
+        } else if (arg == L"--play") {
+            playAtOnce = true;
+        } else {
+            tools::printError(arg == L"--help" ? std::wstring(kUsage)
+                                               : L"remote-player: unknown option " + arg + L"\n");
+            return arg == L"--help" ? 0 : 2;
+        }
+    }
+
+    std::vector<remote_player::Track> tracks = remote_player::demoPlaylist();
+    if (!playlistPath.empty()) {
+        std::wstring error;
+        tracks = remote_player::loadM3u(playlistPath, error);
+        if (tracks.empty()) {
+            tools::printError(L"remote-player: " + error + L"\n");
+            return 1;
+        }
+    }
+    if (FindWindowW(player::link::kPlayerWindowClass, nullptr) != nullptr) {
+        tools::printError(L"remote-player: a player is already running\n");
+        return 1;
+    }
+
+    remote_player::Playback playback(std::move(tracks), GetTickCount());
+    if (playAtOnce)
+        playback.play();
+    remote_player::RemoteWindow window(playback, options);
+    if (!window.create()) {
+        tools::printError(L"remote-player: cannot create the remote-control window\n");
+        return 1;
+    }
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    return 0;
+}
