@@ -71,6 +71,7 @@ void dispatchCommand(PlayerInstance& instance, const wchar_t* name, int value) n
             player.post(row->message, static_cast<WPARAM>(static_cast<UINT>(value)));
         else if (row->launchIfAbsent)
             link::launchPlayer(instance);
+        return; // no fixed name is a table name, so the second step cannot match
     }
 
     const FixedCommandRow* fixed = findRow(FixedCommands, name);

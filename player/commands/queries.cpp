@@ -59,19 +59,18 @@ void queryText(const PlayerInstance& instance, const wchar_t* name, wchar_t* out
     if (out == nullptr || size <= 0)
         return;
     link::PlayerWindow player = link::PlayerWindow::find();
-    bool answered = false;
     if (player.present()) {
         if (const TextRow* row = findRow(TextTable, name)) {
             if (player.send(row->message) != 0)
                 player.readTitle(out, size);
             else
                 out[0] = L'\0';
-            answered = true;
+            return; // answered; "tracktime" is no row, and the caption fallback is for an absent player only
         }
     }
     if (isName(name, L"tracktime"))
         writeTrackTime(player, instance, out, size);
-    else if (!answered && isName(name, L"tipcaption"))
+    else if (!player.present() && isName(name, L"tipcaption"))
         copyBounded(out, size, kCaptionFallback);
 }
 

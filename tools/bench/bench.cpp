@@ -1,0 +1,346 @@
+// player-bench: what player.dll costs over the plain Win32 sequence a hand-written
+// host would use for the same answer (FindWindowW, then the same SendMessageW /
+// PostMessageW calls and GetWindowTextW), against the reference player in its own
+// process. Both run in the same process and the same rounds, in alternating order;
+// each figure is the median over the rounds of the time per call.
+//   player-bench [--rounds N]
+#include "Console.h"
+#include "ImportCounter.h"
+#include "PluginLibrary.h"
+#include "player/link/messages.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace player::link;
+using tools::print;
+
+double now() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart / frequency;
+}
+
+HWND findPlayer() {
+    return FindWindowW(kPlayerWindowClass, nullptr);
+}
+
+// --- The plain sequences a host would write by hand -------------------------------
+
+void plainState(wchar_t* out) {
+    if (HWND w = findPlayer())
+        lstrcpyW(out, SendMessageW(w, RM_STATE_PLAYPAUSE, 0, 0) ? L"play" : L"pause");
+}
+
+void plainTitle(wchar_t* out, int size) {
+    if (HWND w = findPlayer()) {
+        if (SendMessageW(w, RM_TEXT_TITLE, 0, 0))
+            GetWindowTextW(w, out, size);
+        else
+            out[0] = L'\0';
+    }
+}
+
+void plainTrackTime(wchar_t* out) {
+    HWND w = findPlayer();
+    const int length = w ? static_cast<int>(SendMessageW(w, RM_GET_TRACKLENGTH, 0, 0)) : 0;
+    if (length == 0) {
+        lstrcpyW(out, L"--:--");
+        return;
+    }
+    const int position = static_cast<int>(SendMessageW(w, RM_GET_POSITION, 0, 0));
+    const int seconds = std::max(0, length - position);
+    wsprintfW(out, L"%d:%02d", seconds / 60, seconds % 60);
+}
+
+int plainVolume() {
+    HWND w = findPlayer();
+    return w ? static_cast<int>(SendMessageW(w, RM_GET_VOLUME, 0, 0)) : 0;
+}
+
+void plainNext() {
+    if (HWND w = findPlayer())
+        PostMessageW(w, RM_NEXT, 0, 0);
+}
+
+void insert(HMENU menu, UINT position, MENUITEMINFOW& item, UINT id, const wchar_t* text, bool checked) {
+    item.wID = id;
+    item.dwTypeData = const_cast<wchar_t*>(text);
+    item.cch = static_cast<UINT>(lstrlenW(text));
+    item.fState = checked ? MFS_CHECKED : 0;
+    InsertMenuItemW(menu, position, TRUE, &item);
+}
+
+int plainContextMenu(HMENU menu, UINT first) {
+    HWND w = findPlayer();
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
+    if (!w) {
+        insert(menu, 0, item, first + 1, L"Run default player", false);
+        return 1;
+    }
+    insert(menu, 0, item, first + 2, L"Close player", false);
+    InsertMenuW(menu, 1, MF_BYPOSITION | MF_SEPARATOR, 0, L"");
+    insert(menu, 2, item, first + 3, L"Repeat", SendMessageW(w, RM_STATE_REPEAT, 0, 0) != 0);
+    insert(menu, 3, item, first + 4, L"Shuffle", SendMessageW(w, RM_STATE_SHUFFLE, 0, 0) != 0);
+    if (!SendMessageW(w, RM_IS_SUPPORTED, RM_GET_RATING, 0))
+        return 4;
+    HMENU rate = CreatePopupMenu();
+    item.fType = MFT_RADIOCHECK;
+    const wchar_t* texts[] = {L"1 Star", L"2 Stars", L"3 Stars", L"4 Stars", L"5 Stars", L"Unrated"};
+    const int stars[] = {1, 2, 3, 4, 5, 0};
+    for (UINT i = 0; i < 6; ++i)
+        insert(rate, i, item, first + (stars[i] ? 5 + stars[i] : 5), texts[i],
+               SendMessageW(w, RM_GET_RATING, 0, 0) == stars[i]);
+    item.fMask = MIIM_SUBMENU | MIIM_TYPE;
+    item.fType = MFT_STRING;
+    item.hSubMenu = rate;
+    item.dwTypeData = const_cast<wchar_t*>(L"Rate");
+    item.cch = 4;
+    InsertMenuItemW(menu, 4, TRUE, &item);
+    return 11;
+}
+
+player::PlaylistMenuItem* plainPlaylist() {
+    HWND w = findPlayer();
+    if (!w)
+        return nullptr;
+    const int count = static_cast<int>(SendMessageW(w, RM_PLAYLIST_COUNT, 0, 0));
+    if (count <= 0)
+        return nullptr;
+    const int current = static_cast<int>(SendMessageW(w, RM_PLAYLIST_CURRENT, 0, 0));
+    auto* items = static_cast<player::PlaylistMenuItem*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (count + 1) * sizeof(player::PlaylistMenuItem)));
+    for (int i = 0; i < count; ++i) {
+        SendMessageW(w, RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i), 0);
+        GetWindowTextW(w, items[i].text, 255);
+        items[i].id = i + 1;
+        items[i].flags = i == current ? 3 : 2;
+    }
+    return items;
+}
+
+// --- Measuring ----------------------------------------------------------------------
+
+struct Case {
+    std::wstring label;
+    int callsPerBlock;
+    std::function<void()> plugin;
+    std::function<void()> plain;
+};
+
+struct Result {
+    std::wstring label;
+    double plugin; // seconds per call
+    double plain;
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double perCall(const std::function<void()>& call, int calls) {
+    const double start = now();
+    for (int i = 0; i < calls; ++i)
+        call();
+    return (now() - start) / calls;
+}
+
+// Each round alternates short blocks of both sides, so that drift in the machine's
+// state (Wine's server, the other core) falls on both alike.
+Result measure(const Case& c, int rounds) {
+    c.plugin(); // warm both paths first
+    c.plain();
+    const int slices = std::min(10, c.callsPerBlock);
+    const int callsPerSlice = std::max(1, c.callsPerBlock / slices);
+    std::vector<double> plugin, plain;
+    for (int round = 0; round < rounds; ++round) {
+        double pluginTime = 0, plainTime = 0;
+        for (int slice = 0; slice < slices; ++slice) {
+            if ((round + slice) % 2 == 0) {
+                pluginTime += perCall(c.plugin, callsPerSlice);
+                plainTime += perCall(c.plain, callsPerSlice);
+            } else {
+                plainTime += perCall(c.plain, callsPerSlice);
+                pluginTime += perCall(c.plugin, callsPerSlice);
+            }
+        }
+        plugin.push_back(pluginTime / slices);
+        plain.push_back(plainTime / slices);
+    }
+    return {c.label, median(plugin), median(plain)};
+}
+
+std::wstring microseconds(double seconds) {
+    wchar_t text[32];
+    swprintf(text, 32, L"%10.1f \u00b5s", seconds * 1e6);
+    return text;
+}
+
+std::wstring padded(std::wstring text, std::size_t width) {
+    text.resize(std::max(text.size(), width), L' ');
+    return text;
+}
+
+// --- The reference player -------------------------------------------------------------
+
+std::wstring writePlaylist(int entries) {
+    const std::wstring path = tools::besideProgram((L"bench-" + std::to_wstring(entries) + L".m3u").c_str());
+    std::string text = "#EXTM3U\n";
+    for (int i = 1; i <= entries; ++i)
+        text += "#EXTINF:200,Artist " + std::to_string(i) + " - Title number " + std::to_string(i) +
+                " \xC3\xA9t\xC3\xA9\nfile" + std::to_string(i) + ".flac\n";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+}
+
+class ReferencePlayer {
+public:
+    explicit ReferencePlayer(int entries) : playlist_(writePlaylist(entries)) {
+        std::wstring line =
+            L"\"" + tools::besideProgram(L"remote-player.exe") + L"\" --playlist \"" + playlist_ + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &info)) {
+            process_ = info.hProcess;
+            CloseHandle(info.hThread);
+        }
+        for (int i = 0; i < 500 && !findPlayer(); ++i)
+            Sleep(20);
+    }
+    ~ReferencePlayer() {
+        if (HWND w = findPlayer())
+            PostMessageW(w, RM_QUIT, 0, 0);
+        if (process_) {
+            WaitForSingleObject(process_, 10000);
+            CloseHandle(process_);
+        }
+        DeleteFileW(playlist_.c_str());
+    }
+    bool running() const { return findPlayer() != nullptr; }
+
+private:
+    std::wstring playlist_;
+    HANDLE process_ = nullptr;
+};
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int rounds = 21;
+    if (argc == 3 && std::wstring(argv[1]) == L"--rounds")
+        rounds = std::max(1, _wtoi(argv[2]));
+    tools::PluginLibrary plugin;
+    std::wstring error;
+    if (!tools::loadPlugin(tools::besideProgram(L"player.dll"), plugin, error)) {
+        tools::printError(L"player-bench: " + error + L"\n");
+        return 1;
+    }
+    if (findPlayer()) {
+        tools::printError(L"player-bench: another player is running; quit it first\n");
+        return 1;
+    }
+    bench::countAllocationsOf(plugin.module);
+    player::PlayerInstance* instance = plugin.InitPlayer(L"");
+    wchar_t buffer[512];
+
+    std::vector<Result> results;
+    std::vector<std::wstring> allocationReport;
+    {
+        ReferencePlayer player(10);
+        if (!player.running()) {
+            tools::printError(L"player-bench: the reference player did not start\n");
+            return 1;
+        }
+        const std::vector<Case> cases = {
+            {L"getState \"playpause\"", 200, [&] { plugin.getState(instance, L"playpause", buffer); },
+             [&] { plainState(buffer); }},
+            {L"getText \"title\"", 200, [&] { plugin.getText(instance, L"title", buffer, 512); },
+             [&] { plainTitle(buffer, 512); }},
+            {L"getText \"tracktime\"", 200, [&] { plugin.getText(instance, L"tracktime", buffer, 512); },
+             [&] { plainTrackTime(buffer); }},
+            {L"getProp \"volume\" kind 5", 200, [&] { plugin.getProp(instance, L"volume", 5); },
+             [&] { plainVolume(); }},
+            {L"sendCmd \"next\"", 200, [&] { plugin.sendCmd(instance, L"next", 0); }, [&] { plainNext(); }},
+            {L"queryCtxMenu (ratings)", 50,
+             [&] {
+                 HMENU menu = CreatePopupMenu();
+                 plugin.queryCtxMenu(instance, menu, 0, 1000);
+                 DestroyMenu(menu);
+             },
+             [&] {
+                 HMENU menu = CreatePopupMenu();
+                 plainContextMenu(menu, 1000);
+                 DestroyMenu(menu);
+             }},
+        };
+        for (const Case& c : cases)
+            results.push_back(measure(c, rounds));
+    }
+    struct PlaylistSize {
+        int entries;
+        int callsPerBlock;
+        int rounds;
+        const wchar_t* label;
+    };
+    const PlaylistSize sizes[] = {{10, 50, rounds, L"10"},
+                                  {1000, 2, std::max(1, rounds / 2), L"1,000"},
+                                  {10000, 1, std::max(1, rounds / 4), L"10,000"}};
+    for (const PlaylistSize& size : sizes) {
+        ReferencePlayer player(size.entries);
+        const Case c{
+            L"queryMenu " + std::wstring(size.label) + L" entries", size.callsPerBlock,
+            [&] { plugin.freeMenu(instance, L"*playlist", plugin.queryMenu(instance, L"*playlist")); },
+            [&] { HeapFree(GetProcessHeap(), 0, plainPlaylist()); }};
+        results.push_back(measure(c, size.rounds));
+        bench::resetAllocationCount();
+        player::PlaylistMenuItem* items = plugin.queryMenu(instance, L"*playlist");
+        const long allocations = bench::allocationCount();
+        int entries = 0;
+        while (items && items[entries].id != 0)
+            ++entries;
+        plugin.freeMenu(instance, L"*playlist", items);
+        allocationReport.push_back(std::to_wstring(allocations) + L" for " + std::to_wstring(entries) +
+                                   L" entries");
+    }
+    plugin.DestroyPlayer(instance);
+
+    print(L"Time per call, median of the rounds (" + std::to_wstring(rounds) + L" for single queries)\n\n");
+    print(padded(L"call", 30) + L"      plug-in        plain   ratio\n");
+    for (const Result& r : results) {
+        wchar_t ratio[32];
+        swprintf(ratio, 32, L"%7.2fx", r.plugin / r.plain);
+        print(padded(r.label, 30) + microseconds(r.plugin) + L" " + microseconds(r.plain) + L" " + ratio +
+              L"\n");
+    }
+    print(L"\nqueryMenu per entry:");
+    for (std::size_t i = 0; i < 3; ++i) {
+        const Result& r = results[results.size() - 3 + i];
+        wchar_t text[64];
+        swprintf(text, 64, L" %ls %.1f \u00b5s;", sizes[i].label, r.plugin / sizes[i].entries * 1e6);
+        print(text);
+    }
+    print(L"\nallocations by player.dll per queryMenu:");
+    for (const std::wstring& line : allocationReport)
+        print(L" " + line + L";");
+    print(L"\n");
+    return 0;
+}
