@@ -77,6 +77,8 @@ void HostileFakePlayer::plan(const CallPlan& plan, bool present) {
         std::lock_guard lock(mutex_);
         plan_ = plan;
         messageInCall_ = 0;
+        if (plan.hangMilliseconds > 0)
+            pendingHang_ = plan.hangMilliseconds;
     }
     if (present && !windowExists()) {
         PostThreadMessageW(threadId_, kCreateWindow, 0, 0);
@@ -88,7 +90,7 @@ std::uint64_t HostileFakePlayer::random(std::uint64_t salt) const {
     return mix(seed_ ^ mix(salt));
 }
 
-int HostileFakePlayer::hostileValue(std::uint64_t r) const {
+int hostileValue(std::uint64_t r) {
     const int small = static_cast<int>((r >> 8) % 299) + 2; // 2 .. 300
     const int large =
         static_cast<int>(((r >> 16) % (INT_MAX - (1 << 24))) + (1 << 24)); // 2^24 .. INT_MAX - 1
@@ -178,17 +180,19 @@ LRESULT CALLBACK HostileFakePlayer::windowProc(HWND window, UINT message, WPARAM
 LRESULT HostileFakePlayer::handle(HWND window, UINT message, WPARAM wParam, LPARAM) {
     CallPlan plan;
     int place = 0;
+    int hang = 0;
     {
         std::lock_guard lock(mutex_);
         plan = plan_;
         place = ++messageInCall_;
+        std::swap(hang, pendingHang_);
     }
     const std::uint64_t r = random((plan.call << 20) ^ (static_cast<std::uint64_t>(place) << 12) ^ message ^
                                    (static_cast<std::uint64_t>(wParam) << 40));
-    if (place == 1 && plan.hangMilliseconds > 0) {
+    if (hang > 0) {
         hanging_ = true;
         ++hangs_;
-        Sleep(static_cast<DWORD>(plan.hangMilliseconds));
+        Sleep(static_cast<DWORD>(hang));
         hanging_ = false;
     }
     if (place == plan.vanishAtMessage) {

@@ -5,7 +5,7 @@
 // now and then others) first set a title of random length up to 65,535 units, with
 // surrogate pairs, lone surrogates, control and other odd characters, or the empty
 // title. The driver plans each call: the fake may hang (stop handling messages)
-// for a while on the call's first message, or destroy its window on the call's
+// for a while on the next message it gets, or destroy its window on the call's
 // k-th message and stay away for a few calls. Answers depend only on the seed, the
 // call number and the message's place in the call, so a seed replays the same run.
 #pragma once
@@ -20,9 +20,14 @@
 
 namespace soak {
 
+// A value a hostile player might answer, chosen by `r`: 0, 1, -1, small and large
+// positives and negatives, INT_MIN or INT_MAX. Large values (2^24 and up) make any
+// playlist size overflow 32 bits, so a run never waits on millions of entries.
+int hostileValue(std::uint64_t r);
+
 struct CallPlan {
     std::uint64_t call = 0;
-    int hangMilliseconds = 0; // > 0: hang that long on the call's first message
+    int hangMilliseconds = 0; // > 0: hang that long on the next message, in this call or a later one
     int vanishAtMessage = 0;  // > 0: destroy the window on the call's n-th message
 };
 
@@ -50,13 +55,13 @@ private:
     void run();
     bool createWindow();
     std::uint64_t random(std::uint64_t salt) const;
-    int hostileValue(std::uint64_t r) const;
     std::wstring hostileTitle(std::uint64_t r) const;
 
     const std::uint64_t seed_;
     std::mutex mutex_;
     CallPlan plan_;
     int messageInCall_ = 0;
+    int pendingHang_ = 0;
     std::atomic<HWND> window_{nullptr};
     std::atomic<int> lastPlaylistCount_{0};
     std::atomic<std::uint64_t> hangs_{0};

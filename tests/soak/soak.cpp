@@ -92,26 +92,7 @@ private:
 };
 
 int Soak::hostileInt() {
-    switch (pick(9)) {
-    case 0:
-        return 0;
-    case 1:
-        return 1;
-    case 2:
-        return -1;
-    case 3:
-        return static_cast<int>(pick(300)) + 2;
-    case 4:
-        return -static_cast<int>(pick(300)) - 2;
-    case 5:
-        return static_cast<int>(pick(INT_MAX));
-    case 6:
-        return -static_cast<int>(pick(INT_MAX));
-    case 7:
-        return INT_MIN;
-    default:
-        return INT_MAX;
-    }
+    return soak::hostileValue(random_());
 }
 
 std::wstring Soak::name() {

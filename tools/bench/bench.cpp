@@ -302,8 +302,8 @@ int wmain(int argc, wchar_t** argv) {
         const wchar_t* label;
     };
     const PlaylistSize sizes[] = {{10, 50, rounds, L"10"},
-                                  {1000, 2, std::max(1, rounds / 2), L"1,000"},
-                                  {10000, 1, std::max(1, rounds / 4), L"10,000"}};
+                                  {1000, 4, std::max(1, rounds / 2), L"1,000"},
+                                  {10000, 2, std::max(1, rounds / 4), L"10,000"}};
     for (const PlaylistSize& size : sizes) {
         ReferencePlayer player(size.entries);
         const Case c{
