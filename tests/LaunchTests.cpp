@@ -37,6 +37,8 @@ TEST_F(Launches, StartOnceThenNotAgainWithinSixSeconds) {
     plugin().sendCmd(instance, L"play", 0);
     const std::time_t after = std::time(nullptr);
     ASSERT_TRUE(startedWithin(kStartTime));
+    MSG msg; // the command itself goes nowhere: not even to this thread's queue
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_USER, WM_APP - 1, PM_REMOVE));
     EXPECT_GE(record(instance).lastLaunch, before);
     EXPECT_LE(record(instance).lastLaunch, after);
     const auto firstLaunch = record(instance).lastLaunch;

@@ -106,6 +106,11 @@ TEST(Texts, ComeFromTheWindowTitleOnANonzeroAnswer) {
         EXPECT_EQ(buffer.text(), L"Caf\u00e9 \U0001F3B5 " + std::wstring(text.name));
         EXPECT_TRUE(buffer.guardsIntact());
         EXPECT_EQ(fake.messages(), (Messages{sent(text.message)}));
+
+        Guarded<5> small; // cut to size - 1 characters
+        plugin().getText(instance, text.name, small.data(), small.size());
+        EXPECT_EQ(small.text(), L"Caf\u00e9");
+        EXPECT_TRUE(small.guardsIntact());
     }
 }
 
