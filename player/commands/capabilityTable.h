@@ -3,16 +3,12 @@
 // about the playlist as a whole through RM_PLAYLIST_COUNT.
 #pragma once
 
+#include "player/commands/nameTable.h"
 #include "player/link/messages.h"
 
 namespace player {
 
-struct CapabilityRow {
-    UINT message;
-    const wchar_t* name;
-};
-
-inline constexpr CapabilityRow CapabilityTable[] = {
+inline constexpr MessageRow CapabilityTable[] = {
     {link::RM_PLAYPAUSE, L"playpause"},
     {link::RM_PLAY, L"play"},
     {link::RM_PAUSE, L"pause"},

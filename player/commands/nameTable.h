@@ -14,6 +14,12 @@ namespace player {
 
 using NameCompare = int(WINAPI*)(const wchar_t*, const wchar_t*);
 
+// The row of a table that only maps a name to a message.
+struct MessageRow {
+    UINT message;
+    const wchar_t* name;
+};
+
 template <typename Row, std::size_t N>
 const Row* findRow(const Row (&table)[N], const wchar_t* name, NameCompare compare = lstrcmpiW) noexcept {
     if (name == nullptr)

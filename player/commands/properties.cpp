@@ -71,7 +71,7 @@ int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexc
         return row ? instance.*row->setting : 0;
     }
     case kUnsupported: {
-        const CapabilityRow* row = findRow(CapabilityTable, name);
+        const MessageRow* row = findRow(CapabilityTable, name);
         if (row == nullptr)
             return 0;
         return player.send(link::RM_IS_SUPPORTED, row->message) == 0 ? 1 : 0;

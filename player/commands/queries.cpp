@@ -60,7 +60,7 @@ void queryText(const PlayerInstance& instance, const wchar_t* name, wchar_t* out
         return;
     link::PlayerWindow player = link::PlayerWindow::find();
     if (player.present()) {
-        if (const TextRow* row = findRow(TextTable, name)) {
+        if (const MessageRow* row = findRow(TextTable, name)) {
             if (player.send(row->message) != 0)
                 player.readTitle(out, size);
             else

@@ -3,16 +3,12 @@
 // from the length and position.
 #pragma once
 
+#include "player/commands/nameTable.h"
 #include "player/link/messages.h"
 
 namespace player {
 
-struct TextRow {
-    UINT message;
-    const wchar_t* name;
-};
-
-inline constexpr TextRow TextTable[] = {
+inline constexpr MessageRow TextTable[] = {
     {link::RM_TEXT_TITLE, L"title"},       {link::RM_TEXT_ALBUM, L"album"},
     {link::RM_TEXT_ARTIST, L"artist"},     {link::RM_TEXT_TRACKNAME, L"trackname"},
     {link::RM_TEXT_GENRE, L"genre"},       {link::RM_TEXT_YEAR, L"year"},

@@ -1,16 +1,12 @@
 // Names of the remote-control window's messages, for logs and reports.
 #pragma once
 
+#include "player/commands/nameTable.h"
 #include "player/link/messages.h"
 
 namespace tools {
 
-struct MessageName {
-    UINT message;
-    const wchar_t* name;
-};
-
-inline constexpr MessageName MessageNames[] = {
+inline constexpr player::MessageRow MessageNames[] = {
     {player::link::RM_PLAYPAUSE, L"RM_PLAYPAUSE"},
     {player::link::RM_PLAY, L"RM_PLAY"},
     {player::link::RM_PAUSE, L"RM_PAUSE"},
@@ -61,7 +57,7 @@ inline constexpr MessageName MessageNames[] = {
 };
 
 inline const wchar_t* messageName(UINT message) {
-    for (const MessageName& entry : MessageNames)
+    for (const player::MessageRow& entry : MessageNames)
         if (entry.message == message)
             return entry.name;
     return L"?";

@@ -94,7 +94,7 @@ int probe() {
 
     print(L"Supported (RM_IS_SUPPORTED):\n");
     std::wstring yes, no;
-    for (const tools::MessageName& entry : tools::MessageNames) {
+    for (const player::MessageRow& entry : tools::MessageNames) {
         if (entry.message == RM_IS_SUPPORTED)
             continue;
         const auto answer = run.ask(RM_IS_SUPPORTED, entry.message);
