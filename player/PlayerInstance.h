@@ -22,6 +22,12 @@ struct PlayerInstance {
     wchar_t* exePath;       // owned, never null
 };
 
+// A row of a table that names one of the instance's settings.
+struct SettingRow {
+    const wchar_t* name;
+    std::int32_t PlayerInstance::*field;
+};
+
 // A null path is taken as the empty path.
 PlayerInstance* createInstance(const wchar_t* exePath) noexcept;
 void destroyInstance(PlayerInstance* instance) noexcept;

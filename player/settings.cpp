@@ -9,11 +9,6 @@
 namespace player {
 namespace {
 
-struct SettingRow {
-    const wchar_t* name;
-    std::int32_t PlayerInstance::*field;
-};
-
 inline constexpr SettingRow SettingTable[] = {
     {L"scrollAlbum", &PlayerInstance::scrollAlbum},
     {L"scrollArtist", &PlayerInstance::scrollArtist},

@@ -1,7 +1,7 @@
 // queryCtxMenu and invokeCtxMenu against a real host menu and the fake player.
 #include "FakePlayer.h"
 #include "InstanceRecord.h"
-#include "MenuReader.h"
+#include "HostMenu.h"
 #include "Plugin.h"
 
 #include <gtest/gtest.h>

@@ -20,12 +20,7 @@ enum Kind : int {
     kAlwaysOne = 6
 };
 
-struct ScrollRow {
-    const wchar_t* name;
-    std::int32_t PlayerInstance::*setting;
-};
-
-inline constexpr ScrollRow ScrollTable[] = {
+inline constexpr SettingRow ScrollTable[] = {
     {L"title", &PlayerInstance::scrollTitle},
     {L"album", &PlayerInstance::scrollAlbum},
     {L"artist", &PlayerInstance::scrollArtist},
@@ -67,8 +62,8 @@ int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexc
     }
     switch (kind) {
     case kScrolls: {
-        const ScrollRow* row = findRow(ScrollTable, name);
-        return row ? instance.*row->setting : 0;
+        const SettingRow* row = findRow(ScrollTable, name);
+        return row ? instance.*row->field : 0;
     }
     case kUnsupported: {
         const MessageRow* row = findRow(CapabilityTable, name);

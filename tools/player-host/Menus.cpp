@@ -1,6 +1,7 @@
 #include "Menus.h"
 
 #include "Console.h"
+#include "MenuReader.h"
 
 #include <vector>
 
@@ -12,29 +13,20 @@ using tools::print;
 constexpr UINT kFirstId = 1000;
 
 void printMenu(HMENU menu, const std::wstring& indent) {
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[256] = L"";
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_STRING | MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU;
-        info.dwTypeData = text;
-        info.cch = 256;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        if (info.fType & MFT_SEPARATOR) {
+    for (const tools::MenuEntry& entry : tools::readMenu(menu)) {
+        if (entry.separator()) {
             print(indent + L"  \u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500\n");
             continue;
         }
-        const bool checked = (info.fState & MFS_CHECKED) != 0;
-        const std::wstring mark = (info.fType & MFT_RADIOCHECK) ? (checked ? L"(\u2022)" : L"( )")
-                                  : info.hSubMenu               ? L"   "
-                                                                : (checked ? L"[x]" : L"[ ]");
+        const std::wstring mark = entry.radio()   ? (entry.checked() ? L"(\u2022)" : L"( )")
+                                  : entry.submenu ? L"   "
+                                                  : (entry.checked() ? L"[x]" : L"[ ]");
         wchar_t item[16] = L"     ";
-        if (!info.hSubMenu)
-            wsprintfW(item, L"k=%-3d", static_cast<int>(info.wID - kFirstId));
-        print(indent + L"  " + item + mark + L" " + text + (info.hSubMenu ? L" \u25B8" : L"") + L"\n");
-        if (info.hSubMenu)
-            printMenu(info.hSubMenu, indent + L"         ");
+        if (!entry.submenu)
+            wsprintfW(item, L"k=%-3d", static_cast<int>(entry.id - kFirstId));
+        print(indent + L"  " + item + mark + L" " + entry.text + (entry.submenu ? L" \u25B8" : L"") + L"\n");
+        if (entry.submenu)
+            printMenu(entry.submenu, indent + L"         ");
     }
 }
 

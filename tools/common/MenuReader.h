@@ -1,11 +1,12 @@
-// Reads a real menu back item by item, as a user would see it.
+// Reads a real menu back item by item, as a user would see it: text, identifier,
+// type and state bits, and submenu.
 #pragma once
 
 #include <windows.h>
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace tools {
 
 struct MenuEntry {
     std::wstring text;
@@ -35,13 +36,4 @@ inline std::vector<MenuEntry> readMenu(HMENU menu) {
     return entries;
 }
 
-// A host's context menu with three items of its own, ids 1 to 3.
-inline HMENU hostMenu() {
-    HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING, 1, L"Host A");
-    AppendMenuW(menu, MF_STRING, 2, L"Host B");
-    AppendMenuW(menu, MF_STRING, 3, L"Host C");
-    return menu;
-}
-
-} // namespace testing_support
+} // namespace tools
