@@ -155,6 +155,7 @@ TEST(Ranges, TrackTimeReadAndWrittenBackSeeksToTheSamePosition) {
     Instance instance;
     const int value = plugin().getProp(instance, L"tracktime", 5);
     plugin().sendCmd(instance, L"tracktime", value);
+    fake.sync(); // a send from this thread would overtake the queued post
     fake.answer(1427, 95);
     plugin().sendCmd(instance, L"tracktime", plugin().getProp(instance, L"tracktime", 5));
     EXPECT_EQ(fake.messages(), (Messages{sent(1427), posted(1137, 0), sent(1427), posted(1137, 95)}));

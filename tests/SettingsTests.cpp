@@ -168,7 +168,10 @@ TEST(WriteBack, NameWithoutTerminatorIsSkippedAndNotReadPast) {
     for (wchar_t& unit : params[1].name)
         unit = L'v';
     std::memcpy(params[1].name, L"volume", 12); // "volume" followed by 44 more units, no terminator
-    params[1].value = 99;
+    // Bytes 100 to 107 hold no pair of zero bytes either, so a read past unit 49 finds no terminator there.
+    params[1].reserved = 0x11;
+    std::memset(params[1].padding, 0x22, sizeof(params[1].padding));
+    params[1].value = 0x01010101;
     Instance instance;
     plugin().setPlayerParams(instance, params, 2);
     EXPECT_EQ(settingsOf(instance)[L"volume"], 30);

@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <optional>
 
 namespace player {
 namespace {
@@ -69,7 +70,8 @@ int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexc
         const MessageRow* row = findRow(CapabilityTable, name);
         if (row == nullptr)
             return 0;
-        return player.send(link::RM_IS_SUPPORTED, row->message) == 0 ? 1 : 0;
+        const std::optional<int> supported = player.ask(link::RM_IS_SUPPORTED, row->message);
+        return supported && *supported == 0 ? 1 : 0; // no answer greys nothing out
     }
     case kUpperBound:
     case kLowerBound:
@@ -80,7 +82,8 @@ int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexc
         if (kind == kLowerBound)
             return row->lowerBound;
         const UINT message = kind == kUpperBound ? row->upperMessage : row->currentMessage;
-        return plusOffset(player.send(message), row->offset);
+        const std::optional<int> answer = player.ask(message);
+        return answer ? plusOffset(*answer, row->offset) : 0;
     }
     case kAlwaysOne:
         return 1;

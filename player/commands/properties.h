@@ -1,7 +1,9 @@
 // Property queries (getProp).
 //
-// With the player absent every answer is 0 and nothing changes. "needsave" answers
-// and clears the instance's pending-change flag, whatever the kind. Kinds:
+// With the player absent every answer is 0 and nothing changes; a player that does
+// not answer (hung, gone, or out of the call's time) answers 0 in the same way.
+// "needsave" answers and clears the instance's pending-change flag, whatever the
+// kind. Kinds:
 //   1  whether a text scrolls ("title", "album", "artist", "trackname")
 //   2  1 when the player does not support the control (CapabilityTable), else 0
 //   3  upper bound, 4 lower bound, 5 current value of "volume" and "tracktime";

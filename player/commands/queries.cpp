@@ -8,6 +8,7 @@
 #include "player/link/messages.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace player {
 namespace {
@@ -17,20 +18,21 @@ constexpr wchar_t kCaptionFallback[] = L"Velmora player";
 
 void writeTrackTime(link::PlayerWindow& player, const PlayerInstance& instance, wchar_t* out,
                     int size) noexcept {
-    if (!player.present()) {
+    // A player that does not answer has no time to show, like an absent one.
+    const std::optional<int> length = player.ask(link::RM_GET_TRACKLENGTH);
+    if (!length || *length == 0) {
         copyBounded(out, size, kNoTime);
         return;
     }
-    const int length = player.send(link::RM_GET_TRACKLENGTH);
-    if (length == 0) {
+    const std::optional<int> position = player.ask(link::RM_GET_POSITION);
+    if (!position) {
         copyBounded(out, size, kNoTime);
         return;
     }
-    const int position = player.send(link::RM_GET_POSITION);
     // Wide, so that a position far outside the track cannot overflow the difference.
-    std::int64_t seconds = position;
+    std::int64_t seconds = *position;
     if (instance.trackTime != 0) {
-        seconds = std::int64_t{length} - position;
+        seconds = std::int64_t{*length} - *position;
         if (seconds < 0)
             seconds = 0;
     }
@@ -51,27 +53,34 @@ void queryState(const wchar_t* name, wchar_t* out) noexcept {
     const StateRow* row = findRow(StateTable, name);
     if (row == nullptr)
         return;
-    const wchar_t* answer = player.send(row->message) != 0 ? row->textIfNonzero : row->textIfZero;
-    copyBounded(out, kStateTextCapacity, answer);
+    const std::optional<int> answer = player.ask(row->message);
+    if (!answer)
+        return; // a player that does not answer has no state to report, like an absent one
+    copyBounded(out, kStateTextCapacity, *answer != 0 ? row->textIfNonzero : row->textIfZero);
 }
 
 void queryText(const PlayerInstance& instance, const wchar_t* name, wchar_t* out, int size) noexcept {
     if (out == nullptr || size <= 0)
         return;
     link::PlayerWindow player = link::PlayerWindow::find();
-    if (player.present()) {
-        if (const MessageRow* row = findRow(TextTable, name)) {
-            if (player.send(row->message) != 0)
-                player.readTitle(out, size);
-            else
-                out[0] = L'\0';
-            return; // answered; "tracktime" is no row, and the caption fallback is for an absent player only
-        }
-    }
-    if (isName(name, L"tracktime"))
+    if (isName(name, L"tracktime")) {
         writeTrackTime(player, instance, out, size);
-    else if (!player.present() && isName(name, L"tipcaption"))
-        copyBounded(out, size, kCaptionFallback);
+        return;
+    }
+    const MessageRow* row = findRow(TextTable, name);
+    if (row == nullptr)
+        return;
+    // Absent, hung or out of time: no answer, and the host gets what an absent player gives.
+    const std::optional<int> answer = player.ask(row->message);
+    if (!answer) {
+        if (isName(name, L"tipcaption"))
+            copyBounded(out, size, kCaptionFallback);
+        return;
+    }
+    if (*answer != 0)
+        player.readTitle(out, size);
+    else
+        out[0] = L'\0'; // a real "no text", whatever the title still holds
 }
 
 } // namespace player

@@ -5,7 +5,7 @@
 namespace player::link {
 
 PlayerWindow PlayerWindow::find() noexcept {
-    return PlayerWindow(FindWindowW(kPlayerWindowClass, nullptr));
+    return PlayerWindow(FindWindowW(kPlayerWindowClass, nullptr), GetTickCount64() + kCallBudget);
 }
 
 void PlayerWindow::post(UINT message, WPARAM wParam) noexcept {
@@ -13,16 +13,24 @@ void PlayerWindow::post(UINT message, WPARAM wParam) noexcept {
         PostMessageW(window_, message, wParam, 0);
 }
 
-int PlayerWindow::send(UINT message, WPARAM wParam) noexcept {
+std::optional<int> PlayerWindow::ask(UINT message, WPARAM wParam) noexcept {
     if (!present())
-        return 0;
+        return std::nullopt;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline_) {
+        window_ = nullptr;
+        return std::nullopt;
+    }
+    const ULONGLONG left = deadline_ - now;
+    const UINT wait = left < kSendBound ? static_cast<UINT>(left) : kSendBound;
     DWORD_PTR answer = 0;
-    if (SendMessageTimeoutW(window_, message, wParam, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kSendBound,
+    if (SendMessageTimeoutW(window_, message, wParam, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, wait,
                             &answer) == 0) {
         window_ = nullptr;
-        return 0;
+        return std::nullopt;
     }
-    return static_cast<int>(answer);
+    // The answer is a 32-bit value on the wire, whatever the width of LRESULT.
+    return static_cast<int>(static_cast<UINT>(answer));
 }
 
 void PlayerWindow::readTitle(wchar_t* buffer, int capacity) noexcept {

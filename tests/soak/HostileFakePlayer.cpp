@@ -195,6 +195,8 @@ LRESULT HostileFakePlayer::handle(HWND window, UINT message, WPARAM wParam, LPAR
         Sleep(static_cast<DWORD>(hang));
         hanging_ = false;
     }
+    if (plan.answerDelayMilliseconds > 0)
+        Sleep(static_cast<DWORD>(plan.answerDelayMilliseconds));
     if (place == plan.vanishAtMessage) {
         ++vanishes_;
         window_ = nullptr;

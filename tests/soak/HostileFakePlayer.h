@@ -6,8 +6,8 @@
 // surrogate pairs, lone surrogates, control and other odd characters, or the empty
 // title. The driver plans each call: the fake may hang (stop handling messages)
 // for a while on the next message it gets, or destroy its window on the call's
-// k-th message and stay away for a few calls. Answers depend only on the seed, the
-// call number and the message's place in the call, so a seed replays the same run.
+// k-th message and stay away for a few calls, or answer every message slowly. Answers depend only on the
+// seed, the call number and the message's place in the call, so a seed replays the same run.
 #pragma once
 
 #include <windows.h>
@@ -27,8 +27,9 @@ int hostileValue(std::uint64_t r);
 
 struct CallPlan {
     std::uint64_t call = 0;
-    int hangMilliseconds = 0; // > 0: hang that long on the next message, in this call or a later one
-    int vanishAtMessage = 0;  // > 0: destroy the window on the call's n-th message
+    int hangMilliseconds = 0;        // > 0: hang that long on the next message, in this call or a later one
+    int vanishAtMessage = 0;         // > 0: destroy the window on the call's n-th message
+    int answerDelayMilliseconds = 0; // > 0: a slow player, answering every message after this long
 };
 
 class HostileFakePlayer {

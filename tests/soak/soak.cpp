@@ -24,7 +24,9 @@ using player::PlayerInstance;
 constexpr wchar_t kGuard = 0xCCCC;
 constexpr wchar_t kFill = 0xAAAA;
 constexpr std::size_t kGuardUnits = 16;
+// A call may take the plug-in's one-second budget and the message the player was already handling.
 constexpr ULONGLONG kHungCallLimit = 1500; // milliseconds
+constexpr ULONGLONG kSlowCallLimit = 1500; // milliseconds
 
 const wchar_t* const kTableNames[] = {
     // commands, states, texts, capabilities, fixed names, list and settings names
@@ -45,6 +47,8 @@ struct Figures {
     ULONGLONG longestCall = 0;
     ULONGLONG longestHungCall = 0;
     std::uint64_t hungCalls = 0;
+    std::uint64_t slowCalls = 0;
+    ULONGLONG longestSlowCall = 0;
 };
 
 class Soak {
@@ -55,6 +59,8 @@ public:
     ~Soak() { plugin_.DestroyPlayer(instance_); }
 
     bool run(std::uint64_t calls);
+    // Calls against a player that answers every message after 0.2 to 0.9 seconds.
+    bool runSlow(std::uint64_t calls);
     const Figures& figures() const { return figures_; }
     const soak::HostileFakePlayer& fake() const { return fake_; }
 
@@ -88,6 +94,7 @@ private:
     std::wstring current_;
     bool failed_ = false;
     int absentCalls_ = 0;
+    bool slow_ = false;
     PlayerInstance* instance_ = nullptr;
 };
 
@@ -299,7 +306,9 @@ void Soak::one() {
     // Plan the player's behaviour for this call.
     soak::CallPlan plan;
     plan.call = call_;
-    if (call_ % 1000 == 500) // a hang every thousand calls, of a seeded length
+    if (slow_)
+        plan.answerDelayMilliseconds = 200 + static_cast<int>(pick(701));
+    else if (call_ % 1000 == 500) // a hang every thousand calls, of a seeded length
         plan.hangMilliseconds = 1100 + static_cast<int>(pick(1400));
     else if (pick(150) == 0)
         plan.vanishAtMessage = 1 + static_cast<int>(pick(4));
@@ -371,6 +380,12 @@ void Soak::one() {
         if (elapsed >= kHungCallLimit)
             fail(L"took " + std::to_wstring(elapsed) + L" ms while the player hung");
     }
+    if (slow_) {
+        ++figures_.slowCalls;
+        figures_.longestSlowCall = std::max(figures_.longestSlowCall, elapsed);
+        if (elapsed >= kSlowCallLimit)
+            fail(L"took " + std::to_wstring(elapsed) + L" ms while the player was slow");
+    }
 }
 
 bool Soak::run(std::uint64_t calls) {
@@ -379,6 +394,13 @@ bool Soak::run(std::uint64_t calls) {
     for (std::uint64_t i = 0; i < calls && !failed_; ++i)
         one();
     return !failed_;
+}
+
+bool Soak::runSlow(std::uint64_t calls) {
+    slow_ = true;
+    const bool ok = run(calls);
+    slow_ = false;
+    return ok;
 }
 
 SIZE_T committedBytes() {
@@ -458,6 +480,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     const SIZE_T committedAfter = committedBytes();
     const SIZE_T heapAfter = processHeapInUse();
+    // Last, apart from the memory figures: slow calls leave late answers behind in the player.
+    if (ok)
+        ok = soak.runSlow(std::max<std::uint64_t>(12, calls / 1000));
     const Figures& all = soak.figures();
     const long long committedGrowth =
         (static_cast<long long>(committedAfter) - static_cast<long long>(committedBefore)) / 1024;
@@ -480,6 +505,11 @@ int wmain(int argc, wchar_t** argv) {
     wprintf(L"  longest call while hung      %llu ms (limit %llu)\n",
             static_cast<unsigned long long>(all.longestHungCall),
             static_cast<unsigned long long>(kHungCallLimit));
+    wprintf(L"  calls while slow             %llu (answers after 200 to 900 ms)\n",
+            static_cast<unsigned long long>(all.slowCalls));
+    wprintf(L"  longest call while slow      %llu ms (limit %llu)\n",
+            static_cast<unsigned long long>(all.longestSlowCall),
+            static_cast<unsigned long long>(kSlowCallLimit));
     wprintf(L"  longest call                 %llu ms\n", static_cast<unsigned long long>(all.longestCall));
     wprintf(L"  window destroyed mid-call    %llu\n",
             static_cast<unsigned long long>(soak.fake().vanishes()));

@@ -97,6 +97,7 @@ LRESULT FakePlayer::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     std::function<Reply(WPARAM)> script;
     bool hang = false;
     bool vanish = false;
+    DWORD delay = 0;
     {
         std::lock_guard lock(mutex_);
         log_.push_back({message, wParam, lParam, isSent});
@@ -108,7 +109,11 @@ LRESULT FakePlayer::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             hangOn_.reset();
         if (vanish)
             vanishOn_.reset();
+        const auto delayed = delays_.find(message);
+        delay = delayed != delays_.end() ? delayed->second : delayAll_;
     }
+    if (delay != 0)
+        Sleep(delay);
     if (hang)
         WaitForSingleObject(released_, INFINITE);
     if (vanish) {
@@ -154,6 +159,16 @@ void FakePlayer::release() {
 void FakePlayer::vanishOn(UINT message, std::optional<WPARAM> wParam) {
     std::lock_guard lock(mutex_);
     vanishOn_ = Trigger{message, wParam};
+}
+
+void FakePlayer::delayAll(DWORD milliseconds) {
+    std::lock_guard lock(mutex_);
+    delayAll_ = milliseconds;
+}
+
+void FakePlayer::delayOn(UINT message, DWORD milliseconds) {
+    std::lock_guard lock(mutex_);
+    delays_[message] = milliseconds;
 }
 
 void FakePlayer::sync() {

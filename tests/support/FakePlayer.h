@@ -6,7 +6,8 @@
 // a constant, a text that it puts into its title before answering (as a player
 // does), or any function of wParam. Unscripted messages answer 0. It can hang on a
 // message (stop handling messages until released) or destroy its window while
-// handling one. sync() waits until every message posted to it before was handled.
+// handling one, and answer slowly (every message, or a chosen one, after a delay).
+// sync() waits until every message posted to it before was handled.
 #pragma once
 
 #include <windows.h>
@@ -60,6 +61,9 @@ public:
     // The next time `message` arrives (with this wParam, if given), record it, destroy
     // the window and answer 0.
     void vanishOn(UINT message, std::optional<WPARAM> wParam = std::nullopt);
+    // Answer every message, or only `message`, after sleeping this long (0: at once).
+    void delayAll(DWORD milliseconds);
+    void delayOn(UINT message, DWORD milliseconds);
 
     void sync();
     std::vector<ReceivedMessage> messages();
@@ -72,6 +76,8 @@ private:
 
     std::mutex mutex_;
     std::map<UINT, std::function<Reply(WPARAM)>> script_;
+    std::map<UINT, DWORD> delays_;
+    DWORD delayAll_ = 0;
     std::vector<ReceivedMessage> log_;
     struct Trigger {
         UINT message;

@@ -1,0 +1,190 @@
+// The one-second budget of every call, and what a player that does not answer gives:
+// a slow player costs the host one budget per call, not one bound per message, and a
+// failed send is no answer, never the answer 0.
+#include "FakePlayer.h"
+#include "Guarded.h"
+#include "HostMenu.h"
+#include "Plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+using Messages = std::vector<ReceivedMessage>;
+using player::PlaylistMenuItem;
+
+namespace {
+
+// The budget is 1 s; the player may be handling one more message when it runs out.
+constexpr ULONGLONG kCallLimit = 1500;
+
+class Stopwatch {
+public:
+    ULONGLONG elapsed() const { return GetTickCount64() - start_; }
+
+private:
+    ULONGLONG start_ = GetTickCount64();
+};
+
+void scriptLivelyPlayer(FakePlayer& fake, int entries) {
+    fake.answer(1225, 1);
+    fake.answer(1226, 1);
+    fake.answer(1524, 1);
+    fake.answer(1525, 3);
+    fake.answer(1425, 245);
+    fake.answer(1427, 5);
+    fake.answer(1424, 100);
+    fake.answer(1426, 50);
+    fake.answer(1726, entries);
+    fake.answer(1727, 0);
+    fake.answerWith(1725, [](WPARAM i) { return Reply{1, L"entry " + std::to_wstring(i)}; });
+}
+
+TEST(SlowPlayer, EveryCallEndsWithinTheBudgetWithTheShapeOfAFailedSend) {
+    for (DWORD delay : {400u, 900u}) {
+        SCOPED_TRACE(testing::Message() << "each answer after " << delay << " ms");
+        FakePlayer fake;
+        scriptLivelyPlayer(fake, 50);
+        fake.delayAll(delay);
+        Instance instance;
+
+        // Nine sends at full speed: only the first one or two fit, and no Rate submenu is reached.
+        HMENU menu = hostMenu();
+        Stopwatch contextMenu;
+        EXPECT_EQ(plugin().queryCtxMenu(instance, menu, 1, 100), 4);
+        EXPECT_LT(contextMenu.elapsed(), kCallLimit);
+        EXPECT_EQ(readMenu(menu).size(), 7u);
+        DestroyMenu(menu);
+
+        // Fifty entries: the array is whole and terminated, the late entries have ids and no text.
+        fake.sync(); // the answer it is still working on, out of the last call's time
+        Stopwatch playlist;
+        PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+        EXPECT_LT(playlist.elapsed(), kCallLimit);
+        ASSERT_NE(items, nullptr);
+        for (int i = 0; i < 50; ++i) {
+            EXPECT_EQ(items[i].id, i + 1);
+            EXPECT_EQ(items[i].flags == 2 || items[i].flags == 3, true);
+        }
+        EXPECT_STREQ(items[49].text, L"");
+        EXPECT_EQ(items[50].id, 0);
+        EXPECT_EQ(items[50].flags, 0);
+        plugin().freeMenu(instance, L"*playlist", items);
+
+        // Two sends: both fit in 800 ms; at 900 ms the position does not, and no time is shown.
+        fake.sync(); // the answer it is still working on, out of the last call's time
+        Guarded<16> time;
+        Stopwatch trackTime;
+        plugin().getText(instance, L"tracktime", time.data(), time.size());
+        EXPECT_LT(trackTime.elapsed(), kCallLimit);
+        EXPECT_EQ(time.text(), delay == 400 ? L"4:00" : L"--:--");
+        EXPECT_TRUE(time.guardsIntact());
+
+        // The maximum, then the volume: at 900 ms the second is out of time, and nothing is posted.
+        fake.sync(); // the answer it is still working on, out of the last call's time
+        Stopwatch volumeStep;
+        plugin().sendCmd(instance, L"volumeup", 0);
+        EXPECT_LT(volumeStep.elapsed(), kCallLimit);
+        fake.delayAll(0);
+        bool stepPosted = false;
+        for (const ReceivedMessage& m : fake.messages())
+            stepPosted = stepPosted || m.message == 1136;
+        EXPECT_EQ(stepPosted, delay == 400);
+    }
+}
+
+TEST(SlowPlayer, EntriesReadInTimeKeepTheirText) {
+    FakePlayer fake;
+    scriptLivelyPlayer(fake, 50);
+    fake.delayOn(1725, 300);
+    Instance instance;
+    Stopwatch playlist;
+    PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+    EXPECT_LT(playlist.elapsed(), kCallLimit);
+    ASSERT_NE(items, nullptr);
+    EXPECT_STREQ(items[0].text, L"entry 0");
+    EXPECT_STREQ(items[1].text, L"entry 1");
+    EXPECT_STREQ(items[4].text, L"");
+    EXPECT_EQ(items[0].flags, 3);
+    EXPECT_EQ(items[49].flags, 2);
+    plugin().freeMenu(instance, L"*playlist", items);
+}
+
+// A single-answer query whose answer never comes gives what an absent player gives;
+// the same query answered 0 by a healthy player keeps the meaning of 0.
+struct SingleAnswer {
+    const char* what;
+    UINT hungOn;
+    std::function<void(player::PlayerInstance*, Guarded<16>&, int&)> call;
+    const wchar_t* textWhenHung; // nullptr: the buffer stays untouched
+    const wchar_t* textWhenZero;
+    int numberWhenZero;
+};
+
+auto state(const wchar_t* name) {
+    return [name](player::PlayerInstance* instance, Guarded<16>& out, int&) {
+        plugin().getState(instance, name, out.data());
+    };
+}
+auto text(const wchar_t* name) {
+    return [name](player::PlayerInstance* instance, Guarded<16>& out, int&) {
+        plugin().getText(instance, name, out.data(), out.size());
+    };
+}
+auto prop(const wchar_t* name, int kind) {
+    return [name, kind](player::PlayerInstance* instance, Guarded<16>&, int& number) {
+        number = plugin().getProp(instance, name, kind);
+    };
+}
+
+TEST(HungPlayer, SingleAnswerQueriesGiveWhatAnAbsentPlayerGives) {
+    const SingleAnswer cases[] = {
+        {"state playpause", 1224, state(L"playpause"), nullptr, L"pause", 0},
+        {"state shuffle", 1225, state(L"shuffle"), nullptr, L"off", 0},
+        {"text title", 1324, text(L"title"), nullptr, L"", 0},
+        {"text tipcaption", 1333, text(L"tipcaption"), L"Velmora player", L"", 0},
+        {"text tracktime, length", 1425, text(L"tracktime"), L"--:--", L"--:--", 0},
+        {"text tracktime, position", 1427, text(L"tracktime"), L"--:--", L"1:40", 0},
+        {"prop play supported", 1524, prop(L"play", 2), nullptr, nullptr, 1},
+        {"prop volume upper", 1424, prop(L"volume", 3), nullptr, nullptr, 0},
+        {"prop volume current", 1426, prop(L"volume", 5), nullptr, nullptr, 0},
+        {"prop tracktime upper", 1425, prop(L"tracktime", 3), nullptr, nullptr, 1},
+        {"prop tracktime current", 1427, prop(L"tracktime", 5), nullptr, nullptr, 1},
+    };
+    for (const SingleAnswer& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePlayer fake;
+        Instance instance;
+        fake.answer(1425, 100);
+
+        fake.answer(c.hungOn, 0);
+        Guarded<16> zero;
+        int zeroNumber = -1;
+        c.call(instance, zero, zeroNumber);
+        if (c.textWhenZero != nullptr)
+            EXPECT_EQ(zero.text(), c.textWhenZero);
+        else
+            EXPECT_EQ(zeroNumber, c.numberWhenZero);
+
+        fake.answer(c.hungOn, 7);
+        fake.hangOn(c.hungOn);
+        Guarded<16> hung;
+        int hungNumber = -1;
+        Stopwatch call;
+        c.call(instance, hung, hungNumber);
+        EXPECT_LT(call.elapsed(), kCallLimit);
+        fake.release();
+        if (c.textWhenZero == nullptr)
+            EXPECT_EQ(hungNumber, 0);
+        else if (c.textWhenHung == nullptr)
+            EXPECT_TRUE(hung.untouched());
+        else
+            EXPECT_EQ(hung.text(), c.textWhenHung);
+        EXPECT_TRUE(hung.guardsIntact());
+    }
+}
+
+} // namespace
