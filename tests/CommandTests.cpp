@@ -134,6 +134,9 @@ TEST(DisplayToggles, IgnoreTheValueButTrackTimeSeeks) {
     plugin().sendCmd(instance, L"title", 42);
     EXPECT_EQ(record(instance).scrollTitle, 0);
     EXPECT_TRUE(fake.messages().empty());
+    plugin().sendCmd(instance, L"tracktime", 42);
+    EXPECT_EQ(record(instance).trackTime, 1);
+    EXPECT_EQ(fake.messages(), (Messages{posted(1137, 41)}));
 }
 
 TEST(Seeking, PostsPositionMinusOne) {
@@ -174,14 +177,16 @@ TEST(VolumeStep, AsksMaximumThenCurrentThenPosts) {
         {L"volumeup", 100, 95, 100},
         {L"volumeup", 100, 100, 100},
         {L"volumeup", 255, 250, 255},
+        {L"volumeup", 255, 100, 125}, // a tenth of 255 is 25, truncated
+        {L"volumedown", 255, 100, 75},
         {L"volumeup", 5, 2, 3}, // 5 / 10 = 0: step 1
         {L"volumeup", 9, 3, 4},
         {L"volumeup", 0, 0, 0}, // step 1, capped at the maximum 0
         {L"volumedown", 100, 5, 0},
         {L"volumedown", 100, 50, 40},
         {L"volumedown", 5, 3, 2},
-        {L"volumedown", 100, 250, 240},                    // down has no upper bound
-        {L"volumeup", 100, -50, static_cast<WPARAM>(-40)}, // up has no lower bound
+        {L"volumedown", 100, 250, 240},      // down has no upper bound
+        {L"volumeup", 100, -50, 0xFFFFFFD8}, // up has no lower bound; -40 as a 32-bit value
         // Whatever the player answers, the result stays a 32-bit number.
         {L"volumeup", INT_MAX, INT_MAX, 0x7FFFFFFF},
         {L"volumeup", INT_MAX, INT_MAX - 5, 0x7FFFFFFF},

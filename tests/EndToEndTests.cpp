@@ -25,6 +25,16 @@ std::string narrow(const std::wstring& s) {
     return result;
 }
 
+// This build's reference player, or another build's named by PLAYER_REFERENCE_PLAYER
+// (a 64-bit host against the 32-bit player).
+std::wstring referencePlayer() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"PLAYER_REFERENCE_PLAYER", path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        return path;
+    return besideProgram(L"remote-player.exe");
+}
+
 class EndToEnd : public testing::Test {
 protected:
     EndToEnd() {
@@ -37,8 +47,8 @@ protected:
     }
 
     ProgramRun host(const std::wstring& arguments) {
-        return runProgram(L"\"" + besideProgram(L"player-host.exe") + L"\" --ini \"" + ini_ + L"\" " +
-                          arguments);
+        return runProgram(L"\"" + besideProgram(L"player-host.exe") + L"\" --ini \"" + ini_ + L"\" --exe \"" +
+                          referencePlayer() + L"\" " + arguments);
     }
 
     // The output of a host command that must succeed.
@@ -49,7 +59,7 @@ protected:
     }
 
     void startPlayer(const std::wstring& options = L"") {
-        HANDLE process = startProgram(L"\"" + besideProgram(L"remote-player.exe") + L"\" " + options);
+        HANDLE process = startProgram(L"\"" + referencePlayer() + L"\" " + options);
         ASSERT_NE(process, nullptr);
         CloseHandle(process);
         ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));

@@ -107,8 +107,11 @@ TEST(Playlist, NoListWithoutEntriesOrRoom) {
         {-5, {sent(1726)}},
         {INT_MIN, {sent(1726)}},
         {0x7FFFFFFF, {sent(1726), sent(1727)}}, // (count + 1) * 532 does not fit in 32 bits
-        {8072000, {sent(1726), sent(1727)}},    // just beyond 32 bits
-        {4000000, {sent(1726), sent(1727)}},    // fits in 32 bits, but no 2 GB block in this process
+        {8072000, {sent(1726), sent(1727)}},    // 4.29 GB: fits in 32 bits, but beyond 2 GiB
+        {4036623, {sent(1726), sent(1727)}},    // the first count beyond 2 GiB
+#ifndef _WIN64
+        {4000000, {sent(1726), sent(1727)}}, // fits in 32 bits, but no 2 GB block in a 32-bit process
+#endif
     };
     FakePlayer fake;
     fake.answer(1727, 0);
@@ -182,15 +185,31 @@ TEST(InvokeMenu, NothingWithThePlayerAbsent) {
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_USER, WM_APP - 1, PM_REMOVE));
 }
 
-TEST(FreeMenu, AcceptsNullAndAnyName) {
+// Whether `block` is an allocated block of the process heap, by walking the heap.
+bool allocatedOnProcessHeap(const void* block) {
+    const HANDLE heap = GetProcessHeap();
+    HeapLock(heap);
+    PROCESS_HEAP_ENTRY entry{};
+    bool found = false;
+    while (!found && HeapWalk(heap, &entry))
+        found = entry.lpData == block && (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
+    HeapUnlock(heap);
+    return found;
+}
+
+TEST(FreeMenu, GivesTheArrayBackForAnyNameAndAcceptsNull) {
     Instance instance;
     plugin().freeMenu(instance, L"*playlist", nullptr);
     plugin().freeMenu(instance, nullptr, nullptr);
     FakePlayer fake;
     scriptPlaylist(fake, {L"a"}, 0);
-    PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
-    ASSERT_NE(items, nullptr);
-    plugin().freeMenu(instance, L"another name", items);
+    for (const wchar_t* name : {L"*playlist", L"another name"}) {
+        PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+        ASSERT_NE(items, nullptr);
+        ASSERT_TRUE(allocatedOnProcessHeap(items));
+        plugin().freeMenu(instance, name, items);
+        EXPECT_FALSE(allocatedOnProcessHeap(items)) << narrow(name);
+    }
 }
 
 } // namespace

@@ -1,17 +1,25 @@
 #!/bin/sh
-# Checks the built player.dll as a host and a user's machine see it: a PE32 (i386)
-# DLL exporting exactly the sixteen plain names with ordinals 1 to 16, importing
-# system libraries only, and carrying its version resource.
+# Checks the built player.dll as a host and a user's machine see it: a PE32 (x86)
+# or PE32+ (x64) DLL exporting exactly the sixteen plain names with ordinals 1 to
+# 16, importing system libraries only, carrying its version resource, and holding
+# no build-tree path or link time stamp.
+#   check-library.sh DLL x86|x64 [VERSION]
 set -u
 dll=$1
-objdump=${2:-i686-w64-mingw32-objdump}
+arch=${2:-x86}
+version=${3:-}
+case $arch in
+x86) objdump=i686-w64-mingw32-objdump format=pei-i386 kind="PE32 i386" ;;
+x64) objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 kind="PE32+ x86-64" ;;
+*) echo "usage: $0 DLL x86|x64 [VERSION]" >&2; exit 2 ;;
+esac
 strings=$(echo "$objdump" | sed 's/objdump$/strings/')
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
 headers=$("$objdump" -p "$dll") || { echo "FAIL: cannot read $dll"; exit 1; }
 
-echo "$headers" | grep -q 'file format pei-i386' || fail "not a PE32 i386 image"
+echo "$headers" | grep -q "file format $format\$" || fail "not a $kind image"
 echo "$headers" | grep -Eq '^[[:space:]]+DLL$' || fail "not a DLL"
 
 expected='1 DestroyPlayer
@@ -50,11 +58,20 @@ done
 [ -n "$imports" ] || fail "no import table found"
 
 resource=$("$strings" -e l "$dll")
-for text in 'InternalName' 'player' 'OriginalFilename' 'player.dll' 'FileVersion' '1.0.0.0' 'ProductVersion'; do
+for text in 'InternalName' 'player' 'OriginalFilename' 'player.dll' 'FileVersion' 'ProductVersion' $version; do
     echo "$resource" | grep -qx "$text" || fail "version resource lacks \"$text\""
 done
 
+stamp=$(echo "$headers" | sed -n 's/^Time\/Date[[:space:]]*//p')
+case $stamp in
+*1970*) ;;
+*) fail "the image carries a link time ($stamp): two builds would differ" ;;
+esac
+if "$strings" -a "$dll" | grep -q "$(cd "$(dirname "$0")/.." && pwd)"; then
+    fail "the image holds the source tree's path"
+fi
+
 if [ $failed = 0 ]; then
-    echo "player.dll: PE32 i386 DLL, 16 exports with ordinals 1-16, imports: $(echo $imports)"
+    echo "player.dll: $kind DLL, 16 exports with ordinals 1-16, imports: $(echo $imports)"
 fi
 exit $failed

@@ -10,12 +10,21 @@
 namespace player {
 namespace {
 
-// The 32-bit record InsertMenuItemW takes.
+// The system's own record for InsertMenuItemW: 48 bytes in a 32-bit process; in a
+// 64-bit one the handles and the text pointer are 8 bytes wide, and so 80.
+#ifdef _WIN64
+static_assert(sizeof(MENUITEMINFOW) == 80);
+static_assert(offsetof(MENUITEMINFOW, fMask) == 4 && offsetof(MENUITEMINFOW, fType) == 8);
+static_assert(offsetof(MENUITEMINFOW, fState) == 12 && offsetof(MENUITEMINFOW, wID) == 16);
+static_assert(offsetof(MENUITEMINFOW, hSubMenu) == 24 && offsetof(MENUITEMINFOW, dwTypeData) == 56);
+static_assert(offsetof(MENUITEMINFOW, cch) == 64 && offsetof(MENUITEMINFOW, hbmpItem) == 72);
+#else
 static_assert(sizeof(MENUITEMINFOW) == 48);
 static_assert(offsetof(MENUITEMINFOW, fMask) == 4 && offsetof(MENUITEMINFOW, fType) == 8);
 static_assert(offsetof(MENUITEMINFOW, fState) == 12 && offsetof(MENUITEMINFOW, wID) == 16);
 static_assert(offsetof(MENUITEMINFOW, hSubMenu) == 20 && offsetof(MENUITEMINFOW, dwTypeData) == 36);
 static_assert(offsetof(MENUITEMINFOW, cch) == 40 && offsetof(MENUITEMINFOW, hbmpItem) == 44);
+#endif
 
 constexpr UINT kItemMask = MIIM_STATE | MIIM_ID | MIIM_TYPE; // 0x13
 constexpr UINT kRateMask = MIIM_SUBMENU | MIIM_TYPE;         // 0x14

@@ -21,10 +21,13 @@ PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept {
     const int count = player.send(link::RM_PLAYLIST_COUNT);
     if (count <= 0)
         return nullptr;
-    const int current = player.send(link::RM_PLAYLIST_CURRENT);
+    // Without an answer no entry is marked: the first is no more current than any other.
+    const int current = player.ask(link::RM_PLAYLIST_CURRENT).value_or(-1);
 
     const std::uint64_t bytes = (static_cast<std::uint64_t>(count) + 1) * sizeof(PlaylistMenuItem);
-    if (bytes > UINT32_MAX || bytes > SIZE_MAX)
+    // No block beyond 2 GiB, the most a 32-bit host can ever be handed: both builds answer a
+    // count alike, and a player's wild count cannot make a 64-bit host commit gigabytes.
+    if (bytes > INT32_MAX || bytes > SIZE_MAX)
         return nullptr;
     auto* items = static_cast<PlaylistMenuItem*>(
         HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(bytes)));
@@ -33,6 +36,7 @@ PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept {
 
     for (int i = 0; i < count; ++i) {
         // The request and the title read follow each other directly: the title is the reply.
+        // Once the player stops answering or the call's time is spent, the rest stay empty.
         player.send(link::RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i));
         player.readTitle(items[i].text, kTitleCapacity);
         items[i].id = i + 1;
