@@ -5,11 +5,12 @@
 // createInstance gives null when memory runs out and leaves nothing allocated.
 #pragma once
 
+#include "playerPlugin.h"
+
 #include <windows.h>
 #include <cstdint>
 
-namespace player {
-
+// The record behind the public header's opaque PlayerInstance.
 struct PlayerInstance {
     std::int64_t lastLaunch;  // seconds since 1970 UTC of the last start; 0 = never
     std::int32_t scrollTitle; // nonzero: the title text scrolls
@@ -21,6 +22,10 @@ struct PlayerInstance {
     std::int32_t needSave;  // settings changed since the host last looked
     wchar_t* exePath;       // owned, never null
 };
+
+namespace player {
+
+using ::PlayerInstance;
 
 // A row of a table that names one of the instance's settings.
 struct SettingRow {

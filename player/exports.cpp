@@ -103,3 +103,23 @@ void WINAPI setPlayerParams(PlayerInstance* instance, const PlayerParam* params,
 }
 
 } // extern "C"
+
+// Each export has exactly the signature that the public header gives hosts.
+namespace {
+[[maybe_unused]] constexpr DestroyPlayerFn kDestroyPlayer = &DestroyPlayer;
+[[maybe_unused]] constexpr GetEXEFn kGetEXE = &GetEXE;
+[[maybe_unused]] constexpr GetPlayerNameFn kGetPlayerName = &GetPlayerName;
+[[maybe_unused]] constexpr InitPlayerFn kInitPlayer = &InitPlayer;
+[[maybe_unused]] constexpr freeMenuFn kFreeMenu = &freeMenu;
+[[maybe_unused]] constexpr getHotkeyCommandsFn kGetHotkeyCommands = &getHotkeyCommands;
+[[maybe_unused]] constexpr getPlayerParamsFn kGetPlayerParams = &getPlayerParams;
+[[maybe_unused]] constexpr getPropFn kGetProp = &getProp;
+[[maybe_unused]] constexpr getStateFn kGetState = &getState;
+[[maybe_unused]] constexpr getTextFn kGetText = &getText;
+[[maybe_unused]] constexpr invokeCtxMenuFn kInvokeCtxMenu = &invokeCtxMenu;
+[[maybe_unused]] constexpr invokeMenuFn kInvokeMenu = &invokeMenu;
+[[maybe_unused]] constexpr queryCtxMenuFn kQueryCtxMenu = &queryCtxMenu;
+[[maybe_unused]] constexpr queryMenuFn kQueryMenu = &queryMenu;
+[[maybe_unused]] constexpr sendCmdFn kSendCmd = &sendCmd;
+[[maybe_unused]] constexpr setPlayerParamsFn kSetPlayerParams = &setPlayerParams;
+} // namespace

@@ -7,7 +7,7 @@
 
 namespace player {
 
-inline constexpr int kHotkeyCount = 11;
+inline constexpr int kHotkeyCount = PLAYER_HOTKEY_COUNT;
 
 inline constexpr HotkeyCommand HotkeyCatalogue[kHotkeyCount] = {
     {L"playpause", L"Play/Pause"},

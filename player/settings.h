@@ -15,7 +15,7 @@
 
 namespace player {
 
-inline constexpr int kSettingCount = 6;
+inline constexpr int kSettingCount = PLAYER_PARAM_COUNT;
 
 int readSettings(PlayerInstance& instance, PlayerParam* params) noexcept;
 void writeSettings(PlayerInstance& instance, const PlayerParam* params, int count) noexcept;

@@ -73,7 +73,7 @@ TEST(GetEXE, NoRoomWritesNothing) {
 
 TEST(Instance, StartsWithDefaultSettings) {
     Instance instance(L"C:\\player\\player.exe");
-    const player::PlayerInstance& r = record(instance);
+    const PlayerInstance& r = record(instance);
     EXPECT_EQ(r.lastLaunch, 0);
     EXPECT_EQ(r.scrollTitle, 1);
     EXPECT_EQ(r.scrollAlbum, 1);
@@ -136,7 +136,7 @@ TEST(NullInstance, EveryExportDoesNothing) {
     plugin().invokeCtxMenu(nullptr, 2);
     EXPECT_EQ(plugin().queryMenu(nullptr, L"*playlist"), nullptr);
     plugin().invokeMenu(nullptr, L"*playlist", 1);
-    player::PlayerParam params[6]{};
+    PlayerParam params[6]{};
     EXPECT_EQ(plugin().getPlayerParams(nullptr, params), 0);
     plugin().setPlayerParams(nullptr, params, 6);
     plugin().DestroyPlayer(nullptr);

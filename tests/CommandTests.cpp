@@ -57,7 +57,7 @@ TEST(TableCommands, PostTheirMessageWithTheValue) {
                       (Messages{posted(command.message, 7), posted(command.message, 0xFFFFFFFF)}));
         }
     }
-    const player::PlayerInstance& r = record(instance);
+    const PlayerInstance& r = record(instance);
     EXPECT_EQ(r.needSave, 0);
     EXPECT_EQ(r.lastLaunch, 0);
     EXPECT_EQ(r.scrollTitle + r.scrollAlbum + r.scrollArtist + r.scrollTrackName + r.trackTime, 5);
@@ -92,14 +92,12 @@ TEST(UnknownCommands, DoNothing) {
 TEST(DisplayToggles, FlipTheirSettingWithOrWithoutThePlayer) {
     struct Toggle {
         const wchar_t* name;
-        std::int32_t player::PlayerInstance::*setting;
+        std::int32_t PlayerInstance::*setting;
     };
     const Toggle toggles[] = {
-        {L"title", &player::PlayerInstance::scrollTitle},
-        {L"album", &player::PlayerInstance::scrollAlbum},
-        {L"artist", &player::PlayerInstance::scrollArtist},
-        {L"trackname", &player::PlayerInstance::scrollTrackName},
-        {L"tracktime", &player::PlayerInstance::trackTime},
+        {L"title", &PlayerInstance::scrollTitle},   {L"album", &PlayerInstance::scrollAlbum},
+        {L"artist", &PlayerInstance::scrollArtist}, {L"trackname", &PlayerInstance::scrollTrackName},
+        {L"tracktime", &PlayerInstance::trackTime},
     };
     for (bool present : {false, true}) {
         for (const Toggle& toggle : toggles) {
@@ -109,7 +107,7 @@ TEST(DisplayToggles, FlipTheirSettingWithOrWithoutThePlayer) {
             if (present)
                 fake.emplace();
             Instance instance;
-            player::PlayerInstance& r = *instance.get();
+            PlayerInstance& r = *instance.get();
             plugin().sendCmd(instance, toggle.name, 0);
             EXPECT_EQ(r.*toggle.setting, 0);
             EXPECT_EQ(r.needSave, 1);

@@ -14,7 +14,6 @@
 
 using namespace testing_support;
 using Messages = std::vector<ReceivedMessage>;
-using player::PlaylistMenuItem;
 
 namespace {
 
@@ -118,24 +117,24 @@ TEST(SlowPlayer, EntriesReadInTimeKeepTheirText) {
 struct SingleAnswer {
     const char* what;
     UINT hungOn;
-    std::function<void(player::PlayerInstance*, Guarded<16>&, int&)> call;
+    std::function<void(PlayerInstance*, Guarded<16>&, int&)> call;
     const wchar_t* textWhenHung; // nullptr: the buffer stays untouched
     const wchar_t* textWhenZero;
     int numberWhenZero;
 };
 
 auto state(const wchar_t* name) {
-    return [name](player::PlayerInstance* instance, Guarded<16>& out, int&) {
+    return [name](PlayerInstance* instance, Guarded<16>& out, int&) {
         plugin().getState(instance, name, out.data());
     };
 }
 auto text(const wchar_t* name) {
-    return [name](player::PlayerInstance* instance, Guarded<16>& out, int&) {
+    return [name](PlayerInstance* instance, Guarded<16>& out, int&) {
         plugin().getText(instance, name, out.data(), out.size());
     };
 }
 auto prop(const wchar_t* name, int kind) {
-    return [name, kind](player::PlayerInstance* instance, Guarded<16>&, int& number) {
+    return [name, kind](PlayerInstance* instance, Guarded<16>&, int& number) {
         number = plugin().getProp(instance, name, kind);
     };
 }

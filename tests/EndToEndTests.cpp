@@ -200,6 +200,31 @@ TEST_F(EndToEnd, PlaylistFileWithNonAsciiText) {
     DeleteFileW(path.c_str());
 }
 
+TEST_F(EndToEnd, ExampleHostInCShowsThePlayerAndCarriesTheSettings) {
+    const std::wstring example =
+        L"\"" + besideProgram(L"minimal-host.exe") + L"\" \"" + referencePlayer() + L"\"";
+    // A C program's standard output in text mode ends its lines with CR LF.
+    const auto lines = [](std::wstring text) {
+        std::erase(text, L'\r');
+        return text;
+    };
+    ProgramRun absent = runProgram(example);
+    absent.output = lines(absent.output);
+    EXPECT_EQ(absent.exitCode, 0u) << narrow(absent.errors);
+    EXPECT_EQ(absent.output, L"title     \nstate     -\ntime      --:--\nmenu      1 items\n"
+                             L"  item    Run default player\nsettings  6 carried over\n");
+
+    startPlayer(L"--play");
+    ProgramRun present = runProgram(example);
+    present.output = lines(present.output);
+    EXPECT_EQ(present.exitCode, 0u) << narrow(present.errors);
+    for (const wchar_t* line : {L"title     \u00c5sa Lindqvist - \u00dcber den Wolken\n", L"state     play\n",
+                                L"menu      11 items\n  item    Close player\n  item    Repeat\n",
+                                L"  now     \u00c5sa Lindqvist - \u00dcber den Wolken\n",
+                                L"  entry   Mariana Pe\u00f1a - Se\u00f1ales\nsettings  6 carried over\n"})
+        EXPECT_TRUE(contains(present.output, line)) << narrow(line) << narrow(present.output);
+}
+
 TEST(HostErrors, OneLineAndANonZeroExit) {
     struct Case {
         std::wstring arguments;

@@ -9,7 +9,6 @@
 
 using namespace testing_support;
 using Messages = std::vector<ReceivedMessage>;
-using player::HotkeyCommand;
 
 namespace {
 

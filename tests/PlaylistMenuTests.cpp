@@ -10,7 +10,6 @@
 
 using namespace testing_support;
 using Messages = std::vector<ReceivedMessage>;
-using player::PlaylistMenuItem;
 
 namespace {
 

@@ -69,7 +69,7 @@ TEST(Scrolling, AnswersTheStoredSetting) {
         plugin().sendCmd(instance, name, 0);
         EXPECT_EQ(plugin().getProp(instance, name, 1), 0);
     }
-    player::PlayerParam restored{L"scrollTitle", 0, {}, 7};
+    PlayerParam restored{L"scrollTitle", 0, {}, 7};
     plugin().setPlayerParams(instance, &restored, 1);
     EXPECT_EQ(plugin().getProp(instance, L"Title", 1), 7);
     for (const wchar_t* name : {L"genre", L"volume", L"tracktime", L"scrollTitle"})

@@ -260,8 +260,7 @@ TEST(TrackTime, DashesWithThePlayerAbsent) {
 
 // Fixed and formatted texts are cut like the player's texts; nothing outside the buffer.
 template <std::size_t N>
-std::wstring textIn(player::PlayerInstance* instance, const wchar_t* name, bool& guardsIntact,
-                    bool& terminated) {
+std::wstring textIn(PlayerInstance* instance, const wchar_t* name, bool& guardsIntact, bool& terminated) {
     Guarded<N> buffer;
     plugin().getText(instance, name, buffer.data(), buffer.size());
     guardsIntact = buffer.guardsIntact();

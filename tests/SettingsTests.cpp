@@ -10,7 +10,6 @@
 #include <string>
 
 using namespace testing_support;
-using player::PlayerParam;
 
 namespace {
 
@@ -21,7 +20,7 @@ PlayerParam param(const wchar_t* name, std::int32_t value) {
     return p;
 }
 
-std::map<std::wstring, int> settingsOf(player::PlayerInstance* instance) {
+std::map<std::wstring, int> settingsOf(PlayerInstance* instance) {
     PlayerParam params[6]{};
     std::map<std::wstring, int> result;
     const int count = plugin().getPlayerParams(instance, params);
@@ -36,7 +35,7 @@ const std::map<std::wstring, int> kDefaults = {
 };
 
 // needSave as the host sees it: getProp "needsave" with the player running.
-int needSave(player::PlayerInstance* instance) {
+int needSave(PlayerInstance* instance) {
     FakePlayer fake;
     return plugin().getProp(instance, L"needsave", 0);
 }

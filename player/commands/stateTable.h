@@ -4,6 +4,7 @@
 #pragma once
 
 #include "player/link/messages.h"
+#include "playerPlugin.h"
 
 namespace player {
 
@@ -28,6 +29,6 @@ inline constexpr StateRow StateTable[] = {
 };
 
 // The longest answer with its terminator: the host's state buffer holds at least this.
-inline constexpr int kStateTextCapacity = 6;
+inline constexpr int kStateTextCapacity = PLAYER_STATE_CAPACITY;
 
 } // namespace player

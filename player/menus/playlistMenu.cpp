@@ -9,7 +9,7 @@
 namespace player {
 namespace {
 
-constexpr wchar_t kPlaylistName[] = L"*playlist";
+constexpr wchar_t kPlaylistName[] = PLAYER_PLAYLIST_NAME;
 constexpr int kTitleCapacity = 255; // at most 254 characters and the NUL
 
 } // namespace

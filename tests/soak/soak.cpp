@@ -19,8 +19,6 @@
 
 namespace {
 
-using player::PlayerInstance;
-
 constexpr wchar_t kGuard = 0xCCCC;
 constexpr wchar_t kFill = 0xAAAA;
 constexpr std::size_t kGuardUnits = 16;
@@ -200,7 +198,7 @@ void Soak::callGetEXE() {
 void Soak::callHotkeys() {
     current_ = L"getHotkeyCommands";
     guarded(7810 / 2, [&](wchar_t* buffer) {
-        if (plugin_.getHotkeyCommands(reinterpret_cast<player::HotkeyCommand*>(buffer)) != 11)
+        if (plugin_.getHotkeyCommands(reinterpret_cast<HotkeyCommand*>(buffer)) != 11)
             fail(L"count is not 11");
     });
 }
@@ -211,8 +209,8 @@ void Soak::callGetPlayerParams(PlayerInstance* instance) {
         plugin_.getPlayerParams(instance, nullptr);
         return;
     }
-    guarded(6 * sizeof(player::PlayerParam) / 2, [&](wchar_t* buffer) {
-        if (plugin_.getPlayerParams(instance, reinterpret_cast<player::PlayerParam*>(buffer)) != 6)
+    guarded(6 * sizeof(PlayerParam) / 2, [&](wchar_t* buffer) {
+        if (plugin_.getPlayerParams(instance, reinterpret_cast<PlayerParam*>(buffer)) != 6)
             fail(L"count is not 6");
     });
 }
@@ -228,10 +226,9 @@ void Soak::callSetPlayerParams(PlayerInstance* instance) {
     DWORD old;
     VirtualProtect(region + page, page, PAGE_NOACCESS, &old);
     const std::size_t records = pick(9);
-    auto* params =
-        reinterpret_cast<player::PlayerParam*>(region + page - records * sizeof(player::PlayerParam));
+    auto* params = reinterpret_cast<PlayerParam*>(region + page - records * sizeof(PlayerParam));
     for (std::size_t i = 0; i < records; ++i) {
-        std::memset(&params[i], static_cast<int>(pick(256)), sizeof(player::PlayerParam));
+        std::memset(&params[i], static_cast<int>(pick(256)), sizeof(PlayerParam));
         if (pick(5) != 0) { // otherwise: no terminator at all
             const std::wstring key = name().substr(0, 49);
             std::memcpy(params[i].name, key.c_str(), (key.size() + 1) * sizeof(wchar_t));
@@ -262,13 +259,13 @@ void Soak::callQueryCtxMenu(PlayerInstance* instance) {
 
 void Soak::callQueryMenu(PlayerInstance* instance, const std::wstring& name) {
     current_ = L"queryMenu(\"" + name + L"\")";
-    player::PlaylistMenuItem* items = plugin_.queryMenu(instance, name.c_str());
+    PlaylistMenuItem* items = plugin_.queryMenu(instance, name.c_str());
     if (items == nullptr)
         return;
     ++figures_.playlists;
     const int count = fake_.lastPlaylistCount();
     const SIZE_T size = HeapSize(GetProcessHeap(), 0, items);
-    if (count <= 0 || size != (static_cast<SIZE_T>(count) + 1) * sizeof(player::PlaylistMenuItem)) {
+    if (count <= 0 || size != (static_cast<SIZE_T>(count) + 1) * sizeof(PlaylistMenuItem)) {
         fail(L"array of " + std::to_wstring(size) + L" bytes for " + std::to_wstring(count) + L" entries");
     } else {
         for (int i = 0; i < count; ++i) {
@@ -277,7 +274,7 @@ void Soak::callQueryMenu(PlayerInstance* instance, const std::wstring& name) {
                 std::find(item.text, item.text + 255, L'\0') == item.text + 255)
                 fail(L"entry " + std::to_wstring(i) + L" is malformed");
         }
-        static const player::PlaylistMenuItem zero{};
+        static const PlaylistMenuItem zero{};
         if (std::memcmp(&items[count], &zero, sizeof zero) != 0)
             fail(L"the array does not end with an all-zero record");
         else

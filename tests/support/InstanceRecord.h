@@ -3,11 +3,11 @@
 #pragma once
 
 #include "player/PlayerInstance.h"
-#include "player/pluginApi.h"
+#include "playerPlugin.h"
 
 namespace testing_support {
 
-inline const player::PlayerInstance& record(player::PlayerInstance* instance) {
+inline const PlayerInstance& record(PlayerInstance* instance) {
     return *instance;
 }
 

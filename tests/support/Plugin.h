@@ -19,11 +19,11 @@ public:
     Instance(const Instance&) = delete;
     Instance& operator=(const Instance&) = delete;
 
-    player::PlayerInstance* get() const { return instance_; }
-    operator player::PlayerInstance*() const { return instance_; }
+    PlayerInstance* get() const { return instance_; }
+    operator PlayerInstance*() const { return instance_; }
 
 private:
-    player::PlayerInstance* instance_;
+    PlayerInstance* instance_;
 };
 
 } // namespace testing_support

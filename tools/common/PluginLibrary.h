@@ -2,7 +2,7 @@
 // GetProcAddress by plain export name.
 #pragma once
 
-#include "player/pluginApi.h"
+#include "playerPlugin.h"
 
 #include <windows.h>
 #include <string>
@@ -11,22 +11,22 @@ namespace tools {
 
 struct PluginLibrary {
     HMODULE module = nullptr;
-    player::DestroyPlayerFn DestroyPlayer = nullptr;
-    player::GetEXEFn GetEXE = nullptr;
-    player::GetPlayerNameFn GetPlayerName = nullptr;
-    player::InitPlayerFn InitPlayer = nullptr;
-    player::freeMenuFn freeMenu = nullptr;
-    player::getHotkeyCommandsFn getHotkeyCommands = nullptr;
-    player::getPlayerParamsFn getPlayerParams = nullptr;
-    player::getPropFn getProp = nullptr;
-    player::getStateFn getState = nullptr;
-    player::getTextFn getText = nullptr;
-    player::invokeCtxMenuFn invokeCtxMenu = nullptr;
-    player::invokeMenuFn invokeMenu = nullptr;
-    player::queryCtxMenuFn queryCtxMenu = nullptr;
-    player::queryMenuFn queryMenu = nullptr;
-    player::sendCmdFn sendCmd = nullptr;
-    player::setPlayerParamsFn setPlayerParams = nullptr;
+    DestroyPlayerFn DestroyPlayer = nullptr;
+    GetEXEFn GetEXE = nullptr;
+    GetPlayerNameFn GetPlayerName = nullptr;
+    InitPlayerFn InitPlayer = nullptr;
+    freeMenuFn freeMenu = nullptr;
+    getHotkeyCommandsFn getHotkeyCommands = nullptr;
+    getPlayerParamsFn getPlayerParams = nullptr;
+    getPropFn getProp = nullptr;
+    getStateFn getState = nullptr;
+    getTextFn getText = nullptr;
+    invokeCtxMenuFn invokeCtxMenu = nullptr;
+    invokeMenuFn invokeMenu = nullptr;
+    queryCtxMenuFn queryCtxMenu = nullptr;
+    queryMenuFn queryMenu = nullptr;
+    sendCmdFn sendCmd = nullptr;
+    setPlayerParamsFn setPlayerParams = nullptr;
 };
 
 // Loads the library and all sixteen exports. On failure returns false and names the

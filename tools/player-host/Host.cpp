@@ -44,9 +44,9 @@ void Host::restoreSettings() const {
     const int count = plugin_.getPlayerParams(instance_, nullptr);
     if (count <= 0)
         return;
-    std::vector<player::PlayerParam> params(static_cast<std::size_t>(count));
+    std::vector<PlayerParam> params(static_cast<std::size_t>(count));
     plugin_.getPlayerParams(instance_, params.data());
-    for (player::PlayerParam& param : params)
+    for (PlayerParam& param : params)
         param.value = static_cast<std::int32_t>(
             GetPrivateProfileIntW(kSection, param.name, param.value, iniPath_.c_str()));
     plugin_.setPlayerParams(instance_, params.data(), count);
@@ -56,9 +56,9 @@ bool Host::saveSettingsIfChanged() const {
     if (prop(L"needsave", 0) == 0)
         return false;
     const int count = plugin_.getPlayerParams(instance_, nullptr);
-    std::vector<player::PlayerParam> params(static_cast<std::size_t>(count > 0 ? count : 0));
+    std::vector<PlayerParam> params(static_cast<std::size_t>(count > 0 ? count : 0));
     plugin_.getPlayerParams(instance_, params.data());
-    for (const player::PlayerParam& param : params)
+    for (const PlayerParam& param : params)
         WritePrivateProfileStringW(kSection, param.name, std::to_wstring(param.value).c_str(),
                                    iniPath_.c_str());
     return true;

@@ -19,7 +19,7 @@ public:
     Host& operator=(const Host&) = delete;
 
     const tools::PluginLibrary& plugin() const { return plugin_; }
-    player::PlayerInstance* instance() const { return instance_; }
+    PlayerInstance* instance() const { return instance_; }
 
     // The answer, or nothing when the plug-in left the buffer as it was.
     std::optional<std::wstring> state(const wchar_t* name) const;
@@ -35,7 +35,7 @@ public:
 
 private:
     const tools::PluginLibrary& plugin_;
-    player::PlayerInstance* instance_;
+    PlayerInstance* instance_;
     std::wstring iniPath_;
 };
 

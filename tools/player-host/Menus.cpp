@@ -41,13 +41,13 @@ void printContextMenu(const Host& host) {
 }
 
 void printPlaylist(const Host& host) {
-    player::PlaylistMenuItem* items = host.plugin().queryMenu(host.instance(), L"*playlist");
+    PlaylistMenuItem* items = host.plugin().queryMenu(host.instance(), L"*playlist");
     if (items == nullptr) {
         print(L"(no playlist)\n");
         return;
     }
-    for (const player::PlaylistMenuItem* item = items; item->id != 0; ++item) {
-        const bool current = item->flags == player::kPlaylistFlagCurrent;
+    for (const PlaylistMenuItem* item = items; item->id != 0; ++item) {
+        const bool current = item->flags == PLAYER_PLAYLIST_FLAG_CURRENT;
         wchar_t number[16];
         wsprintfW(number, L"%3d. ", item->id);
         print((current ? L"\u25B6 " : L"  ") + std::wstring(number) + item->text + L"\n");
@@ -57,9 +57,9 @@ void printPlaylist(const Host& host) {
 
 void printHotkeys(const tools::PluginLibrary& plugin) {
     const int count = plugin.getHotkeyCommands(nullptr);
-    std::vector<player::HotkeyCommand> entries(static_cast<std::size_t>(count > 0 ? count : 0));
+    std::vector<HotkeyCommand> entries(static_cast<std::size_t>(count > 0 ? count : 0));
     plugin.getHotkeyCommands(entries.data());
-    for (const player::HotkeyCommand& entry : entries) {
+    for (const HotkeyCommand& entry : entries) {
         std::wstring command = entry.command;
         command.resize(std::max<std::size_t>(command.size(), 12), L' ');
         print(L"  " + command + L" " + entry.description + L"\n");

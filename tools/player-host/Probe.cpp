@@ -2,7 +2,7 @@
 
 #include "Console.h"
 #include "MessageNames.h"
-#include "player/link/messages.h"
+#include "playerRemote.h"
 
 #include <windows.h>
 #include <optional>
@@ -11,7 +11,6 @@
 namespace player_host {
 namespace {
 
-using namespace player::link;
 using tools::print;
 
 constexpr UINT kBound = 1000;
@@ -82,7 +81,7 @@ private:
 } // namespace
 
 int probe() {
-    const HWND window = FindWindowW(kPlayerWindowClass, nullptr);
+    const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
     if (window == nullptr) {
         print(L"No player window of class VRX_MEDIA_REMOTE is running.\n");
         return -1;
@@ -94,8 +93,9 @@ int probe() {
 
     print(L"Supported (RM_IS_SUPPORTED):\n");
     std::wstring yes, no;
-    for (const player::MessageRow& entry : tools::MessageNames) {
-        if (entry.message == RM_IS_SUPPORTED)
+    for (const tools::MessageName& entry : tools::MessageNames) {
+        if (entry.message == RM_IS_SUPPORTED || entry.message == RM_TEXT_RESERVED1 ||
+            entry.message == RM_TEXT_RESERVED2)
             continue;
         const auto answer = run.ask(RM_IS_SUPPORTED, entry.message);
         (answer.value_or(0) ? yes : no) += std::wstring(entry.name) + L" ";
@@ -132,7 +132,7 @@ int probe() {
         run.check(rating >= 0 && rating <= 5,
                   L"the rating " + std::to_wstring(rating) + L" lies within 0 to 5");
     }
-    for (UINT unused : {RM_TEXT_TITLE + 4, RM_TEXT_TITLE + 8})
+    for (UINT unused : {RM_TEXT_RESERVED1, RM_TEXT_RESERVED2})
         run.check(run.ask(unused).value_or(0) == 0,
                   L"the unused number " + std::to_wstring(unused) + L" answers 0");
     if (playlist) {

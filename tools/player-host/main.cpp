@@ -11,6 +11,8 @@
 #include "PluginLibrary.h"
 #include "Probe.h"
 
+#include "playerVersion.h"
+
 #include <windows.h>
 #include <cwchar>
 #include <string>
@@ -23,6 +25,7 @@ using tools::print;
 using Args = std::vector<std::wstring>;
 
 constexpr wchar_t kUsage[] = L"usage: player-host [--dll PATH] [--exe PATH] [--ini PATH] COMMAND [ARGS]\n"
+                             L"       player-host --help | --version\n"
                              L"  status               the now-playing panel\n"
                              L"  watch [SECONDS]      the panel's track line once a second (default 10)\n"
                              L"  cmd NAME [VALUE]     sendCmd\n"
@@ -149,10 +152,19 @@ constexpr Subcommand kSubcommands[] = {
     {L"probe", 0, 0, runProbe},
 };
 
+// player.dll beside this program, or where the release bundle keeps it: the tools
+// sit in tools/ARCH/, the plug-in in ARCH/.
+std::wstring defaultLibrary() {
+    const std::wstring beside = tools::besideProgram(L"player.dll");
+    if (GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return beside;
+    return tools::besideProgram(L"..\\..\\" PLAYER_ARCH_WIDE L"\\player.dll");
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::wstring dll = tools::besideProgram(L"player.dll");
+    std::wstring dll = defaultLibrary();
     std::wstring exe = tools::besideProgram(L"remote-player.exe");
     std::wstring ini = tools::besideProgram(L"player-host.ini");
     int i = 1;
@@ -160,6 +172,10 @@ int wmain(int argc, wchar_t** argv) {
         const std::wstring option = argv[i];
         if (option == L"--help") {
             print(kUsage);
+            return 0;
+        }
+        if (option == L"--version") {
+            print(L"player-host " PLAYER_VERSION_WIDE L" (" PLAYER_ARCH_WIDE L")\n");
             return 0;
         }
         if (i + 1 >= argc)

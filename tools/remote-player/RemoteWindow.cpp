@@ -2,12 +2,10 @@
 
 #include "Console.h"
 #include "MessageNames.h"
-#include "player/link/messages.h"
+#include "playerRemote.h"
 
 namespace remote_player {
 namespace {
-
-using namespace player::link;
 
 constexpr UINT_PTR kTimer = 1;
 constexpr UINT kTimerPeriod = 200; // milliseconds
@@ -24,8 +22,8 @@ bool isPlaylistMessage(UINT message) {
 bool isProtocolMessage(UINT message) {
     return (message >= RM_PLAYPAUSE && message <= RM_RATE5) ||
            (message >= RM_STATE_PLAYPAUSE && message <= RM_STATE_RATING5) ||
-           (message >= RM_TEXT_TITLE && message <= RM_TEXT_TRACKLEN && message != RM_TEXT_TITLE + 4 &&
-            message != RM_TEXT_TITLE + 8) ||
+           (message >= RM_TEXT_TITLE && message <= RM_TEXT_TRACKLEN && message != RM_TEXT_RESERVED1 &&
+            message != RM_TEXT_RESERVED2) ||
            (message >= RM_GET_MAXVOLUME && message <= RM_GET_POSITION) || message == RM_IS_SUPPORTED ||
            message == RM_GET_RATING || isPlaylistMessage(message);
 }
@@ -49,9 +47,9 @@ bool RemoteWindow::create() {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &RemoteWindow::windowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kPlayerWindowClass;
+    windowClass.lpszClassName = PLAYER_REMOTE_WINDOW_CLASS;
     RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, kPlayerWindowClass, L"Velmora Player", WS_POPUP, 0, 0, 0, 0, nullptr,
+    window_ = CreateWindowExW(0, PLAYER_REMOTE_WINDOW_CLASS, L"Velmora Player", WS_POPUP, 0, 0, 0, 0, nullptr,
                               nullptr, windowClass.hInstance, this);
     if (window_ == nullptr)
         return false;

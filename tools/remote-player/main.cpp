@@ -8,7 +8,9 @@
 #include "Playback.h"
 #include "Playlist.h"
 #include "RemoteWindow.h"
-#include "player/link/messages.h"
+#include "playerRemote.h"
+
+#include "playerVersion.h"
 
 #include <windows.h>
 #include <string>
@@ -21,7 +23,8 @@ constexpr wchar_t kUsage[] =
     L"  --no-rating      do not support ratings (RM_IS_SUPPORTED answers 0 for them)\n"
     L"  --no-playlist    do not support the playlist messages\n"
     L"  --log            print every message received, with its parameters and answer\n"
-    L"  --play           start playing at once\n";
+    L"  --play           start playing at once\n"
+    L"  --version        print the version and exit\n";
 
 } // namespace
 
@@ -41,6 +44,9 @@ int wmain(int argc, wchar_t** argv) {
             options.log = true;
         } else if (arg == L"--play") {
             playAtOnce = true;
+        } else if (arg == L"--version") {
+            tools::print(L"remote-player " PLAYER_VERSION_WIDE L" (" PLAYER_ARCH_WIDE L")\n");
+            return 0;
         } else {
             tools::printError(arg == L"--help" ? std::wstring(kUsage)
                                                : L"remote-player: unknown option " + arg + L"\n");
@@ -57,7 +63,7 @@ int wmain(int argc, wchar_t** argv) {
             return 1;
         }
     }
-    if (FindWindowW(player::link::kPlayerWindowClass, nullptr) != nullptr) {
+    if (FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr) != nullptr) {
         tools::printError(L"remote-player: a player is already running\n");
         return 1;
     }

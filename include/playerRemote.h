@@ -1,0 +1,81 @@
+/* playerRemote.h: the remote-control protocol between player.dll and a media player,
+ * for player authors. C99 and C++.
+ *
+ * The player creates one hidden top-level window of class PLAYER_REMOTE_WINDOW_CLASS
+ * ("VRX_MEDIA_REMOTE") and answers the messages below; the window's title plays no
+ * part in finding it. Commands are posted and need no answer. Every other message is
+ * sent, and its answer is read as a signed 32-bit number. A text reply (the RM_TEXT_*
+ * messages and RM_PLAYLIST_ITEMTEXT) is the player setting its window title to the
+ * text before it returns from the message; the plug-in then reads the title. wParam,
+ * where it is used, and every answer are 32-bit values, in 32- and 64-bit processes
+ * alike; lParam is always 0. 1328 and 1332 are never sent.
+ *
+ * The plug-in waits at most one second for all the answers of one call together: a
+ * player should answer at once and never block while handling these messages.
+ *
+ * PLAYER_REMOTE_MESSAGES is the one list of the protocol: X(name, offset from WM_USER,
+ * meaning) for every message, in number order. The enumeration below and the names
+ * that tools print are both made from it. */
+#ifndef PLAYER_REMOTE_H
+#define PLAYER_REMOTE_H
+
+#include <windows.h>
+
+#define PLAYER_REMOTE_WINDOW_CLASS L"VRX_MEDIA_REMOTE"
+
+#define PLAYER_REMOTE_MESSAGES(X)                                                                            \
+    X(RM_PLAYPAUSE, 101, "posted: toggle play and pause")                                                    \
+    X(RM_PLAY, 102, "posted: play")                                                                          \
+    X(RM_PAUSE, 103, "posted: pause")                                                                        \
+    X(RM_STOP, 104, "posted: stop")                                                                          \
+    X(RM_NEXT, 105, "posted: next track")                                                                    \
+    X(RM_PREV, 106, "posted: previous track")                                                                \
+    X(RM_MUTE, 107, "posted: toggle mute")                                                                   \
+    X(RM_QUIT, 108, "posted: close the player")                                                              \
+    X(RM_SHUFFLE, 109, "posted: toggle shuffle")                                                             \
+    X(RM_REPEAT, 110, "posted: toggle repeat")                                                               \
+    X(RM_EJECT, 111, "posted: eject")                                                                        \
+    X(RM_SETVOLUME, 112, "posted: set the volume to wParam, in the units of RM_GET_VOLUME")                  \
+    X(RM_SEEK, 113, "posted: play from second wParam of the track")                                          \
+    X(RM_RATE0, 114, "posted: rate the track unrated")                                                       \
+    X(RM_RATE1, 115, "posted: rate the track 1 star")                                                        \
+    X(RM_RATE2, 116, "posted: rate the track 2 stars")                                                       \
+    X(RM_RATE3, 117, "posted: rate the track 3 stars")                                                       \
+    X(RM_RATE4, 118, "posted: rate the track 4 stars")                                                       \
+    X(RM_RATE5, 119, "posted: rate the track 5 stars")                                                       \
+    X(RM_STATE_PLAYPAUSE, 200, "sent: nonzero while playing, 0 while paused or stopped")                     \
+    X(RM_STATE_SHUFFLE, 201, "sent: nonzero while shuffle is on")                                            \
+    X(RM_STATE_REPEAT, 202, "sent: nonzero while repeat is on")                                              \
+    X(RM_STATE_MUTE, 203, "sent: nonzero while muted")                                                       \
+    X(RM_STATE_RATING1, 204, "sent: nonzero when the 1-star indicator is on")                                \
+    X(RM_STATE_RATING2, 205, "sent: nonzero when the 2-star indicator is on")                                \
+    X(RM_STATE_RATING3, 206, "sent: nonzero when the 3-star indicator is on")                                \
+    X(RM_STATE_RATING4, 207, "sent: nonzero when the 4-star indicator is on")                                \
+    X(RM_STATE_RATING5, 208, "sent: nonzero when the 5-star indicator is on")                                \
+    X(RM_TEXT_TITLE, 300, "sent: the title line in the window title and nonzero, or 0 for none")             \
+    X(RM_TEXT_ALBUM, 301, "sent: the album in the window title and nonzero, or 0 for none")                  \
+    X(RM_TEXT_ARTIST, 302, "sent: the artist in the window title and nonzero, or 0 for none")                \
+    X(RM_TEXT_TRACKNAME, 303, "sent: the track name in the window title and nonzero, or 0 for none")         \
+    X(RM_TEXT_RESERVED1, 304, "reserved: never sent; a player answers 0")                                    \
+    X(RM_TEXT_GENRE, 305, "sent: the genre in the window title and nonzero, or 0 for none")                  \
+    X(RM_TEXT_YEAR, 306, "sent: the year in the window title and nonzero, or 0 for none")                    \
+    X(RM_TEXT_TRACKNUM, 307, "sent: the track number in the window title and nonzero, or 0 for none")        \
+    X(RM_TEXT_RESERVED2, 308, "reserved: never sent; a player answers 0")                                    \
+    X(RM_TEXT_TIPCAPTION, 309, "sent: the tooltip caption in the window title and nonzero, or 0")            \
+    X(RM_TEXT_TRACKLEN, 310, "sent: the track length as text in the window title and nonzero, or 0")         \
+    X(RM_GET_MAXVOLUME, 400, "sent: the highest volume value")                                               \
+    X(RM_GET_TRACKLENGTH, 401, "sent: the track's length in seconds; 0 for no length")                       \
+    X(RM_GET_VOLUME, 402, "sent: the volume, from 0 to the RM_GET_MAXVOLUME answer")                         \
+    X(RM_GET_POSITION, 403, "sent: the seconds played of the track")                                         \
+    X(RM_IS_SUPPORTED, 500, "sent: nonzero when the player handles message wParam, 0 when it does not")      \
+    X(RM_GET_RATING, 501, "sent: the track's rating, 0 unrated or 1 to 5 stars")                             \
+    X(RM_PLAYLIST_ITEMTEXT, 701, "sent: the text of playlist entry wParam (from 0) in the window title")     \
+    X(RM_PLAYLIST_COUNT, 702, "sent: the number of playlist entries")                                        \
+    X(RM_PLAYLIST_CURRENT, 703, "sent: the index of the current playlist entry, from 0")                     \
+    X(RM_PLAYLIST_PLAY, 704, "posted: play playlist entry wParam, from 0")
+
+#define PLAYER_REMOTE_ENUMERATOR(name, offset, meaning) name = WM_USER + (offset),
+enum PlayerRemoteMessage { PLAYER_REMOTE_MESSAGES(PLAYER_REMOTE_ENUMERATOR) };
+#undef PLAYER_REMOTE_ENUMERATOR
+
+#endif /* PLAYER_REMOTE_H */
