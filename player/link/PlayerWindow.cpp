@@ -37,7 +37,9 @@ void PlayerWindow::readTitle(wchar_t* buffer, int capacity) noexcept {
     if (!present() || buffer == nullptr || capacity <= 0)
         return;
     buffer[0] = L'\0'; // terminated even if the window went away since its answer
-    GetWindowTextW(window_, buffer, capacity);
+    // The title as the player set it, read without a message: GetWindowTextW would send
+    // WM_GETTEXT, and wait on a busy player, when the player's window is in this process.
+    InternalGetWindowText(window_, buffer, capacity);
 }
 
 } // namespace player::link

@@ -34,8 +34,9 @@ public:
     // The answer, with 0 standing for no answer: for callers to whom both mean "no".
     int send(UINT message, WPARAM wParam = 0) noexcept { return ask(message, wParam).value_or(0); }
 
-    // Copies the title into buffer, at most capacity - 1 characters and a NUL.
-    // Writes nothing when the player is absent or gone, or capacity is below 1.
+    // Copies the title into buffer, at most capacity - 1 characters and a NUL, without
+    // waiting on the player. Writes nothing when the player is absent or gone, or
+    // capacity is below 1.
     void readTitle(wchar_t* buffer, int capacity) noexcept;
 
 private:

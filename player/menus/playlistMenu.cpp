@@ -34,13 +34,16 @@ PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept {
     if (items == nullptr)
         return nullptr;
 
+    // Every record first, so that the texts get what is left of the call's time.
     for (int i = 0; i < count; ++i) {
-        // The request and the title read follow each other directly: the title is the reply.
-        // Once the player stops answering or the call's time is spent, the rest stay empty.
-        player.send(link::RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i));
-        player.readTitle(items[i].text, kTitleCapacity);
         items[i].id = i + 1;
         items[i].flags = i == current ? kPlaylistFlagCurrent : kPlaylistFlagEntry;
+    }
+    // The request and the title read follow each other directly: the title is the reply.
+    // Once the player stops answering or the call's time is spent, the rest stay empty.
+    for (int i = 0; i < count && player.present(); ++i) {
+        player.send(link::RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i));
+        player.readTitle(items[i].text, kTitleCapacity);
     }
     return items;
 }

@@ -1,7 +1,7 @@
 // soak: every export, called with every name, odd names and random buffer sizes,
 // against a hostile player that answers badly, writes wild titles, vanishes in the
-// middle of calls and hangs. Seeded and reproducible:
-//   soak [--seed N] [--calls N] [--long] [--verbose]
+// middle of calls, hangs, and at the end answers slowly. Seeded and reproducible:
+//   soak [--seed N] [--calls N] [--long] [--slow-calls N] [--verbose]
 // Prints its figures at the end; on a failure, the seed and the call that failed.
 #include "HostileFakePlayer.h"
 #include "PluginLibrary.h"
@@ -47,6 +47,7 @@ struct Figures {
     std::uint64_t hungCalls = 0;
     std::uint64_t slowCalls = 0;
     ULONGLONG longestSlowCall = 0;
+    std::wstring longestSlowCallName;
 };
 
 class Soak {
@@ -379,7 +380,10 @@ void Soak::one() {
     }
     if (slow_) {
         ++figures_.slowCalls;
-        figures_.longestSlowCall = std::max(figures_.longestSlowCall, elapsed);
+        if (elapsed > figures_.longestSlowCall) {
+            figures_.longestSlowCall = elapsed;
+            figures_.longestSlowCallName = current_;
+        }
         if (elapsed >= kSlowCallLimit)
             fail(L"took " + std::to_wstring(elapsed) + L" ms while the player was slow");
     }
@@ -439,6 +443,7 @@ LONG CALLBACK onCrash(EXCEPTION_POINTERS* info) {
 
 int wmain(int argc, wchar_t** argv) {
     std::uint64_t calls = 10000;
+    std::uint64_t slowCalls = 0; // 0: a thousandth of the calls, at least 12
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--seed" && i + 1 < argc)
@@ -447,10 +452,12 @@ int wmain(int argc, wchar_t** argv) {
             calls = std::wcstoull(argv[++i], nullptr, 10);
         else if (arg == L"--long")
             calls = 200000;
+        else if (arg == L"--slow-calls" && i + 1 < argc)
+            slowCalls = std::wcstoull(argv[++i], nullptr, 10);
         else if (arg == L"--verbose")
             verbose = true;
         else {
-            fwprintf(stderr, L"usage: soak [--seed N] [--calls N] [--long] [--verbose]\n");
+            fwprintf(stderr, L"usage: soak [--seed N] [--calls N] [--long] [--slow-calls N] [--verbose]\n");
             return 2;
         }
     }
@@ -479,7 +486,7 @@ int wmain(int argc, wchar_t** argv) {
     const SIZE_T heapAfter = processHeapInUse();
     // Last, apart from the memory figures: slow calls leave late answers behind in the player.
     if (ok)
-        ok = soak.runSlow(std::max<std::uint64_t>(12, calls / 1000));
+        ok = soak.runSlow(slowCalls != 0 ? slowCalls : std::max<std::uint64_t>(12, calls / 1000));
     const Figures& all = soak.figures();
     const long long committedGrowth =
         (static_cast<long long>(committedAfter) - static_cast<long long>(committedBefore)) / 1024;
@@ -504,9 +511,9 @@ int wmain(int argc, wchar_t** argv) {
             static_cast<unsigned long long>(kHungCallLimit));
     wprintf(L"  calls while slow             %llu (answers after 200 to 900 ms)\n",
             static_cast<unsigned long long>(all.slowCalls));
-    wprintf(L"  longest call while slow      %llu ms (limit %llu)\n",
+    wprintf(L"  longest call while slow      %llu ms (limit %llu): %ls\n",
             static_cast<unsigned long long>(all.longestSlowCall),
-            static_cast<unsigned long long>(kSlowCallLimit));
+            static_cast<unsigned long long>(kSlowCallLimit), all.longestSlowCallName.c_str());
     wprintf(L"  longest call                 %llu ms\n", static_cast<unsigned long long>(all.longestCall));
     wprintf(L"  window destroyed mid-call    %llu\n",
             static_cast<unsigned long long>(soak.fake().vanishes()));

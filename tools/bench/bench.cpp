@@ -7,7 +7,7 @@
 #include "Console.h"
 #include "ImportCounter.h"
 #include "PluginLibrary.h"
-#include "player/link/messages.h"
+#include "playerRemote.h"
 
 #include <windows.h>
 
@@ -18,7 +18,6 @@
 
 namespace {
 
-using namespace player::link;
 using tools::print;
 
 double now() {
@@ -33,7 +32,7 @@ double now() {
 }
 
 HWND findPlayer() {
-    return FindWindowW(kPlayerWindowClass, nullptr);
+    return FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
 }
 
 // --- The plain sequences a host would write by hand -------------------------------
@@ -113,7 +112,7 @@ int plainContextMenu(HMENU menu, UINT first) {
     return 11;
 }
 
-player::PlaylistMenuItem* plainPlaylist() {
+PlaylistMenuItem* plainPlaylist() {
     HWND w = findPlayer();
     if (!w)
         return nullptr;
@@ -121,8 +120,8 @@ player::PlaylistMenuItem* plainPlaylist() {
     if (count <= 0)
         return nullptr;
     const int current = static_cast<int>(SendMessageW(w, RM_PLAYLIST_CURRENT, 0, 0));
-    auto* items = static_cast<player::PlaylistMenuItem*>(
-        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (count + 1) * sizeof(player::PlaylistMenuItem)));
+    auto* items = static_cast<PlaylistMenuItem*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (count + 1) * sizeof(PlaylistMenuItem)));
     for (int i = 0; i < count; ++i) {
         SendMessageW(w, RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i), 0);
         GetWindowTextW(w, items[i].text, 255);
@@ -259,7 +258,7 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     bench::countAllocationsOf(plugin.module);
-    player::PlayerInstance* instance = plugin.InitPlayer(L"");
+    PlayerInstance* instance = plugin.InitPlayer(L"");
     wchar_t buffer[512];
 
     std::vector<Result> results;
@@ -312,7 +311,7 @@ int wmain(int argc, wchar_t** argv) {
             [&] { HeapFree(GetProcessHeap(), 0, plainPlaylist()); }};
         results.push_back(measure(c, size.rounds));
         bench::resetAllocationCount();
-        player::PlaylistMenuItem* items = plugin.queryMenu(instance, L"*playlist");
+        PlaylistMenuItem* items = plugin.queryMenu(instance, L"*playlist");
         const long allocations = bench::allocationCount();
         int entries = 0;
         while (items && items[entries].id != 0)
@@ -321,7 +320,48 @@ int wmain(int argc, wchar_t** argv) {
         allocationReport.push_back(std::to_wstring(allocations) + L" for " + std::to_wstring(entries) +
                                    L" entries");
     }
+    // The one-second budget: what a call on a long playlist costs, and how far it gets.
+    std::vector<std::wstring> budgetReport;
+    for (const int entries : {10000, 100000}) {
+        ReferencePlayer player(entries);
+        std::vector<double> times;
+        int total = 0;
+        int withText = 0;
+        for (int call = 0; call < 3; ++call) {
+            const double start = now();
+            PlaylistMenuItem* items = plugin.queryMenu(instance, PLAYER_PLAYLIST_NAME);
+            times.push_back(now() - start);
+            for (total = 0, withText = 0; items != nullptr && items[total].id != 0; ++total)
+                withText += items[total].text[0] != L'\0' ? 1 : 0;
+            plugin.freeMenu(instance, PLAYER_PLAYLIST_NAME, items);
+        }
+        std::sort(times.begin(), times.end());
+        wchar_t line[160];
+        swprintf(line, 160, L"  queryMenu %6d entries: %.0f to %.0f ms a call, %d of %d entries with text\n",
+                 entries, times.front() * 1e3, times.back() * 1e3, withText, total);
+        budgetReport.push_back(line);
+    }
     plugin.DestroyPlayer(instance);
+
+    // "play" with the player absent starts it: how long the host's call takes, and how
+    // long until the player's window answers.
+    std::vector<double> calls, windows;
+    for (int start = 0; start < 3; ++start) {
+        PlayerInstance* fresh = plugin.InitPlayer(tools::besideProgram(L"remote-player.exe").c_str());
+        const double begin = now();
+        plugin.sendCmd(fresh, L"play", 0);
+        calls.push_back(now() - begin);
+        for (int i = 0; i < 1000 && !findPlayer(); ++i)
+            Sleep(10);
+        windows.push_back(now() - begin);
+        if (HWND w = findPlayer())
+            PostMessageW(w, RM_QUIT, 0, 0);
+        for (int i = 0; i < 1000 && findPlayer(); ++i)
+            Sleep(10);
+        plugin.DestroyPlayer(fresh);
+    }
+    std::sort(calls.begin(), calls.end());
+    std::sort(windows.begin(), windows.end());
 
     print(L"Time per call, median of the rounds (" + std::to_wstring(rounds) + L" for single queries)\n\n");
     print(padded(L"call", 30) + L"      plug-in        plain   ratio\n");
@@ -341,6 +381,14 @@ int wmain(int argc, wchar_t** argv) {
     print(L"\nallocations by player.dll per queryMenu:");
     for (const std::wstring& line : allocationReport)
         print(L" " + line + L";");
-    print(L"\n");
+    print(L"\n\nWithin the one-second budget (3 calls each):\n");
+    for (const std::wstring& line : budgetReport)
+        print(line);
+    wchar_t launch[200];
+    swprintf(launch, 200,
+             L"\nsendCmd \"play\" with the player absent (3 starts): the call %.1f to %.1f ms, "
+             L"the player's window after %.0f to %.0f ms\n",
+             calls.front() * 1e3, calls.back() * 1e3, windows.front() * 1e3, windows.back() * 1e3);
+    print(launch);
     return 0;
 }
