@@ -7,7 +7,7 @@
  *
  *   x86_64-w64-mingw32-gcc -std=c99 -municode -I include minimal-host.c -o minimal-host.exe
  *   cl /I include minimal-host.c user32.lib */
-#include "playerPlugin.h"
+#include "PlayerPlugin.h"
 
 #include <stdio.h>
 #include <stdlib.h>

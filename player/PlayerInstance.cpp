@@ -1,5 +1,7 @@
 #include "player/PlayerInstance.h"
 
+#include "player/Owned.h"
+
 #include <cstdint>
 
 namespace player {
@@ -7,10 +9,14 @@ namespace player {
 PlayerInstance* createInstance(const wchar_t* exePath) noexcept {
     if (exePath == nullptr)
         exePath = L"";
-    const HANDLE heap = GetProcessHeap();
-    auto* instance = static_cast<PlayerInstance*>(HeapAlloc(heap, 0, sizeof(PlayerInstance)));
-    if (instance == nullptr)
+    // Sized wide so that a huge length cannot wrap into a short buffer.
+    const std::uint64_t bytes = (static_cast<std::uint64_t>(lstrlenW(exePath)) + 1) * sizeof(wchar_t);
+    if (bytes > SIZE_MAX)
         return nullptr;
+    HeapBlock<PlayerInstance> instance(sizeof(PlayerInstance));
+    HeapBlock<wchar_t> path(static_cast<SIZE_T>(bytes));
+    if (!instance || !path)
+        return nullptr; // the owners give back whichever was allocated
     instance->lastLaunch = 0;
     instance->scrollTitle = 1;
     instance->scrollAlbum = 1;
@@ -19,17 +25,9 @@ PlayerInstance* createInstance(const wchar_t* exePath) noexcept {
     instance->trackTime = 1;
     instance->volume = 255;
     instance->needSave = 0;
-
-    // Sized wide so that a huge length cannot wrap into a short buffer.
-    const std::uint64_t bytes = (static_cast<std::uint64_t>(lstrlenW(exePath)) + 1) * sizeof(wchar_t);
-    void* copy = bytes <= SIZE_MAX ? HeapAlloc(heap, 0, static_cast<SIZE_T>(bytes)) : nullptr;
-    if (copy == nullptr) {
-        HeapFree(heap, 0, instance);
-        return nullptr;
-    }
-    instance->exePath = static_cast<wchar_t*>(copy);
-    lstrcpyW(instance->exePath, exePath);
-    return instance;
+    lstrcpyW(path.get(), exePath);
+    instance->exePath = path.release();
+    return instance.release();
 }
 
 void destroyInstance(PlayerInstance* instance) noexcept {

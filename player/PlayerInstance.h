@@ -5,7 +5,7 @@
 // createInstance gives null when memory runs out and leaves nothing allocated.
 #pragma once
 
-#include "playerPlugin.h"
+#include "PlayerPlugin.h"
 
 #include <windows.h>
 #include <cstdint>

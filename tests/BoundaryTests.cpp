@@ -3,10 +3,12 @@
 #include "Guarded.h"
 #include "InstanceRecord.h"
 #include "Plugin.h"
+#include "Protocol.h"
 
 #include <gtest/gtest.h>
 
 using namespace testing_support;
+using namespace protocol;
 
 namespace {
 
@@ -118,9 +120,9 @@ TEST(Instance, TwoInstancesAreIndependent) {
 
 TEST(NullInstance, EveryExportDoesNothing) {
     FakePlayer fake;
-    fake.answer(1524, 1);
-    fake.answer(1726, 3);
-    fake.answer(1224, 1);
+    fake.answer(RM_IS_SUPPORTED, 1);
+    fake.answer(RM_PLAYLIST_COUNT, 3);
+    fake.answer(RM_STATE_PLAYPAUSE, 1);
     Guarded<16> buffer;
     plugin().sendCmd(nullptr, L"next", 0);
     plugin().sendCmd(nullptr, L"volumeup", 0);

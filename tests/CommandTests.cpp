@@ -2,6 +2,8 @@
 #include "FakePlayer.h"
 #include "InstanceRecord.h"
 #include "Plugin.h"
+#include "Protocol.h"
+#include "Text.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace protocol;
 using Messages = std::vector<ReceivedMessage>;
 
 namespace {
@@ -19,23 +22,12 @@ struct TableCommand {
 };
 
 constexpr TableCommand kTableCommands[] = {
-    {L"playpause", 1125}, {L"play", 1126},    {L"pause", 1127},   {L"stop", 1128},    {L"next", 1129},
-    {L"prev", 1130},      {L"mute", 1131},    {L"quit", 1132},    {L"shuffle", 1133}, {L"repeat", 1134},
-    {L"eject", 1135},     {L"volume", 1136},  {L"rating0", 1138}, {L"rating1", 1139}, {L"rating2", 1140},
-    {L"rating3", 1141},   {L"rating4", 1142}, {L"rating5", 1143},
+    {L"playpause", RM_PLAYPAUSE}, {L"play", RM_PLAY},     {L"pause", RM_PAUSE},   {L"stop", RM_STOP},
+    {L"next", RM_NEXT},           {L"prev", RM_PREV},     {L"mute", RM_MUTE},     {L"quit", RM_QUIT},
+    {L"shuffle", RM_SHUFFLE},     {L"repeat", RM_REPEAT}, {L"eject", RM_EJECT},   {L"volume", RM_SETVOLUME},
+    {L"rating0", RM_RATE0},       {L"rating1", RM_RATE1}, {L"rating2", RM_RATE2}, {L"rating3", RM_RATE3},
+    {L"rating4", RM_RATE4},       {L"rating5", RM_RATE5},
 };
-
-std::wstring upper(std::wstring s) {
-    for (wchar_t& c : s)
-        c = static_cast<wchar_t>(towupper(c));
-    return s;
-}
-
-std::wstring mixed(std::wstring s) {
-    for (std::size_t i = 0; i < s.size(); i += 2)
-        s[i] = static_cast<wchar_t>(towupper(s[i]));
-    return s;
-}
 
 // Nothing may reach the host's own thread queue: posting to a null window would.
 bool hostQueueHasPlayerMessage() {
@@ -65,10 +57,10 @@ TEST(TableCommands, PostTheirMessageWithTheValue) {
 
 TEST(TableCommands, VolumePassesTheValueWithoutAsking) {
     FakePlayer fake;
-    fake.answer(1424, 100);
+    fake.answer(RM_GET_MAXVOLUME, 100);
     Instance instance;
     plugin().sendCmd(instance, L"volume", 300);
-    EXPECT_EQ(fake.messages(), (Messages{posted(1136, 300)}));
+    EXPECT_EQ(fake.messages(), (Messages{posted(RM_SETVOLUME, 300)}));
 }
 
 TEST(TableCommands, NothingWithThePlayerAbsent) {
@@ -134,7 +126,7 @@ TEST(DisplayToggles, IgnoreTheValueButTrackTimeSeeks) {
     EXPECT_TRUE(fake.messages().empty());
     plugin().sendCmd(instance, L"tracktime", 42);
     EXPECT_EQ(record(instance).trackTime, 1);
-    EXPECT_EQ(fake.messages(), (Messages{posted(1137, 41)}));
+    EXPECT_EQ(fake.messages(), (Messages{posted(RM_SEEK, 41)}));
 }
 
 TEST(Seeking, PostsPositionMinusOne) {
@@ -150,7 +142,7 @@ TEST(Seeking, PostsPositionMinusOne) {
         SCOPED_TRACE(c.value);
         fake.clearMessages();
         plugin().sendCmd(instance, L"TrackTime", c.value);
-        EXPECT_EQ(fake.messages(), (Messages{posted(1137, c.position)}));
+        EXPECT_EQ(fake.messages(), (Messages{posted(RM_SEEK, c.position)}));
     }
     EXPECT_EQ(record(instance).trackTime, 1);
     EXPECT_EQ(record(instance).needSave, 0);
@@ -198,11 +190,12 @@ TEST(VolumeStep, AsksMaximumThenCurrentThenPosts) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << (c.name[6] == L'u' ? "up" : "down") << " max " << c.max << " current " << c.current);
-        fake.answer(1424, c.max);
-        fake.answer(1426, c.current);
+        fake.answer(RM_GET_MAXVOLUME, c.max);
+        fake.answer(RM_GET_VOLUME, c.current);
         fake.clearMessages();
         plugin().sendCmd(instance, c.name, 0);
-        EXPECT_EQ(fake.messages(), (Messages{sent(1424), sent(1426), posted(1136, c.posted)}));
+        EXPECT_EQ(fake.messages(),
+                  (Messages{sent(RM_GET_MAXVOLUME), sent(RM_GET_VOLUME), posted(RM_SETVOLUME, c.posted)}));
     }
     EXPECT_EQ(record(instance).volume, 255); // the kept volume is the host's, not the player's
     EXPECT_EQ(record(instance).needSave, 0);
@@ -218,9 +211,9 @@ TEST(VolumeStep, NothingWithThePlayerAbsent) {
 
 TEST(HungPlayer, VolumeStepReturnsWithinTheBoundAndPostsNothing) {
     FakePlayer fake;
-    fake.answer(1424, 100);
-    fake.answer(1426, 50);
-    fake.hangOn(1424);
+    fake.answer(RM_GET_MAXVOLUME, 100);
+    fake.answer(RM_GET_VOLUME, 50);
+    fake.hangOn(RM_GET_MAXVOLUME);
     Instance instance;
     const ULONGLONG start = GetTickCount64();
     plugin().sendCmd(instance, L"volumeup", 0);
@@ -228,17 +221,17 @@ TEST(HungPlayer, VolumeStepReturnsWithinTheBoundAndPostsNothing) {
     EXPECT_GE(elapsed, 900u);
     EXPECT_LT(elapsed, 1500u);
     fake.release();
-    EXPECT_EQ(fake.messages(), (Messages{sent(1424)}));
+    EXPECT_EQ(fake.messages(), (Messages{sent(RM_GET_MAXVOLUME)}));
 }
 
 TEST(VanishingPlayer, VolumeStepStopsAtTheFirstSilence) {
     FakePlayer fake;
-    fake.answer(1424, 100);
-    fake.answer(1426, 50);
-    fake.vanishOn(1424);
+    fake.answer(RM_GET_MAXVOLUME, 100);
+    fake.answer(RM_GET_VOLUME, 50);
+    fake.vanishOn(RM_GET_MAXVOLUME);
     Instance instance;
     plugin().sendCmd(instance, L"volumedown", 0);
-    EXPECT_EQ(fake.messages(), (Messages{sent(1424)}));
+    EXPECT_EQ(fake.messages(), (Messages{sent(RM_GET_MAXVOLUME)}));
     EXPECT_FALSE(hostQueueHasPlayerMessage());
 }
 

@@ -3,6 +3,7 @@
 #include "InstanceRecord.h"
 #include "HostMenu.h"
 #include "Plugin.h"
+#include "Protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace protocol;
 using Messages = std::vector<ReceivedMessage>;
 
 namespace {
@@ -51,10 +53,10 @@ TEST_F(ContextMenu, PlayerWithoutRatingsShowsItsToggles) {
     for (const Case c : {Case{1, 0}, Case{0, 1}, Case{0, 0}, Case{-1, 5}}) {
         SCOPED_TRACE(testing::Message() << "repeat " << c.repeat << " shuffle " << c.shuffle);
         FakePlayer fake;
-        fake.answer(1226, c.repeat);
-        fake.answer(1225, c.shuffle);
-        fake.answer(1524, 0);
-        fake.answer(1525, 3);
+        fake.answer(RM_STATE_REPEAT, c.repeat);
+        fake.answer(RM_STATE_SHUFFLE, c.shuffle);
+        fake.answer(RM_IS_SUPPORTED, 0);
+        fake.answer(RM_GET_RATING, 3);
         HMENU fresh = hostMenu();
         EXPECT_EQ(plugin().queryCtxMenu(instance, fresh, 1, kFirstId), 4);
         const auto entries = readMenu(fresh);
@@ -71,7 +73,8 @@ TEST_F(ContextMenu, PlayerWithoutRatingsShowsItsToggles) {
         EXPECT_EQ(entries[4].checked(), c.shuffle != 0);
         for (const MenuEntry& entry : entries)
             EXPECT_EQ(entry.submenu, nullptr);
-        EXPECT_EQ(fake.messages(), (Messages{sent(1226), sent(1225), sent(1524, 1525)}));
+        EXPECT_EQ(fake.messages(), (Messages{sent(RM_STATE_REPEAT), sent(RM_STATE_SHUFFLE),
+                                             sent(RM_IS_SUPPORTED, RM_GET_RATING)}));
         DestroyMenu(fresh);
     }
 }
@@ -83,10 +86,10 @@ TEST_F(ContextMenu, PlayerWithRatingsAddsTheRateSubmenu) {
     for (LRESULT rating : {0, 1, 3, 5, 6, -1}) {
         SCOPED_TRACE(testing::Message() << "rating " << rating);
         FakePlayer fake;
-        fake.answer(1226, 0);
-        fake.answer(1225, 1);
-        fake.answer(1524, 1);
-        fake.answer(1525, rating);
+        fake.answer(RM_STATE_REPEAT, 0);
+        fake.answer(RM_STATE_SHUFFLE, 1);
+        fake.answer(RM_IS_SUPPORTED, 1);
+        fake.answer(RM_GET_RATING, rating);
         HMENU fresh = hostMenu();
         EXPECT_EQ(plugin().queryCtxMenu(instance, fresh, 1, kFirstId), 11);
         const auto entries = readMenu(fresh);
@@ -104,8 +107,9 @@ TEST_F(ContextMenu, PlayerWithRatingsAddsTheRateSubmenu) {
             marks += submenu[i].checked();
         }
         EXPECT_EQ(marks, rating >= 0 && rating <= 5 ? 1 : 0);
-        Messages expected{sent(1226), sent(1225), sent(1524, 1525)};
-        expected.insert(expected.end(), 6, sent(1525));
+        Messages expected{sent(RM_STATE_REPEAT), sent(RM_STATE_SHUFFLE),
+                          sent(RM_IS_SUPPORTED, RM_GET_RATING)};
+        expected.insert(expected.end(), 6, sent(RM_GET_RATING));
         EXPECT_EQ(fake.messages(), expected);
         DestroyMenu(fresh);
     }
@@ -113,7 +117,7 @@ TEST_F(ContextMenu, PlayerWithRatingsAddsTheRateSubmenu) {
 
 TEST_F(ContextMenu, ItemsGoWhereTheHostSays) {
     FakePlayer fake;
-    fake.answer(1524, 1);
+    fake.answer(RM_IS_SUPPORTED, 1);
     EXPECT_EQ(plugin().queryCtxMenu(instance, menu, 0, 5000), 11);
     const auto entries = readMenu(menu);
     ASSERT_EQ(entries.size(), 8u);
@@ -126,31 +130,32 @@ TEST_F(ContextMenu, ItemsGoWhereTheHostSays) {
 
 TEST_F(ContextMenu, PlayerVanishingWhileBuildingLeavesTheRestUnmarked) {
     FakePlayer fake;
-    fake.answer(1226, 1);
-    fake.answer(1225, 1);
-    fake.answer(1524, 1);
-    fake.vanishOn(1226);
+    fake.answer(RM_STATE_REPEAT, 1);
+    fake.answer(RM_STATE_SHUFFLE, 1);
+    fake.answer(RM_IS_SUPPORTED, 1);
+    fake.vanishOn(RM_STATE_REPEAT);
     EXPECT_EQ(plugin().queryCtxMenu(instance, menu, 1, kFirstId), 4);
     const auto entries = readMenu(menu);
     expectHostItemsMovedDown(entries, 4);
     EXPECT_FALSE(entries[3].checked());
     EXPECT_FALSE(entries[4].checked());
-    EXPECT_EQ(fake.messages(), (Messages{sent(1226)}));
+    EXPECT_EQ(fake.messages(), (Messages{sent(RM_STATE_REPEAT)}));
 }
 
 TEST_F(ContextMenu, HungPlayerCostsOneBoundOnly) {
     FakePlayer fake;
-    fake.answer(1524, 1);
-    fake.hangOn(1225);
+    fake.answer(RM_IS_SUPPORTED, 1);
+    fake.hangOn(RM_STATE_SHUFFLE);
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(plugin().queryCtxMenu(instance, menu, 1, kFirstId), 4);
     EXPECT_LT(GetTickCount64() - start, 1500u);
     fake.release();
-    EXPECT_EQ(fake.messages(), (Messages{sent(1226), sent(1225)}));
+    EXPECT_EQ(fake.messages(), (Messages{sent(RM_STATE_REPEAT), sent(RM_STATE_SHUFFLE)}));
 }
 
 TEST(InvokeContextItem, CarriesOutTheItemsCommand) {
-    const UINT messages[] = {1132, 1134, 1133, 1138, 1139, 1140, 1141, 1142, 1143};
+    const UINT messages[] = {RM_QUIT,  RM_REPEAT, RM_SHUFFLE, RM_RATE0, RM_RATE1,
+                             RM_RATE2, RM_RATE3,  RM_RATE4,   RM_RATE5};
     FakePlayer fake;
     Instance instance(besideProgram(L"launch-recorder.exe").c_str());
     for (int item = 2; item <= 10; ++item) {

@@ -5,6 +5,7 @@
 #include "Guarded.h"
 #include "HostMenu.h"
 #include "Plugin.h"
+#include "Protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace protocol;
 using Messages = std::vector<ReceivedMessage>;
 
 namespace {
@@ -29,17 +31,17 @@ private:
 };
 
 void scriptLivelyPlayer(FakePlayer& fake, int entries) {
-    fake.answer(1225, 1);
-    fake.answer(1226, 1);
-    fake.answer(1524, 1);
-    fake.answer(1525, 3);
-    fake.answer(1425, 245);
-    fake.answer(1427, 5);
-    fake.answer(1424, 100);
-    fake.answer(1426, 50);
-    fake.answer(1726, entries);
-    fake.answer(1727, 0);
-    fake.answerWith(1725, [](WPARAM i) { return Reply{1, L"entry " + std::to_wstring(i)}; });
+    fake.answer(RM_STATE_SHUFFLE, 1);
+    fake.answer(RM_STATE_REPEAT, 1);
+    fake.answer(RM_IS_SUPPORTED, 1);
+    fake.answer(RM_GET_RATING, 3);
+    fake.answer(RM_GET_TRACKLENGTH, 245);
+    fake.answer(RM_GET_POSITION, 5);
+    fake.answer(RM_GET_MAXVOLUME, 100);
+    fake.answer(RM_GET_VOLUME, 50);
+    fake.answer(RM_PLAYLIST_COUNT, entries);
+    fake.answer(RM_PLAYLIST_CURRENT, 0);
+    fake.answerWith(RM_PLAYLIST_ITEMTEXT, [](WPARAM i) { return Reply{1, L"entry " + std::to_wstring(i)}; });
 }
 
 TEST(SlowPlayer, EveryCallEndsWithinTheBudgetWithTheShapeOfAFailedSend) {
@@ -90,7 +92,7 @@ TEST(SlowPlayer, EveryCallEndsWithinTheBudgetWithTheShapeOfAFailedSend) {
         fake.delayAll(0);
         bool stepPosted = false;
         for (const ReceivedMessage& m : fake.messages())
-            stepPosted = stepPosted || m.message == 1136;
+            stepPosted = stepPosted || m.message == RM_SETVOLUME;
         EXPECT_EQ(stepPosted, delay == 400);
     }
 }
@@ -98,7 +100,7 @@ TEST(SlowPlayer, EveryCallEndsWithinTheBudgetWithTheShapeOfAFailedSend) {
 TEST(SlowPlayer, EntriesReadInTimeKeepTheirText) {
     FakePlayer fake;
     scriptLivelyPlayer(fake, 50);
-    fake.delayOn(1725, 300);
+    fake.delayOn(RM_PLAYLIST_ITEMTEXT, 300);
     Instance instance;
     Stopwatch playlist;
     PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
@@ -141,23 +143,23 @@ auto prop(const wchar_t* name, int kind) {
 
 TEST(HungPlayer, SingleAnswerQueriesGiveWhatAnAbsentPlayerGives) {
     const SingleAnswer cases[] = {
-        {"state playpause", 1224, state(L"playpause"), nullptr, L"pause", 0},
-        {"state shuffle", 1225, state(L"shuffle"), nullptr, L"off", 0},
-        {"text title", 1324, text(L"title"), nullptr, L"", 0},
-        {"text tipcaption", 1333, text(L"tipcaption"), L"Velmora player", L"", 0},
-        {"text tracktime, length", 1425, text(L"tracktime"), L"--:--", L"--:--", 0},
-        {"text tracktime, position", 1427, text(L"tracktime"), L"--:--", L"1:40", 0},
-        {"prop play supported", 1524, prop(L"play", 2), nullptr, nullptr, 1},
-        {"prop volume upper", 1424, prop(L"volume", 3), nullptr, nullptr, 0},
-        {"prop volume current", 1426, prop(L"volume", 5), nullptr, nullptr, 0},
-        {"prop tracktime upper", 1425, prop(L"tracktime", 3), nullptr, nullptr, 1},
-        {"prop tracktime current", 1427, prop(L"tracktime", 5), nullptr, nullptr, 1},
+        {"state playpause", RM_STATE_PLAYPAUSE, state(L"playpause"), nullptr, L"pause", 0},
+        {"state shuffle", RM_STATE_SHUFFLE, state(L"shuffle"), nullptr, L"off", 0},
+        {"text title", RM_TEXT_TITLE, text(L"title"), nullptr, L"", 0},
+        {"text tipcaption", RM_TEXT_TIPCAPTION, text(L"tipcaption"), L"Velmora player", L"", 0},
+        {"text tracktime, length", RM_GET_TRACKLENGTH, text(L"tracktime"), L"--:--", L"--:--", 0},
+        {"text tracktime, position", RM_GET_POSITION, text(L"tracktime"), L"--:--", L"1:40", 0},
+        {"prop play supported", RM_IS_SUPPORTED, prop(L"play", 2), nullptr, nullptr, 1},
+        {"prop volume upper", RM_GET_MAXVOLUME, prop(L"volume", 3), nullptr, nullptr, 0},
+        {"prop volume current", RM_GET_VOLUME, prop(L"volume", 5), nullptr, nullptr, 0},
+        {"prop tracktime upper", RM_GET_TRACKLENGTH, prop(L"tracktime", 3), nullptr, nullptr, 1},
+        {"prop tracktime current", RM_GET_POSITION, prop(L"tracktime", 5), nullptr, nullptr, 1},
     };
     for (const SingleAnswer& c : cases) {
         SCOPED_TRACE(c.what);
         FakePlayer fake;
         Instance instance;
-        fake.answer(1425, 100);
+        fake.answer(RM_GET_TRACKLENGTH, 100);
 
         fake.answer(c.hungOn, 0);
         Guarded<16> zero;

@@ -2,27 +2,22 @@
 // driving them, exactly as a user would from a shell.
 #include "Process.h"
 #include "Plugin.h"
+#include "Protocol.h"
+#include "Text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 using namespace testing_support;
+using namespace protocol;
 
 namespace {
 
-constexpr wchar_t kPlayerClass[] = L"VRX_MEDIA_REMOTE";
-constexpr UINT kQuit = 1132;
+constexpr UINT kQuit = RM_QUIT;
 
 HWND playerWindow() {
-    return FindWindowW(kPlayerClass, nullptr);
-}
-
-std::string narrow(const std::wstring& s) {
-    std::string result;
-    for (wchar_t c : s)
-        result += c < 0x80 ? static_cast<char>(c) : '?';
-    return result;
+    return FindWindowW(kWindowClass, nullptr);
 }
 
 // This build's reference player, or another build's named by PLAYER_REFERENCE_PLAYER
@@ -59,9 +54,7 @@ protected:
     }
 
     void startPlayer(const std::wstring& options = L"") {
-        HANDLE process = startProgram(L"\"" + referencePlayer() + L"\" " + options);
-        ASSERT_NE(process, nullptr);
-        CloseHandle(process);
+        ASSERT_TRUE(startProgram(L"\"" + referencePlayer() + L"\" " + options));
         ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));
     }
 
@@ -71,12 +64,10 @@ protected:
             return;
         DWORD id = 0;
         GetWindowThreadProcessId(window, &id);
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+        const tools::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
         PostMessageW(window, kQuit, 0, 0);
-        if (process != nullptr) {
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
+        if (process)
+            WaitForSingleObject(process.get(), 10000);
         waitUntil([] { return playerWindow() == nullptr; });
     }
 
@@ -154,11 +145,10 @@ TEST_F(EndToEnd, QuitLeavesNoWindowAndNoProcess) {
     startPlayer();
     DWORD id = 0;
     GetWindowThreadProcessId(playerWindow(), &id);
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
-    ASSERT_NE(process, nullptr);
+    const tools::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    ASSERT_TRUE(process);
     output(L"cmd quit");
-    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
-    CloseHandle(process);
+    EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
     EXPECT_EQ(playerWindow(), nullptr);
     EXPECT_TRUE(contains(output(L"status"), L"(player not running)"));
 }

@@ -1,6 +1,7 @@
 // getHotkeyCommands: the catalogue's bytes, and that sendCmd carries out each entry.
 #include "FakePlayer.h"
 #include "Plugin.h"
+#include "Protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace protocol;
 using Messages = std::vector<ReceivedMessage>;
 
 namespace {
@@ -19,17 +21,17 @@ struct Entry {
 };
 
 const Entry kCatalogue[] = {
-    {L"playpause", L"Play/Pause", {posted(1125)}},
-    {L"play", L"Play", {posted(1126)}},
-    {L"stop", L"Stop", {posted(1128)}},
-    {L"next", L"Play Next track", {posted(1129)}},
-    {L"prev", L"Play previouse track", {posted(1130)}},
-    {L"volumeup", L"Volume UP", {sent(1424), sent(1426), posted(1136, 60)}},
-    {L"volumedown", L"Volume DOWN", {sent(1424), sent(1426), posted(1136, 40)}},
-    {L"quit", L"Close", {posted(1132)}},
-    {L"eject", L"Eject", {posted(1135)}},
-    {L"shuffle", L"Togle shuffle state", {posted(1133)}},
-    {L"repeat", L"Togle repeat state", {posted(1134)}},
+    {L"playpause", L"Play/Pause", {posted(RM_PLAYPAUSE)}},
+    {L"play", L"Play", {posted(RM_PLAY)}},
+    {L"stop", L"Stop", {posted(RM_STOP)}},
+    {L"next", L"Play Next track", {posted(RM_NEXT)}},
+    {L"prev", L"Play previouse track", {posted(RM_PREV)}},
+    {L"volumeup", L"Volume UP", {sent(RM_GET_MAXVOLUME), sent(RM_GET_VOLUME), posted(RM_SETVOLUME, 60)}},
+    {L"volumedown", L"Volume DOWN", {sent(RM_GET_MAXVOLUME), sent(RM_GET_VOLUME), posted(RM_SETVOLUME, 40)}},
+    {L"quit", L"Close", {posted(RM_QUIT)}},
+    {L"eject", L"Eject", {posted(RM_EJECT)}},
+    {L"shuffle", L"Togle shuffle state", {posted(RM_SHUFFLE)}},
+    {L"repeat", L"Togle repeat state", {posted(RM_REPEAT)}},
 };
 
 TEST(Hotkeys, NullBufferOnlyCounts) {
@@ -70,8 +72,8 @@ TEST(Hotkeys, SameCatalogueEveryCall) {
 
 TEST(Hotkeys, EveryCommandIsCarriedOutBySendCmd) {
     FakePlayer fake;
-    fake.answer(1424, 100);
-    fake.answer(1426, 50);
+    fake.answer(RM_GET_MAXVOLUME, 100);
+    fake.answer(RM_GET_VOLUME, 50);
     Instance instance;
     HotkeyCommand entries[11];
     plugin().getHotkeyCommands(entries);

@@ -4,12 +4,14 @@
 #include "FakePlayer.h"
 #include "InstanceRecord.h"
 #include "Plugin.h"
+#include "Protocol.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
 
 using namespace testing_support;
+using namespace protocol;
 
 namespace {
 
@@ -87,7 +89,7 @@ TEST_F(Launches, NotWhileThePlayerRuns) {
     Instance instance(recorder.c_str());
     plugin().sendCmd(instance, L"play", 0);
     plugin().sendCmd(instance, L"playpause", 0);
-    EXPECT_EQ(fake.messages(), (std::vector<ReceivedMessage>{posted(1126), posted(1125)}));
+    EXPECT_EQ(fake.messages(), (std::vector<ReceivedMessage>{posted(RM_PLAY), posted(RM_PLAYPAUSE)}));
     EXPECT_EQ(record(instance).lastLaunch, 0);
     EXPECT_FALSE(startedWithin(500));
 }

@@ -1,6 +1,8 @@
 // queryMenu, invokeMenu and freeMenu: the "*playlist" list and its record bytes.
 #include "FakePlayer.h"
 #include "Plugin.h"
+#include "Protocol.h"
+#include "Text.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +11,16 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace protocol;
 using Messages = std::vector<ReceivedMessage>;
 
 namespace {
 
-std::string narrow(const wchar_t* s) {
-    return std::string(s, s + wcslen(s));
-}
-
 // A fake player with a playlist whose entry i reads texts[i].
 void scriptPlaylist(FakePlayer& fake, std::vector<std::wstring> texts, int current) {
-    fake.answer(1726, static_cast<LRESULT>(texts.size()));
-    fake.answer(1727, current);
-    fake.answerWith(1725, [texts](WPARAM i) {
+    fake.answer(RM_PLAYLIST_COUNT, static_cast<LRESULT>(texts.size()));
+    fake.answer(RM_PLAYLIST_CURRENT, current);
+    fake.answerWith(RM_PLAYLIST_ITEMTEXT, [texts](WPARAM i) {
         return Reply{1, i < texts.size() ? texts[i] : std::wstring(L"?")};
     });
 }
@@ -47,7 +46,8 @@ TEST(Playlist, ThreeEntriesWithTheCurrentMarked) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(items);
     EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 4 * 532), expected);
     EXPECT_EQ(fake.messages(),
-              (Messages{sent(1726), sent(1727), sent(1725, 0), sent(1725, 1), sent(1725, 2)}));
+              (Messages{sent(RM_PLAYLIST_COUNT), sent(RM_PLAYLIST_CURRENT), sent(RM_PLAYLIST_ITEMTEXT, 0),
+                        sent(RM_PLAYLIST_ITEMTEXT, 1), sent(RM_PLAYLIST_ITEMTEXT, 2)}));
     plugin().freeMenu(instance, L"*playlist", items);
 }
 
@@ -102,22 +102,26 @@ TEST(Playlist, NoListWithoutEntriesOrRoom) {
         Messages messages;
     };
     const Case cases[] = {
-        {0, {sent(1726)}},
-        {-5, {sent(1726)}},
-        {INT_MIN, {sent(1726)}},
-        {0x7FFFFFFF, {sent(1726), sent(1727)}}, // (count + 1) * 532 does not fit in 32 bits
-        {8072000, {sent(1726), sent(1727)}},    // 4.29 GB: fits in 32 bits, but beyond 2 GiB
-        {4036623, {sent(1726), sent(1727)}},    // the first count beyond 2 GiB
+        {0, {sent(RM_PLAYLIST_COUNT)}},
+        {-5, {sent(RM_PLAYLIST_COUNT)}},
+        {INT_MIN, {sent(RM_PLAYLIST_COUNT)}},
+        {0x7FFFFFFF,
+         {sent(RM_PLAYLIST_COUNT), sent(RM_PLAYLIST_CURRENT)}}, // (count + 1) * 532 does not fit in 32 bits
+        {8072000,
+         {sent(RM_PLAYLIST_COUNT), sent(RM_PLAYLIST_CURRENT)}}, // 4.29 GB: fits in 32 bits, but beyond 2 GiB
+        {4036623, {sent(RM_PLAYLIST_COUNT), sent(RM_PLAYLIST_CURRENT)}}, // the first count beyond 2 GiB
 #ifndef _WIN64
-        {4000000, {sent(1726), sent(1727)}}, // fits in 32 bits, but no 2 GB block in a 32-bit process
+        {4000000,
+         {sent(RM_PLAYLIST_COUNT),
+          sent(RM_PLAYLIST_CURRENT)}}, // fits in 32 bits, but no 2 GB block in a 32-bit process
 #endif
     };
     FakePlayer fake;
-    fake.answer(1727, 0);
+    fake.answer(RM_PLAYLIST_CURRENT, 0);
     Instance instance;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count);
-        fake.answer(1726, c.count);
+        fake.answer(RM_PLAYLIST_COUNT, c.count);
         fake.clearMessages();
         EXPECT_EQ(plugin().queryMenu(instance, L"*playlist"), nullptr);
         EXPECT_EQ(fake.messages(), c.messages);
@@ -132,7 +136,7 @@ TEST(Playlist, NoListWithThePlayerAbsent) {
 TEST(Playlist, VanishingPlayerLeavesTheRestEmptyButTerminated) {
     FakePlayer fake;
     scriptPlaylist(fake, {L"a", L"b", L"c", L"d", L"e"}, 4);
-    fake.vanishOn(1725, 2);
+    fake.vanishOn(RM_PLAYLIST_ITEMTEXT, 2);
     Instance instance;
     PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
     ASSERT_NE(items, nullptr);
@@ -150,7 +154,7 @@ TEST(Playlist, HungPlayerCostsOneBoundOnly) {
     FakePlayer fake;
     std::vector<std::wstring> texts(50, L"entry");
     scriptPlaylist(fake, texts, 0);
-    fake.hangOn(1725, 1);
+    fake.hangOn(RM_PLAYLIST_ITEMTEXT, 1);
     Instance instance;
     const ULONGLONG start = GetTickCount64();
     PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
@@ -173,8 +177,8 @@ TEST(InvokeMenu, PlaysTheEntryBeforeTheId) {
     plugin().invokeMenu(instance, L"*playlist", INT_MIN);
     plugin().invokeMenu(instance, L"playlist", 2);
     plugin().invokeMenu(instance, nullptr, 2);
-    EXPECT_EQ(fake.messages(),
-              (Messages{posted(1728, 1), posted(1728, 0xFFFFFFFF), posted(1728, 0x7FFFFFFF)}));
+    EXPECT_EQ(fake.messages(), (Messages{posted(RM_PLAYLIST_PLAY, 1), posted(RM_PLAYLIST_PLAY, 0xFFFFFFFF),
+                                         posted(RM_PLAYLIST_PLAY, 0x7FFFFFFF)}));
 }
 
 TEST(InvokeMenu, NothingWithThePlayerAbsent) {

@@ -1,6 +1,8 @@
 // getProp: "needsave", scrolling, support, the range controls and kind 6.
 #include "FakePlayer.h"
 #include "Plugin.h"
+#include "Protocol.h"
+#include "Text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +10,10 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace protocol;
 using Messages = std::vector<ReceivedMessage>;
 
 namespace {
-
-std::string narrow(const wchar_t* s) {
-    return std::string(s, s + wcslen(s));
-}
 
 TEST(NeedSave, AbsentPlayerAnswersZeroAndKeepsTheFlag) {
     Instance instance;
@@ -43,9 +42,9 @@ TEST(NeedSave, AnsweredOnceForAnyKind) {
 
 TEST(Kinds, OutsideOneToSixAnswerZeroAndSendNothing) {
     FakePlayer fake;
-    fake.answer(1424, 100);
-    fake.answer(1425, 100);
-    fake.answer(1524, 0);
+    fake.answer(RM_GET_MAXVOLUME, 100);
+    fake.answer(RM_GET_TRACKLENGTH, 100);
+    fake.answer(RM_IS_SUPPORTED, 0);
     Instance instance;
     for (int kind : {0, 7, -1, 99, INT_MIN, INT_MAX})
         for (const wchar_t* name : {L"volume", L"tracktime", L"title", L"next", L"*playlist", L"anything"})
@@ -83,27 +82,30 @@ TEST(Support, InvertsTheAnswerForEveryControl) {
         UINT message;
     };
     const Control controls[] = {
-        {L"playpause", 1125}, {L"play", 1126},      {L"pause", 1127}, {L"stop", 1128},
-        {L"next", 1129},      {L"prev", 1130},      {L"mute", 1131},  {L"quit", 1132},
-        {L"shuffle", 1133},   {L"repeat", 1134},    {L"eject", 1135}, {L"volume", 1136},
-        {L"tracktime", 1137}, {L"*PlayList", 1726},
+        {L"playpause", RM_PLAYPAUSE}, {L"play", RM_PLAY},
+        {L"pause", RM_PAUSE},         {L"stop", RM_STOP},
+        {L"next", RM_NEXT},           {L"prev", RM_PREV},
+        {L"mute", RM_MUTE},           {L"quit", RM_QUIT},
+        {L"shuffle", RM_SHUFFLE},     {L"repeat", RM_REPEAT},
+        {L"eject", RM_EJECT},         {L"volume", RM_SETVOLUME},
+        {L"tracktime", RM_SEEK},      {L"*PlayList", RM_PLAYLIST_COUNT},
     };
     FakePlayer fake;
     Instance instance;
     for (const Control& control : controls) {
         for (LRESULT answer : {LRESULT{0}, LRESULT{1}, LRESULT{-1}}) {
             SCOPED_TRACE(testing::Message() << narrow(control.name) << " answered " << answer);
-            fake.answer(1524, answer);
+            fake.answer(RM_IS_SUPPORTED, answer);
             fake.clearMessages();
             EXPECT_EQ(plugin().getProp(instance, control.name, 2), answer == 0 ? 1 : 0);
-            EXPECT_EQ(fake.messages(), (Messages{sent(1524, control.message)}));
+            EXPECT_EQ(fake.messages(), (Messages{sent(RM_IS_SUPPORTED, control.message)}));
         }
     }
 }
 
 TEST(Support, NamesOutsideTheTableAnswerZeroAndSendNothing) {
     FakePlayer fake;
-    fake.answer(1524, 0);
+    fake.answer(RM_IS_SUPPORTED, 0);
     Instance instance;
     for (const wchar_t* name : {L"rating1", L"playlist", L"title", L"volumeup", L""})
         EXPECT_EQ(plugin().getProp(instance, name, 2), 0) << narrow(name);
@@ -119,19 +121,19 @@ TEST(Ranges, BoundsAndCurrentValues) {
         int result;
     };
     const Case cases[] = {
-        {L"volume", 3, 1424, 255, 255},
-        {L"volume", 3, 1424, -1, -1}, // passed on unchanged
+        {L"volume", 3, RM_GET_MAXVOLUME, 255, 255},
+        {L"volume", 3, RM_GET_MAXVOLUME, -1, -1}, // passed on unchanged
         {L"volume", 4, 0, 0, 0},
-        {L"volume", 5, 1426, 80, 80},
-        {L"VOLUME", 5, 1426, INT_MIN, INT_MIN},
-        {L"tracktime", 3, 1425, 0, 1}, // no length: the range 1 to 1
-        {L"tracktime", 3, 1425, 245, 246},
-        {L"tracktime", 3, 1425, INT_MAX, INT_MAX}, // saturates instead of wrapping
+        {L"volume", 5, RM_GET_VOLUME, 80, 80},
+        {L"VOLUME", 5, RM_GET_VOLUME, INT_MIN, INT_MIN},
+        {L"tracktime", 3, RM_GET_TRACKLENGTH, 0, 1}, // no length: the range 1 to 1
+        {L"tracktime", 3, RM_GET_TRACKLENGTH, 245, 246},
+        {L"tracktime", 3, RM_GET_TRACKLENGTH, INT_MAX, INT_MAX}, // saturates instead of wrapping
         {L"tracktime", 4, 0, 0, 1},
-        {L"tracktime", 5, 1427, 0, 1},
-        {L"TrackTime", 5, 1427, 300, 301}, // past the end is passed on
-        {L"tracktime", 5, 1427, -1, 0},
-        {L"tracktime", 5, 1427, INT_MAX, INT_MAX},
+        {L"tracktime", 5, RM_GET_POSITION, 0, 1},
+        {L"TrackTime", 5, RM_GET_POSITION, 300, 301}, // past the end is passed on
+        {L"tracktime", 5, RM_GET_POSITION, -1, 0},
+        {L"tracktime", 5, RM_GET_POSITION, INT_MAX, INT_MAX},
         {L"title", 3, 0, 5, 0},
         {L"title", 4, 0, 5, 0},
         {L"title", 5, 0, 5, 0},
@@ -151,14 +153,15 @@ TEST(Ranges, BoundsAndCurrentValues) {
 
 TEST(Ranges, TrackTimeReadAndWrittenBackSeeksToTheSamePosition) {
     FakePlayer fake;
-    fake.answer(1427, 0);
+    fake.answer(RM_GET_POSITION, 0);
     Instance instance;
     const int value = plugin().getProp(instance, L"tracktime", 5);
     plugin().sendCmd(instance, L"tracktime", value);
     fake.sync(); // a send from this thread would overtake the queued post
-    fake.answer(1427, 95);
+    fake.answer(RM_GET_POSITION, 95);
     plugin().sendCmd(instance, L"tracktime", plugin().getProp(instance, L"tracktime", 5));
-    EXPECT_EQ(fake.messages(), (Messages{sent(1427), posted(1137, 0), sent(1427), posted(1137, 95)}));
+    EXPECT_EQ(fake.messages(), (Messages{sent(RM_GET_POSITION), posted(RM_SEEK, 0), sent(RM_GET_POSITION),
+                                         posted(RM_SEEK, 95)}));
 }
 
 TEST(KindSix, AnswersOneForAnyNameWhileThePlayerRuns) {
@@ -172,8 +175,8 @@ TEST(KindSix, AnswersOneForAnyNameWhileThePlayerRuns) {
 
 TEST(HungPlayer, PropertyQueryAnswersZeroWithinTheBound) {
     FakePlayer fake;
-    fake.answer(1424, 100);
-    fake.hangOn(1424);
+    fake.answer(RM_GET_MAXVOLUME, 100);
+    fake.hangOn(RM_GET_MAXVOLUME);
     Instance instance;
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(plugin().getProp(instance, L"volume", 3), 0);

@@ -3,6 +3,8 @@
 #include "FakePlayer.h"
 #include "Guarded.h"
 #include "Plugin.h"
+#include "Protocol.h"
+#include "Text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +13,10 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace protocol;
 using Messages = std::vector<ReceivedMessage>;
 
 namespace {
-
-std::string narrow(const wchar_t* s) {
-    return std::string(s, s + wcslen(s));
-}
-
-std::wstring upper(std::wstring s) {
-    for (wchar_t& c : s)
-        c = static_cast<wchar_t>(towupper(c));
-    return s;
-}
 
 struct StateCase {
     const wchar_t* name;
@@ -33,11 +26,11 @@ struct StateCase {
 };
 
 constexpr StateCase kStates[] = {
-    {L"playpause", 1224, L"play", L"pause"}, {L"shuffle", 1225, L"on", L"off"},
-    {L"repeat", 1226, L"on", L"off"},        {L"mute", 1227, L"on", L"off"},
-    {L"rating1", 1228, L"on", L"off"},       {L"rating2", 1229, L"on", L"off"},
-    {L"rating3", 1230, L"on", L"off"},       {L"rating4", 1231, L"on", L"off"},
-    {L"rating5", 1232, L"on", L"off"},
+    {L"playpause", RM_STATE_PLAYPAUSE, L"play", L"pause"}, {L"shuffle", RM_STATE_SHUFFLE, L"on", L"off"},
+    {L"repeat", RM_STATE_REPEAT, L"on", L"off"},           {L"mute", RM_STATE_MUTE, L"on", L"off"},
+    {L"rating1", RM_STATE_RATING1, L"on", L"off"},         {L"rating2", RM_STATE_RATING2, L"on", L"off"},
+    {L"rating3", RM_STATE_RATING3, L"on", L"off"},         {L"rating4", RM_STATE_RATING4, L"on", L"off"},
+    {L"rating5", RM_STATE_RATING5, L"on", L"off"},
 };
 
 struct TextCase {
@@ -46,8 +39,9 @@ struct TextCase {
 };
 
 constexpr TextCase kTexts[] = {
-    {L"title", 1324}, {L"album", 1325},    {L"artist", 1326},     {L"trackname", 1327}, {L"genre", 1329},
-    {L"year", 1330},  {L"tracknum", 1331}, {L"tipcaption", 1333}, {L"tracklen", 1334},
+    {L"title", RM_TEXT_TITLE},         {L"album", RM_TEXT_ALBUM},           {L"artist", RM_TEXT_ARTIST},
+    {L"trackname", RM_TEXT_TRACKNAME}, {L"genre", RM_TEXT_GENRE},           {L"year", RM_TEXT_YEAR},
+    {L"tracknum", RM_TEXT_TRACKNUM},   {L"tipcaption", RM_TEXT_TIPCAPTION}, {L"tracklen", RM_TEXT_TRACKLEN},
 };
 
 TEST(States, ReportTheAnswerAsAWord) {
@@ -71,7 +65,7 @@ TEST(States, ReportTheAnswerAsAWord) {
 
 TEST(States, NothingForUnknownNames) {
     FakePlayer fake;
-    fake.answer(1224, 1);
+    fake.answer(RM_STATE_PLAYPAUSE, 1);
     Instance instance;
     for (const wchar_t* name : {L"rating0", L"title", L"", L"play", L"tracktime", L"rating6"}) {
         SCOPED_TRACE(narrow(name));
@@ -131,7 +125,7 @@ TEST(Texts, ZeroAnswerGivesTheEmptyStringWhateverTheTitleHolds) {
 
 TEST(Texts, CutToSizeMinusOne) {
     FakePlayer fake;
-    fake.answerText(1324, 1, L"A title longer than the buffer");
+    fake.answerText(RM_TEXT_TITLE, 1, L"A title longer than the buffer");
     Instance instance;
     Guarded<5> five;
     plugin().getText(instance, L"title", five.data(), five.size());
@@ -145,14 +139,14 @@ TEST(Texts, CutToSizeMinusOne) {
 
 TEST(Texts, TracklenIsThePlayersOwnText) {
     FakePlayer fake;
-    fake.answerText(1334, 1, L"3 min 20 s");
-    fake.answer(1425, 200);
-    fake.answer(1427, 10);
+    fake.answerText(RM_TEXT_TRACKLEN, 1, L"3 min 20 s");
+    fake.answer(RM_GET_TRACKLENGTH, 200);
+    fake.answer(RM_GET_POSITION, 10);
     Instance instance;
     Guarded<32> buffer;
     plugin().getText(instance, L"tracklen", buffer.data(), buffer.size());
     EXPECT_EQ(buffer.text(), L"3 min 20 s");
-    EXPECT_EQ(fake.messages(), (Messages{sent(1334)}));
+    EXPECT_EQ(fake.messages(), (Messages{sent(RM_TEXT_TRACKLEN)}));
 }
 
 TEST(Texts, TipcaptionFallsBackOnlyWhenThePlayerIsAbsent) {
@@ -163,11 +157,11 @@ TEST(Texts, TipcaptionFallsBackOnlyWhenThePlayerIsAbsent) {
         EXPECT_EQ(buffer.text(), L"Velmora player");
     }
     FakePlayer fake;
-    fake.answer(1333, 0);
+    fake.answer(RM_TEXT_TIPCAPTION, 0);
     Guarded<32> buffer;
     plugin().getText(instance, L"tipcaption", buffer.data(), buffer.size());
     EXPECT_EQ(buffer.text(), L"");
-    EXPECT_EQ(fake.messages(), (Messages{sent(1333)}));
+    EXPECT_EQ(fake.messages(), (Messages{sent(RM_TEXT_TIPCAPTION)}));
 }
 
 TEST(Texts, NothingForOtherNamesWithThePlayerAbsent) {
@@ -224,21 +218,21 @@ TEST(TrackTime, FormatsRemainingOrElapsedTime) {
         Instance instance;
         if (!c.remaining)
             plugin().sendCmd(instance, L"tracktime", 0);
-        fake.answer(1425, c.length);
-        fake.answer(1427, c.position);
+        fake.answer(RM_GET_TRACKLENGTH, c.length);
+        fake.answer(RM_GET_POSITION, c.position);
         fake.clearMessages();
         Guarded<16> buffer;
         plugin().getText(instance, L"TrackTime", buffer.data(), buffer.size());
         EXPECT_EQ(buffer.text(), c.text);
         EXPECT_TRUE(buffer.guardsIntact());
-        EXPECT_EQ(fake.messages(), (Messages{sent(1425), sent(1427)}));
+        EXPECT_EQ(fake.messages(), (Messages{sent(RM_GET_TRACKLENGTH), sent(RM_GET_POSITION)}));
     }
 }
 
 TEST(TrackTime, NoLengthGivesDashesWithoutAskingThePosition) {
     FakePlayer fake;
-    fake.answer(1425, 0);
-    fake.answer(1427, 30);
+    fake.answer(RM_GET_TRACKLENGTH, 0);
+    fake.answer(RM_GET_POSITION, 30);
     for (bool remaining : {true, false}) {
         Instance instance;
         if (!remaining)
@@ -247,7 +241,7 @@ TEST(TrackTime, NoLengthGivesDashesWithoutAskingThePosition) {
         Guarded<16> buffer;
         plugin().getText(instance, L"tracktime", buffer.data(), buffer.size());
         EXPECT_EQ(buffer.text(), L"--:--");
-        EXPECT_EQ(fake.messages(), (Messages{sent(1425)}));
+        EXPECT_EQ(fake.messages(), (Messages{sent(RM_GET_TRACKLENGTH)}));
     }
 }
 
@@ -288,8 +282,8 @@ TEST(FixedTexts, CutToSmallBuffers) {
         std::optional<FakePlayer> fake;
         if (c.present) {
             fake.emplace();
-            fake->answer(1425, 245);
-            fake->answer(1427, 0);
+            fake->answer(RM_GET_TRACKLENGTH, 245);
+            fake->answer(RM_GET_POSITION, 0);
         }
         Instance instance;
         bool guards = false, terminated = false;
@@ -307,8 +301,8 @@ TEST(FixedTexts, NoRoomWritesNothing) {
         std::optional<FakePlayer> fake;
         if (present) {
             fake.emplace();
-            fake->answerText(1324, 1, L"Title");
-            fake->answer(1425, 245);
+            fake->answerText(RM_TEXT_TITLE, 1, L"Title");
+            fake->answer(RM_GET_TRACKLENGTH, 245);
         }
         Instance instance;
         for (const wchar_t* name : {L"tracktime", L"tipcaption", L"title"}) {
@@ -325,8 +319,8 @@ TEST(FixedTexts, NoRoomWritesNothing) {
 TEST(HungPlayer, TextQueryReturnsWithinTheBound) {
     FakePlayer fake;
     fake.setTitle(L"Stale title");
-    fake.answerText(1324, 1, L"Fresh title");
-    fake.hangOn(1324);
+    fake.answerText(RM_TEXT_TITLE, 1, L"Fresh title");
+    fake.hangOn(RM_TEXT_TITLE);
     Instance instance;
     Guarded<32> buffer;
     const ULONGLONG start = GetTickCount64();

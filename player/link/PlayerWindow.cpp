@@ -1,6 +1,6 @@
 #include "player/link/PlayerWindow.h"
 
-#include "player/link/messages.h"
+#include "player/link/Messages.h"
 
 namespace player::link {
 

@@ -1,11 +1,15 @@
 #include "HostileFakePlayer.h"
+#include "Protocol.h"
 
 #include <climits>
+#include <iterator>
 
 namespace soak {
 namespace {
 
-constexpr wchar_t kClassName[] = L"VRX_MEDIA_REMOTE";
+using namespace protocol;
+
+constexpr const wchar_t* kClassName = kWindowClass;
 constexpr UINT kCreateWindow = WM_APP + 10; // thread message: create the window again
 constexpr UINT kQuit = WM_APP + 11;
 
@@ -17,7 +21,7 @@ std::uint64_t mix(std::uint64_t x) {
 }
 
 bool isTextMessage(UINT message) {
-    return (message >= 1324 && message <= 1334) || message == 1725;
+    return (message >= RM_TEXT_TITLE && message <= RM_TEXT_TRACKLEN) || message == RM_PLAYLIST_ITEMTEXT;
 }
 
 } // namespace
@@ -163,7 +167,7 @@ std::wstring HostileFakePlayer::hostileTitle(std::uint64_t r) const {
             title += static_cast<wchar_t>(0xD800 + (state >> 8) % 0x800);
             break; // a lone surrogate
         default:
-            title += kOdd[(state >> 8) % (sizeof kOdd / sizeof kOdd[0])];
+            title += kOdd[(state >> 8) % std::size(kOdd)];
             break;
         }
     }
@@ -206,7 +210,7 @@ LRESULT HostileFakePlayer::handle(HWND window, UINT message, WPARAM wParam, LPAR
     if (isTextMessage(message) || (r >> 60) == 0)
         SetWindowTextW(window, hostileTitle(mix(r)).c_str());
     const int value = hostileValue(r >> 4);
-    if (message == 1726)
+    if (message == RM_PLAYLIST_COUNT)
         lastPlaylistCount_ = value;
     return value;
 }

@@ -1,11 +1,12 @@
 #include "FakePlayer.h"
+#include "Protocol.h"
 
 #include <ostream>
 
 namespace testing_support {
 namespace {
 
-constexpr wchar_t kClassName[] = L"VRX_MEDIA_REMOTE";
+constexpr const wchar_t* kClassName = protocol::kWindowClass;
 // Outside the recorded WM_USER range.
 constexpr UINT kSyncMessage = WM_APP + 1;
 constexpr UINT kQuitMessage = WM_APP + 2;

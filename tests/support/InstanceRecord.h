@@ -3,7 +3,7 @@
 #pragma once
 
 #include "player/PlayerInstance.h"
-#include "playerPlugin.h"
+#include "PlayerPlugin.h"
 
 namespace testing_support {
 

@@ -1,6 +1,7 @@
 #include "Process.h"
 
 #include "Console.h"
+#include "Unique.h"
 
 #include <thread>
 
@@ -20,57 +21,54 @@ std::string drain(HANDLE pipe) {
 
 ProgramRun runProgram(const std::wstring& commandLine, DWORD timeoutMs) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite;
-    CreatePipe(&outRead, &outWrite, &inherit, 0);
-    CreatePipe(&errRead, &errWrite, &inherit, 0);
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    tools::UniqueHandle outRead, outWrite, errRead, errWrite;
+    CreatePipe(outRead.put(), outWrite.put(), &inherit, 0);
+    CreatePipe(errRead.put(), errWrite.put(), &inherit, 0);
+    SetHandleInformation(outRead.get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead.get(), HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
-    PROCESS_INFORMATION process{};
+    startup.hStdOutput = outWrite.get();
+    startup.hStdError = errWrite.get();
+    PROCESS_INFORMATION info{};
     std::wstring mutableLine = commandLine;
     ProgramRun run;
     const BOOL started = CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
+                                        nullptr, &startup, &info);
+    // The child holds the write ends now; ours would keep the pipes from ever ending.
+    outWrite.reset();
+    errWrite.reset();
     if (!started) {
-        CloseHandle(outRead);
-        CloseHandle(errRead);
         run.exitCode = static_cast<DWORD>(-1);
         run.errors = L"cannot start " + commandLine;
         return run;
     }
+    const tools::UniqueHandle process(info.hProcess);
+    const tools::UniqueHandle thread(info.hThread);
     std::string errors;
-    std::thread errorReader([&] { errors = drain(errRead); });
-    const std::string output = drain(outRead);
+    std::thread errorReader([&] { errors = drain(errRead.get()); });
+    const std::string output = drain(outRead.get());
     errorReader.join();
-    WaitForSingleObject(process.hProcess, timeoutMs);
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    CloseHandle(outRead);
-    CloseHandle(errRead);
+    WaitForSingleObject(process.get(), timeoutMs);
+    GetExitCodeProcess(process.get(), &run.exitCode);
     run.output = tools::fromUtf8(output);
     run.errors = tools::fromUtf8(errors);
     return run;
 }
 
-HANDLE startProgram(const std::wstring& commandLine) {
+tools::UniqueHandle startProgram(const std::wstring& commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     std::wstring mutableLine = commandLine;
     if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
+        return {};
+    const tools::UniqueHandle thread(process.hThread);
+    return tools::UniqueHandle(process.hProcess);
 }
 
 } // namespace testing_support

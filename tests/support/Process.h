@@ -1,6 +1,8 @@
 // Runs the build's own programs from a test, as a user would from a shell.
 #pragma once
 
+#include "Unique.h"
+
 #include <windows.h>
 #include <string>
 
@@ -15,8 +17,8 @@ struct ProgramRun {
 // Runs `commandLine` to its end (at most `timeoutMs`) and collects its output.
 ProgramRun runProgram(const std::wstring& commandLine, DWORD timeoutMs = 30000);
 
-// Starts `commandLine` and returns its process handle (the caller closes it), or null.
-HANDLE startProgram(const std::wstring& commandLine);
+// Starts `commandLine` and returns its process handle, empty when it did not start.
+tools::UniqueHandle startProgram(const std::wstring& commandLine);
 
 // Waits until `predicate` holds, polling every 20 ms for at most `timeoutMs`.
 template <typename Predicate>

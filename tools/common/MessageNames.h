@@ -1,8 +1,8 @@
 // Names of the remote-control window's messages, for logs and reports, made from
-// the protocol's one list in playerRemote.h.
+// the protocol's one list in PlayerRemote.h.
 #pragma once
 
-#include "playerRemote.h"
+#include "PlayerRemote.h"
 
 namespace tools {
 

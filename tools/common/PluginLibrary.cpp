@@ -14,28 +14,28 @@ bool resolve(HMODULE module, Fn& fn, const char* name, std::wstring& missing) {
 } // namespace
 
 bool loadPlugin(const std::wstring& path, PluginLibrary& p, std::wstring& error) {
-    p.module = LoadLibraryW(path.c_str());
-    if (p.module == nullptr) {
+    p.module.reset(LoadLibraryW(path.c_str()));
+    if (!p.module) {
         error = L"cannot load " + path + L" (error " + std::to_wstring(GetLastError()) + L")";
         return false;
     }
     std::wstring missing;
-    resolve(p.module, p.DestroyPlayer, "DestroyPlayer", missing);
-    resolve(p.module, p.GetEXE, "GetEXE", missing);
-    resolve(p.module, p.GetPlayerName, "GetPlayerName", missing);
-    resolve(p.module, p.InitPlayer, "InitPlayer", missing);
-    resolve(p.module, p.freeMenu, "freeMenu", missing);
-    resolve(p.module, p.getHotkeyCommands, "getHotkeyCommands", missing);
-    resolve(p.module, p.getPlayerParams, "getPlayerParams", missing);
-    resolve(p.module, p.getProp, "getProp", missing);
-    resolve(p.module, p.getState, "getState", missing);
-    resolve(p.module, p.getText, "getText", missing);
-    resolve(p.module, p.invokeCtxMenu, "invokeCtxMenu", missing);
-    resolve(p.module, p.invokeMenu, "invokeMenu", missing);
-    resolve(p.module, p.queryCtxMenu, "queryCtxMenu", missing);
-    resolve(p.module, p.queryMenu, "queryMenu", missing);
-    resolve(p.module, p.sendCmd, "sendCmd", missing);
-    resolve(p.module, p.setPlayerParams, "setPlayerParams", missing);
+    resolve(p.module.get(), p.DestroyPlayer, "DestroyPlayer", missing);
+    resolve(p.module.get(), p.GetEXE, "GetEXE", missing);
+    resolve(p.module.get(), p.GetPlayerName, "GetPlayerName", missing);
+    resolve(p.module.get(), p.InitPlayer, "InitPlayer", missing);
+    resolve(p.module.get(), p.freeMenu, "freeMenu", missing);
+    resolve(p.module.get(), p.getHotkeyCommands, "getHotkeyCommands", missing);
+    resolve(p.module.get(), p.getPlayerParams, "getPlayerParams", missing);
+    resolve(p.module.get(), p.getProp, "getProp", missing);
+    resolve(p.module.get(), p.getState, "getState", missing);
+    resolve(p.module.get(), p.getText, "getText", missing);
+    resolve(p.module.get(), p.invokeCtxMenu, "invokeCtxMenu", missing);
+    resolve(p.module.get(), p.invokeMenu, "invokeMenu", missing);
+    resolve(p.module.get(), p.queryCtxMenu, "queryCtxMenu", missing);
+    resolve(p.module.get(), p.queryMenu, "queryMenu", missing);
+    resolve(p.module.get(), p.sendCmd, "sendCmd", missing);
+    resolve(p.module.get(), p.setPlayerParams, "setPlayerParams", missing);
     if (!missing.empty()) {
         error = path + L" has no export " + missing;
         return false;

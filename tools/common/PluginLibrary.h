@@ -2,7 +2,8 @@
 // GetProcAddress by plain export name.
 #pragma once
 
-#include "playerPlugin.h"
+#include "Unique.h"
+#include "PlayerPlugin.h"
 
 #include <windows.h>
 #include <string>
@@ -10,7 +11,7 @@
 namespace tools {
 
 struct PluginLibrary {
-    HMODULE module = nullptr;
+    UniqueModule module;
     DestroyPlayerFn DestroyPlayer = nullptr;
     GetEXEFn GetEXE = nullptr;
     GetPlayerNameFn GetPlayerName = nullptr;

@@ -1,6 +1,7 @@
 #include "Playlist.h"
 
 #include "Console.h"
+#include "Unique.h"
 
 #include <windows.h>
 #include <cstdlib>
@@ -86,18 +87,17 @@ std::vector<Track> parseM3u(std::string_view utf8) {
 }
 
 std::vector<Track> loadM3u(const std::wstring& path, std::wstring& error) {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const tools::UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
         error = L"cannot open " + path;
         return {};
     }
     std::string bytes;
     char chunk[4096];
     DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
+    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0)
         bytes.append(chunk, read);
-    CloseHandle(file);
     std::vector<Track> tracks = parseM3u(bytes);
     if (tracks.empty())
         error = L"no entries in " + path;

@@ -2,7 +2,7 @@
 
 #include "Console.h"
 #include "MessageNames.h"
-#include "playerRemote.h"
+#include "PlayerRemote.h"
 
 namespace remote_player {
 namespace {

@@ -1,4 +1,4 @@
-#include "player/link/launch.h"
+#include "player/link/Launch.h"
 
 #include "player/link/PlayerWindow.h"
 

@@ -1,4 +1,4 @@
-/* playerRemote.h: the remote-control protocol between player.dll and a media player,
+/* PlayerRemote.h: the remote-control protocol between player.dll and a media player,
  * for player authors. C99 and C++.
  *
  * The player creates one hidden top-level window of class PLAYER_REMOTE_WINDOW_CLASS

@@ -9,7 +9,7 @@
 
 #include "player/PlayerInstance.h"
 
-namespace player {
+namespace player::commands {
 
 void dispatchCommand(PlayerInstance& instance, const wchar_t* name, int value) noexcept;
 
@@ -17,4 +17,4 @@ void dispatchCommand(PlayerInstance& instance, const wchar_t* name, int value) n
 // allows and kept within the 32-bit range whatever the player answered.
 int steppedVolume(int max, int current, bool up) noexcept;
 
-} // namespace player
+} // namespace player::commands

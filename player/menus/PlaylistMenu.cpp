@@ -1,12 +1,13 @@
-#include "player/menus/playlistMenu.h"
+#include "player/menus/PlaylistMenu.h"
 
-#include "player/commands/nameTable.h"
+#include "player/Owned.h"
+#include "player/NameTable.h"
 #include "player/link/PlayerWindow.h"
-#include "player/link/messages.h"
+#include "player/link/Messages.h"
 
 #include <cstdint>
 
-namespace player {
+namespace player::menus {
 namespace {
 
 constexpr wchar_t kPlaylistName[] = PLAYER_PLAYLIST_NAME;
@@ -29,9 +30,8 @@ PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept {
     // count alike, and a player's wild count cannot make a 64-bit host commit gigabytes.
     if (bytes > INT32_MAX || bytes > SIZE_MAX)
         return nullptr;
-    auto* items = static_cast<PlaylistMenuItem*>(
-        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(bytes)));
-    if (items == nullptr)
+    HeapBlock<PlaylistMenuItem> items(static_cast<SIZE_T>(bytes), HEAP_ZERO_MEMORY);
+    if (!items)
         return nullptr;
 
     // Every record first, so that the texts get what is left of the call's time.
@@ -45,7 +45,7 @@ PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept {
         player.send(link::RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i));
         player.readTitle(items[i].text, kTitleCapacity);
     }
-    return items;
+    return items.release(); // the host's until it gives the array back with freeMenu
 }
 
 void playPlaylistItem(const wchar_t* listName, int item) noexcept {
@@ -61,4 +61,4 @@ void freePlaylist(PlaylistMenuItem* items) noexcept {
         HeapFree(GetProcessHeap(), 0, items);
 }
 
-} // namespace player
+} // namespace player::menus

@@ -8,9 +8,9 @@
 #include "Playback.h"
 #include "Playlist.h"
 #include "RemoteWindow.h"
-#include "playerRemote.h"
+#include "PlayerRemote.h"
 
-#include "playerVersion.h"
+#include "PlayerVersion.h"
 
 #include <windows.h>
 #include <string>

@@ -1,24 +1,44 @@
-#include "player/commands/properties.h"
+#include "player/commands/Properties.h"
 
-#include "player/commands/capabilityTable.h"
-#include "player/commands/nameTable.h"
+#include "player/NameTable.h"
 #include "player/link/PlayerWindow.h"
-#include "player/link/messages.h"
+#include "player/link/Messages.h"
 
 #include <climits>
 #include <cstdint>
 #include <optional>
 
-namespace player {
+namespace player::commands {
 namespace {
 
-enum Kind : int {
-    kScrolls = 1,
-    kUnsupported = 2,
-    kUpperBound = 3,
-    kLowerBound = 4,
-    kCurrent = 5,
-    kAlwaysOne = 6
+// CapabilityTable: the controls whose support the host can ask about (getProp
+// kind 2). The message becomes the wParam of RM_IS_SUPPORTED; "*playlist" asks
+// about the playlist as a whole through RM_PLAYLIST_COUNT.
+inline constexpr MessageRow CapabilityTable[] = {
+    {link::RM_PLAYPAUSE, L"playpause"},
+    {link::RM_PLAY, L"play"},
+    {link::RM_PAUSE, L"pause"},
+    {link::RM_STOP, L"stop"},
+    {link::RM_NEXT, L"next"},
+    {link::RM_PREV, L"prev"},
+    {link::RM_MUTE, L"mute"},
+    {link::RM_QUIT, L"quit"},
+    {link::RM_SHUFFLE, L"shuffle"},
+    {link::RM_REPEAT, L"repeat"},
+    {link::RM_EJECT, L"eject"},
+    {link::RM_SETVOLUME, L"volume"},
+    {link::RM_SEEK, L"tracktime"},
+    {link::RM_PLAYLIST_COUNT, L"*playlist"},
+    {0, nullptr},
+};
+
+enum class Kind : int {
+    Scrolls = 1,
+    Unsupported = 2,
+    UpperBound = 3,
+    LowerBound = 4,
+    Current = 5,
+    AlwaysOne = 6,
 };
 
 inline constexpr SettingRow ScrollTable[] = {
@@ -61,35 +81,36 @@ int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexc
         instance.needSave = 0;
         return pending;
     }
-    switch (kind) {
-    case kScrolls: {
+    const auto asked = static_cast<Kind>(kind);
+    switch (asked) {
+    case Kind::Scrolls: {
         const SettingRow* row = findRow(ScrollTable, name);
         return row ? instance.*row->field : 0;
     }
-    case kUnsupported: {
+    case Kind::Unsupported: {
         const MessageRow* row = findRow(CapabilityTable, name);
         if (row == nullptr)
             return 0;
         const std::optional<int> supported = player.ask(link::RM_IS_SUPPORTED, row->message);
         return supported && *supported == 0 ? 1 : 0; // no answer greys nothing out
     }
-    case kUpperBound:
-    case kLowerBound:
-    case kCurrent: {
+    case Kind::UpperBound:
+    case Kind::LowerBound:
+    case Kind::Current: {
         const RangeRow* row = findRow(RangeTable, name);
         if (row == nullptr)
             return 0;
-        if (kind == kLowerBound)
+        if (asked == Kind::LowerBound)
             return row->lowerBound;
-        const UINT message = kind == kUpperBound ? row->upperMessage : row->currentMessage;
+        const UINT message = asked == Kind::UpperBound ? row->upperMessage : row->currentMessage;
         const std::optional<int> answer = player.ask(message);
         return answer ? plusOffset(*answer, row->offset) : 0;
     }
-    case kAlwaysOne:
+    case Kind::AlwaysOne:
         return 1;
     default:
         return 0;
     }
 }
 
-} // namespace player
+} // namespace player::commands

@@ -7,7 +7,7 @@
 #include "Console.h"
 #include "ImportCounter.h"
 #include "PluginLibrary.h"
-#include "playerRemote.h"
+#include "PlayerRemote.h"
 
 #include <windows.h>
 
@@ -257,7 +257,7 @@ int wmain(int argc, wchar_t** argv) {
         tools::printError(L"player-bench: another player is running; quit it first\n");
         return 1;
     }
-    bench::countAllocationsOf(plugin.module);
+    bench::countAllocationsOf(plugin.module.get());
     PlayerInstance* instance = plugin.InitPlayer(L"");
     wchar_t buffer[512];
 

@@ -3,15 +3,15 @@
 // A null instance (InitPlayer out of memory) makes every per-instance export do
 // nothing and give its empty answer.
 #include "player/PlayerInstance.h"
-#include "player/boundedCopy.h"
-#include "player/commands/dispatch.h"
-#include "player/commands/properties.h"
-#include "player/commands/queries.h"
-#include "player/hotkeys.h"
-#include "player/menus/contextMenu.h"
-#include "player/menus/playlistMenu.h"
-#include "player/pluginApi.h"
-#include "player/settings.h"
+#include "player/BoundedCopy.h"
+#include "player/commands/Dispatch.h"
+#include "player/commands/Properties.h"
+#include "player/commands/Queries.h"
+#include "player/Hotkeys.h"
+#include "player/menus/ContextMenu.h"
+#include "player/menus/PlaylistMenu.h"
+#include "player/PluginApi.h"
+#include "player/Settings.h"
 
 using player::HotkeyCommand;
 using player::PlayerInstance;
@@ -49,7 +49,7 @@ PlayerInstance* WINAPI InitPlayer(const wchar_t* exePath) noexcept {
 
 // Releases the array whatever the instance: a host giving a list back must never leak it.
 void WINAPI freeMenu(PlayerInstance*, const wchar_t*, PlaylistMenuItem* items) noexcept {
-    player::freePlaylist(items);
+    player::menus::freePlaylist(items);
 }
 
 int WINAPI getHotkeyCommands(HotkeyCommand* entries) noexcept {
@@ -61,40 +61,40 @@ int WINAPI getPlayerParams(PlayerInstance* instance, PlayerParam* params) noexce
 }
 
 int WINAPI getProp(PlayerInstance* instance, const wchar_t* name, int kind) noexcept {
-    return instance != nullptr ? player::queryProperty(*instance, name, kind) : 0;
+    return instance != nullptr ? player::commands::queryProperty(*instance, name, kind) : 0;
 }
 
 void WINAPI getState(PlayerInstance* instance, const wchar_t* name, wchar_t* out) noexcept {
     if (instance != nullptr)
-        player::queryState(name, out);
+        player::commands::queryState(name, out);
 }
 
 void WINAPI getText(PlayerInstance* instance, const wchar_t* name, wchar_t* out, int size) noexcept {
     if (instance != nullptr)
-        player::queryText(*instance, name, out, size);
+        player::commands::queryText(*instance, name, out, size);
 }
 
 void WINAPI invokeCtxMenu(PlayerInstance* instance, int item) noexcept {
     if (instance != nullptr)
-        player::invokeContextItem(*instance, item);
+        player::menus::invokeContextItem(*instance, item);
 }
 
 void WINAPI invokeMenu(PlayerInstance* instance, const wchar_t* listName, int item) noexcept {
     if (instance != nullptr)
-        player::playPlaylistItem(listName, item);
+        player::menus::playPlaylistItem(listName, item);
 }
 
 int WINAPI queryCtxMenu(PlayerInstance* instance, HMENU menu, UINT position, UINT firstId) noexcept {
-    return instance != nullptr ? player::buildContextMenu(menu, position, firstId) : 0;
+    return instance != nullptr ? player::menus::buildContextMenu(menu, position, firstId) : 0;
 }
 
 PlaylistMenuItem* WINAPI queryMenu(PlayerInstance* instance, const wchar_t* listName) noexcept {
-    return instance != nullptr ? player::buildPlaylist(listName) : nullptr;
+    return instance != nullptr ? player::menus::buildPlaylist(listName) : nullptr;
 }
 
 void WINAPI sendCmd(PlayerInstance* instance, const wchar_t* name, int value) noexcept {
     if (instance != nullptr)
-        player::dispatchCommand(*instance, name, value);
+        player::commands::dispatchCommand(*instance, name, value);
 }
 
 void WINAPI setPlayerParams(PlayerInstance* instance, const PlayerParam* params, int count) noexcept {

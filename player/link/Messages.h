@@ -1,8 +1,8 @@
-// The player's message numbers (include/playerRemote.h, the protocol's one list)
+// The player's message numbers (include/PlayerRemote.h, the protocol's one list)
 // under the link's namespace.
 #pragma once
 
-#include "playerRemote.h"
+#include "PlayerRemote.h"
 
 namespace player::link {
 

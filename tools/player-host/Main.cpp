@@ -11,7 +11,7 @@
 #include "PluginLibrary.h"
 #include "Probe.h"
 
-#include "playerVersion.h"
+#include "PlayerVersion.h"
 
 #include <windows.h>
 #include <cwchar>

@@ -14,8 +14,8 @@
 
 #include "player/PlayerInstance.h"
 
-namespace player {
+namespace player::commands {
 
 int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexcept;
 
-} // namespace player
+} // namespace player::commands

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "player/PlayerInstance.h"
-#include "player/pluginApi.h"
+#include "player/PluginApi.h"
 
 namespace player {
 

@@ -13,9 +13,9 @@
 
 #include "player/PlayerInstance.h"
 
-namespace player {
+namespace player::commands {
 
 void queryState(const wchar_t* name, wchar_t* out) noexcept;
 void queryText(const PlayerInstance& instance, const wchar_t* name, wchar_t* out, int size) noexcept;
 
-} // namespace player
+} // namespace player::commands

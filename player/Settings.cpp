@@ -1,10 +1,11 @@
-#include "player/settings.h"
+#include "player/Settings.h"
 
-#include "player/boundedCopy.h"
-#include "player/commands/nameTable.h"
+#include "player/BoundedCopy.h"
+#include "player/NameTable.h"
 
 #include <shlwapi.h>
 #include <cstdint>
+#include <iterator>
 
 namespace player {
 namespace {
@@ -18,7 +19,7 @@ inline constexpr SettingRow SettingTable[] = {
     {L"volume", &PlayerInstance::volume},
     {nullptr, nullptr},
 };
-static_assert(sizeof(SettingTable) / sizeof(SettingTable[0]) == kSettingCount + 1);
+static_assert(std::size(SettingTable) == kSettingCount + 1);
 
 constexpr std::size_t kNameUnits = sizeof(PlayerParam::name) / sizeof(wchar_t);
 

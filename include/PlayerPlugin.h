@@ -1,4 +1,4 @@
-/* playerPlugin.h: player.dll as a host application sees it. C99 and C++.
+/* PlayerPlugin.h: player.dll as a host application sees it. C99 and C++.
  *
  * Load player.dll with LoadLibraryW (x86/player.dll into a 32-bit process,
  * x64/player.dll into a 64-bit one) and resolve the sixteen exports by their plain

@@ -1,7 +1,7 @@
-// The public host interface (include/playerPlugin.h) under the library's own names.
+// The public host interface (include/PlayerPlugin.h) under the library's own names.
 #pragma once
 
-#include "playerPlugin.h"
+#include "PlayerPlugin.h"
 
 namespace player {
 

@@ -3,8 +3,8 @@
 // A table is a constant array of rows with a `name` member, ended by a row whose
 // name is null. The walk starts at the first row and stops at the first name that
 // compares equal (result 0); the end row, or a null name from the host, means no
-// match. Names compare case-insensitively with lstrcmpiW unless the caller gives
-// another comparison (parameter keys use StrCmpIW).
+// match. An exact match is looked for first, which finds the same row sooner. Names compare
+// case-insensitively with lstrcmpiW unless the caller gives another comparison (parameter keys use StrCmpIW).
 #pragma once
 
 #include <windows.h>
@@ -20,10 +20,26 @@ struct MessageRow {
     const wchar_t* name;
 };
 
+inline bool sameUnits(const wchar_t* a, const wchar_t* b) noexcept {
+    while (*a != L'\0' && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
 template <typename Row, std::size_t N>
 const Row* findRow(const Row (&table)[N], const wchar_t* name, NameCompare compare = lstrcmpiW) noexcept {
     if (name == nullptr)
         return nullptr;
+    // Names as hosts write them are found without a single case-insensitive comparison.
+    // The same row as the walk below: no two names of a table compare equal without case.
+    for (const Row& row : table) {
+        if (row.name == nullptr)
+            break;
+        if (sameUnits(name, row.name))
+            return &row;
+    }
     for (const Row& row : table) {
         if (row.name == nullptr)
             return nullptr;

@@ -1,4 +1,4 @@
-#include "player/hotkeys.h"
+#include "player/Hotkeys.h"
 
 namespace player {
 

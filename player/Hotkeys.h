@@ -3,7 +3,7 @@
 // texts are fixed, misspellings included; hosts may show or store them as they are.
 #pragma once
 
-#include "player/pluginApi.h"
+#include "player/PluginApi.h"
 
 namespace player {
 

@@ -1,17 +1,53 @@
-#include "player/commands/queries.h"
+#include "player/commands/Queries.h"
 
-#include "player/boundedCopy.h"
-#include "player/commands/nameTable.h"
-#include "player/commands/stateTable.h"
-#include "player/commands/textTable.h"
+#include "player/BoundedCopy.h"
+#include "player/NameTable.h"
 #include "player/link/PlayerWindow.h"
-#include "player/link/messages.h"
+#include "player/link/Messages.h"
+#include "PlayerPlugin.h"
 
 #include <cstdint>
 #include <optional>
 
-namespace player {
+namespace player::commands {
 namespace {
+
+// StateTable: the host's two-valued states, the message that asks the player, and
+// the word reported for a nonzero and for a zero answer. There is no "rating0"
+// state, although "rating0" is a command.
+struct StateRow {
+    UINT message;
+    const wchar_t* name;
+    const wchar_t* textIfNonzero;
+    const wchar_t* textIfZero;
+};
+
+inline constexpr StateRow StateTable[] = {
+    {link::RM_STATE_PLAYPAUSE, L"playpause", L"play", L"pause"},
+    {link::RM_STATE_SHUFFLE, L"shuffle", L"on", L"off"},
+    {link::RM_STATE_REPEAT, L"repeat", L"on", L"off"},
+    {link::RM_STATE_MUTE, L"mute", L"on", L"off"},
+    {link::RM_STATE_RATING1, L"rating1", L"on", L"off"},
+    {link::RM_STATE_RATING2, L"rating2", L"on", L"off"},
+    {link::RM_STATE_RATING3, L"rating3", L"on", L"off"},
+    {link::RM_STATE_RATING4, L"rating4", L"on", L"off"},
+    {link::RM_STATE_RATING5, L"rating5", L"on", L"off"},
+    {0, nullptr, nullptr, nullptr},
+};
+
+// The longest answer with its terminator: the host's state buffer holds at least this.
+inline constexpr int kStateTextCapacity = PLAYER_STATE_CAPACITY;
+
+// TextTable: the track's text fields. A nonzero answer means the player has put
+// the text into its window title. "tracktime" is not a row: it is formatted here
+// from the length and position.
+inline constexpr MessageRow TextTable[] = {
+    {link::RM_TEXT_TITLE, L"title"},       {link::RM_TEXT_ALBUM, L"album"},
+    {link::RM_TEXT_ARTIST, L"artist"},     {link::RM_TEXT_TRACKNAME, L"trackname"},
+    {link::RM_TEXT_GENRE, L"genre"},       {link::RM_TEXT_YEAR, L"year"},
+    {link::RM_TEXT_TRACKNUM, L"tracknum"}, {link::RM_TEXT_TIPCAPTION, L"tipcaption"},
+    {link::RM_TEXT_TRACKLEN, L"tracklen"}, {0, nullptr},
+};
 
 constexpr wchar_t kNoTime[] = L"--:--";
 constexpr wchar_t kCaptionFallback[] = L"Velmora player";
@@ -83,4 +119,4 @@ void queryText(const PlayerInstance& instance, const wchar_t* name, wchar_t* out
         out[0] = L'\0'; // a real "no text", whatever the title still holds
 }
 
-} // namespace player
+} // namespace player::commands

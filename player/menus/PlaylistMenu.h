@@ -10,12 +10,12 @@
 // the same heap.
 #pragma once
 
-#include "player/pluginApi.h"
+#include "player/PluginApi.h"
 
-namespace player {
+namespace player::menus {
 
 PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept;
 void playPlaylistItem(const wchar_t* listName, int item) noexcept;
 void freePlaylist(PlaylistMenuItem* items) noexcept;
 
-} // namespace player
+} // namespace player::menus
