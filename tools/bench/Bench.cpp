@@ -13,7 +13,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -142,13 +144,45 @@ struct Case {
 
 struct Result {
     std::wstring label;
-    double plugin; // seconds per call
+    double plugin; // seconds per call, median of the rounds
     double plain;
+    double ratioLow; // the 95% confidence interval of plugin / plain
+    double ratioHigh;
 };
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// The 95% confidence interval of median(plugin) / median(plain), by the bootstrap:
+// the rounds drawn again with replacement, 2,000 times, each round keeping its pair.
+std::pair<double, double> ratioInterval(const std::vector<double>& plugin, const std::vector<double>& plain) {
+    std::mt19937 random(12345); // fixed: the same rounds give the same interval
+    std::uniform_int_distribution<std::size_t> pickRound(0, plugin.size() - 1);
+    std::vector<double> ratios;
+    std::vector<double> pluginSample(plugin.size()), plainSample(plain.size());
+    for (int resample = 0; resample < 2000; ++resample) {
+        for (std::size_t i = 0; i < plugin.size(); ++i) {
+            const std::size_t round = pickRound(random);
+            pluginSample[i] = plugin[round];
+            plainSample[i] = plain[round];
+        }
+        ratios.push_back(median(pluginSample) / median(plainSample));
+    }
+    std::sort(ratios.begin(), ratios.end());
+    return {ratios[ratios.size() * 25 / 1000], ratios[ratios.size() * 975 / 1000 - 1]};
+}
+
+// What the interval says against the target of at most 5% over the plain sequence.
+const wchar_t* verdict(const Result& r) {
+    if (r.plugin >= 0.95)
+        return L"ends at the 1 s budget";
+    if (r.ratioLow > 1.05)
+        return L"above target";
+    if (r.ratioLow <= 1.0 && r.ratioHigh >= 1.0)
+        return L"within noise";
+    return r.ratioHigh < 1.0 ? L"faster" : L"within target";
 }
 
 double perCall(const std::function<void()>& call, int calls) {
@@ -180,7 +214,8 @@ Result measure(const Case& c, int rounds) {
         plugin.push_back(pluginTime / slices);
         plain.push_back(plainTime / slices);
     }
-    return {c.label, median(plugin), median(plain)};
+    const auto [low, high] = ratioInterval(plugin, plain);
+    return {c.label, median(plugin), median(plain), low, high};
 }
 
 std::wstring microseconds(double seconds) {
@@ -364,10 +399,11 @@ int wmain(int argc, wchar_t** argv) {
     std::sort(windows.begin(), windows.end());
 
     print(L"Time per call, median of the rounds (" + std::to_wstring(rounds) + L" for single queries)\n\n");
-    print(padded(L"call", 30) + L"      plug-in        plain   ratio\n");
+    print(padded(L"call", 30) + L"      plug-in        plain   ratio  95% interval   verdict\n");
     for (const Result& r : results) {
-        wchar_t ratio[32];
-        swprintf(ratio, 32, L"%7.2fx", r.plugin / r.plain);
+        wchar_t ratio[96];
+        swprintf(ratio, 96, L"%7.2fx  %.2f to %.2f   %ls", r.plugin / r.plain, r.ratioLow, r.ratioHigh,
+                 verdict(r));
         print(padded(r.label, 30) + microseconds(r.plugin) + L" " + microseconds(r.plain) + L" " + ratio +
               L"\n");
     }
