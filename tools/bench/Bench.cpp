@@ -279,6 +279,7 @@ private:
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    const tools::ConsoleOutput console;
     int rounds = 21;
     if (argc == 3 && std::wstring(argv[1]) == L"--rounds")
         rounds = std::max(1, _wtoi(argv[2]));

@@ -11,6 +11,26 @@ namespace tools {
 std::string toUtf8(std::wstring_view text);
 std::wstring fromUtf8(std::string_view text);
 
+// The system's own words for an error code, e.g. "Access denied. (error 5)".
+std::wstring systemMessage(DWORD error);
+
+// Text from outside (a player's titles, a user's arguments) made safe for a terminal:
+// control characters and direction overrides appear escaped as \xHH or \uHHHH.
+std::wstring visible(std::wstring_view text);
+
+// For the length of a program's run: the console takes UTF-8, and gets its own
+// output code page back at the end.
+class ConsoleOutput {
+public:
+    ConsoleOutput();
+    ~ConsoleOutput();
+    ConsoleOutput(const ConsoleOutput&) = delete;
+    ConsoleOutput& operator=(const ConsoleOutput&) = delete;
+
+private:
+    UINT previous_;
+};
+
 // Writes to standard output (or error) as UTF-8; flushes at once.
 void print(std::wstring_view text);
 void printError(std::wstring_view text);

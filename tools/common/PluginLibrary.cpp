@@ -1,5 +1,8 @@
 #include "PluginLibrary.h"
 
+#include "Console.h"
+#include "PlayerVersion.h"
+
 namespace tools {
 namespace {
 
@@ -16,7 +19,13 @@ bool resolve(HMODULE module, Fn& fn, const char* name, std::wstring& missing) {
 bool loadPlugin(const std::wstring& path, PluginLibrary& p, std::wstring& error) {
     p.module.reset(LoadLibraryW(path.c_str()));
     if (!p.module) {
-        error = L"cannot load " + path + L" (error " + std::to_wstring(GetLastError()) + L")";
+        const DWORD code = GetLastError();
+        if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            error = L"player.dll not found at " + path;
+        else if (code == ERROR_BAD_EXE_FORMAT)
+            error = path + L" is not a Windows DLL for this architecture (" PLAYER_ARCH_WIDE L")";
+        else
+            error = L"cannot load " + path + L": " + systemMessage(code);
         return false;
     }
     std::wstring missing;
@@ -44,11 +53,18 @@ bool loadPlugin(const std::wstring& path, PluginLibrary& p, std::wstring& error)
 }
 
 std::wstring besideProgram(const wchar_t* fileName) {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring result(path, length);
-    result.erase(result.find_last_of(L"\\/") + 1);
-    return result + fileName;
+    // A path cut at the buffer's end would name another folder: grow until it fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    path.erase(path.find_last_of(L"\\/") + 1);
+    return path + fileName;
 }
 
 } // namespace tools

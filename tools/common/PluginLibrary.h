@@ -31,7 +31,8 @@ struct PluginLibrary {
 };
 
 // Loads the library and all sixteen exports. On failure returns false and names the
-// cause in `error` ("cannot load ...", "... has no export sendCmd").
+// cause in words in `error` ("player.dll not found at ...", "... is not a Windows DLL
+// for this architecture (x64)", "... has no export sendCmd").
 bool loadPlugin(const std::wstring& path, PluginLibrary& plugin, std::wstring& error);
 
 // Path of a file in the directory of the running program.

@@ -3,10 +3,12 @@
 // Loads the library with LoadLibraryW and GetProcAddress exactly as a host
 // application does, creates one instance for the player executable, restores the
 // display settings from an INI file, carries out one subcommand, and writes the
-// settings back when the plug-in reports a change.
+// settings back when they changed. It never waits on a player that does not answer,
+// and says so in its exit code.
 #include "Console.h"
 #include "Host.h"
 #include "Menus.h"
+#include "Names.h"
 #include "Panel.h"
 #include "PluginLibrary.h"
 #include "Probe.h"
@@ -14,32 +16,45 @@
 #include "PlayerVersion.h"
 
 #include <windows.h>
+
+#include <algorithm>
+#include <climits>
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 using player_host::Host;
+using player_host::NameKind;
 using tools::print;
 using Args = std::vector<std::wstring>;
 
-constexpr wchar_t kUsage[] = L"usage: player-host [--dll PATH] [--exe PATH] [--ini PATH] COMMAND [ARGS]\n"
-                             L"       player-host --help | --version\n"
-                             L"  status               the now-playing panel\n"
-                             L"  watch [SECONDS]      the panel's track line once a second (default 10)\n"
-                             L"  cmd NAME [VALUE]     sendCmd\n"
-                             L"  state NAME           getState\n"
-                             L"  text NAME [SIZE]     getText\n"
-                             L"  prop NAME KIND       getProp\n"
-                             L"  menu [K]             print the context menu, or carry out its item K\n"
-                             L"  playlist [N]         list the playlist, or play its entry N\n"
-                             L"  hotkeys              list the hotkey commands\n"
-                             L"  probe                check the running player against the protocol\n"
-                             L"Defaults: player.dll and remote-player.exe beside this program, settings in "
-                             L"player-host.ini beside it.\n";
+enum ExitCode : int { kDone = 0, kError = 1, kUsage = 2, kNotRunning = 3, kNotResponding = 4 };
 
-int fail(const std::wstring& message, int code = 1) {
+struct Options {
+    bool raw = false; // pass names to the plug-in unchecked
+};
+
+// What a subcommand needs of the player before it runs.
+enum class Needs {
+    Nothing,         // never talks to the player
+    AnswerIfRunning, // works without a player, but not with one that does not answer
+    Running,         // needs a running player that answers
+};
+
+struct Subcommand {
+    const wchar_t* name;
+    const wchar_t* arguments;
+    const wchar_t* summary;
+    std::size_t minArgs;
+    std::size_t maxArgs;
+    Needs needs;
+    int (*run)(const Host&, const Args&, const Options&);
+};
+
+int fail(const std::wstring& message, int code = kError) {
     tools::printError(L"player-host: " + message + L"\n");
     return code;
 }
@@ -55,102 +70,198 @@ bool toInt(const std::wstring& text, int& value) {
     return true;
 }
 
+// A number argument within [low, high], or a usage error naming it.
+bool numberIn(const std::wstring& text, int low, int high, int& value) {
+    return toInt(text, value) && value >= low && value <= high;
+}
+
 std::wstring shown(const std::optional<std::wstring>& answer) {
-    return answer ? *answer : std::wstring(L"(no answer: buffer unchanged)");
+    return answer ? tools::visible(*answer) : std::wstring(L"(no answer: buffer unchanged)");
 }
 
-int runStatus(const Host& host, const Args&) {
+// A name the plug-in would not know, as a usage error with the nearest known name.
+int unknownName(const wchar_t* command, const std::wstring& name,
+                const std::vector<player_host::NameHelp>& names) {
+    const std::wstring guess = player_host::nearest(names, name);
+    return fail(std::wstring(command) + L": unknown name '" + tools::visible(name) + L"'" +
+                    (guess.empty() ? L"" : L" (did you mean '" + guess + L"'?)") +
+                    L"; player-host names lists them, --raw passes any",
+                kUsage);
+}
+
+int runStatus(const Host& host, const Args&, const Options&) {
     player_host::printStatus(host);
-    return 0;
+    return kDone;
 }
 
-int runWatch(const Host& host, const Args& args) {
+int runWatch(const Host& host, const Args& args, const Options&) {
+    if (!args.empty() && args[0] == L"--follow") {
+        if (Host::player() == Host::Player::Absent)
+            return fail(L"player not running", kNotRunning);
+        return player_host::follow(host) ? kDone : fail(L"player not responding", kNotResponding);
+    }
     int seconds = 10;
-    if (!args.empty() && (!toInt(args[0], seconds) || seconds < 1))
-        return fail(L"watch: SECONDS must be a positive number", 2);
+    if (!args.empty() && !numberIn(args[0], 1, 86400, seconds))
+        return fail(L"watch: SECONDS must be a number from 1 to 86400, or --follow", kUsage);
     player_host::watch(host, seconds);
-    return 0;
+    return kDone;
 }
 
-int runCmd(const Host& host, const Args& args) {
+int runCmd(const Host& host, const Args& args, const Options& options) {
     int value = 0;
     if (args.size() > 1 && !toInt(args[1], value))
-        return fail(L"cmd: VALUE must be a number", 2);
+        return fail(L"cmd: VALUE must be a 32-bit number", kUsage);
+    if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::Command), args[0]))
+        return unknownName(L"cmd", args[0], player_host::namesOf(NameKind::Command));
     host.command(args[0].c_str(), value);
-    print(L"sendCmd(\"" + args[0] + L"\", " + std::to_wstring(value) + L")\n");
-    return 0;
+    print(L"sendCmd(\"" + tools::visible(args[0]) + L"\", " + std::to_wstring(value) + L")\n");
+    return kDone;
 }
 
-int runState(const Host& host, const Args& args) {
+int runState(const Host& host, const Args& args, const Options& options) {
+    if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::State), args[0]))
+        return unknownName(L"state", args[0], player_host::namesOf(NameKind::State));
     print(shown(host.state(args[0].c_str())) + L"\n");
-    return 0;
+    return kDone;
 }
 
-int runText(const Host& host, const Args& args) {
+int runText(const Host& host, const Args& args, const Options& options) {
     int size = 512;
-    if (args.size() > 1 && (!toInt(args[1], size) || size > 65536))
-        return fail(L"text: SIZE must be a number up to 65536", 2);
+    if (args.size() > 1 && !numberIn(args[1], 0, 65536, size))
+        return fail(L"text: SIZE must be a number from 0 to 65536", kUsage);
+    if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::Text), args[0]))
+        return unknownName(L"text", args[0], player_host::namesOf(NameKind::Text));
     print(shown(host.text(args[0].c_str(), size)) + L"\n");
-    return 0;
+    return kDone;
 }
 
-int runProp(const Host& host, const Args& args) {
+int runProp(const Host& host, const Args& args, const Options& options) {
     int kind = 0;
-    if (!toInt(args[1], kind))
-        return fail(L"prop: KIND must be a number", 2);
+    if (!toInt(args[1], kind) || (!options.raw && (kind < 1 || kind > 6)))
+        return fail(L"prop: KIND must be a number from 1 to 6 (player-host names says what each gives)",
+                    kUsage);
+    const auto& names = player_host::propertyNames(kind);
+    if (!options.raw && kind != 6 && !player_host::isKnown(names, args[0]))
+        return unknownName(L"prop", args[0], names);
     print(std::to_wstring(host.prop(args[0].c_str(), kind)) + L"\n");
-    return 0;
+    return kDone;
 }
 
-int runMenu(const Host& host, const Args& args) {
+int runMenu(const Host& host, const Args& args, const Options& options) {
     if (args.empty()) {
         player_host::printContextMenu(host);
-        return 0;
+        return kDone;
     }
     int item = 0;
     if (!toInt(args[0], item))
-        return fail(L"menu: K must be a number", 2);
+        return fail(L"menu: K must be a number", kUsage);
+    const std::vector<int> items = player_host::contextMenuItems(host);
+    if (!options.raw && std::find(items.begin(), items.end(), item) == items.end()) {
+        std::wstring offered;
+        for (int k : items)
+            offered += (offered.empty() ? L"" : L", ") + std::to_wstring(k);
+        return fail(L"menu: no item " + std::to_wstring(item) + L" in the menu now (it offers " + offered +
+                        L")",
+                    kUsage);
+    }
     host.plugin().invokeCtxMenu(host.instance(), item);
     print(L"invokeCtxMenu(" + std::to_wstring(item) + L")\n");
-    return 0;
+    return kDone;
 }
 
-int runPlaylist(const Host& host, const Args& args) {
-    if (args.empty()) {
-        player_host::printPlaylist(host);
-        return 0;
+int runPlaylist(const Host& host, const Args& args, const Options&) {
+    if (args.empty() || args[0] == L"--limit") {
+        int limit = INT_MAX;
+        if (!args.empty() && (args.size() < 2 || !numberIn(args[1], 1, INT_MAX, limit)))
+            return fail(L"playlist: --limit needs a positive number", kUsage);
+        player_host::printPlaylist(host, limit);
+        return kDone;
     }
     int id = 0;
-    if (!toInt(args[0], id))
-        return fail(L"playlist: N must be a number", 2);
-    host.plugin().invokeMenu(host.instance(), L"*playlist", id);
+    const int count = player_host::playlistLength(host);
+    if (!toInt(args[0], id) || id < 1 || id > count)
+        return fail(count > 0 ? L"playlist: N must be a number from 1 to " + std::to_wstring(count)
+                              : std::wstring(L"playlist: the player has no playlist"),
+                    kUsage);
+    host.plugin().invokeMenu(host.instance(), PLAYER_PLAYLIST_NAME, id);
     print(L"invokeMenu(\"*playlist\", " + std::to_wstring(id) + L")\n");
-    return 0;
+    return kDone;
 }
 
-int runHotkeys(const Host& host, const Args&) {
+int runHotkeys(const Host& host, const Args&, const Options&) {
     player_host::printHotkeys(host.plugin());
-    return 0;
+    return kDone;
 }
 
-int runProbe(const Host&, const Args&) {
+int runProbe(const Host&, const Args&, const Options&) {
     const int problems = player_host::probe();
-    return problems == 0 ? 0 : 1;
+    if (problems == player_host::kProbeNotRunning)
+        return kNotRunning;
+    if (problems == player_host::kProbeNotResponding)
+        return kNotResponding;
+    return problems == 0 ? kDone : kError;
 }
 
-struct Subcommand {
-    const wchar_t* name;
-    std::size_t minArgs;
-    std::size_t maxArgs;
-    int (*run)(const Host&, const Args&);
-};
+int runNames(const Host&, const Args&, const Options&) {
+    print(player_host::namesText());
+    return kDone;
+}
 
 constexpr Subcommand kSubcommands[] = {
-    {L"status", 0, 0, runStatus}, {L"watch", 0, 1, runWatch},       {L"cmd", 1, 2, runCmd},
-    {L"state", 1, 1, runState},   {L"text", 1, 2, runText},         {L"prop", 2, 2, runProp},
-    {L"menu", 0, 1, runMenu},     {L"playlist", 0, 1, runPlaylist}, {L"hotkeys", 0, 0, runHotkeys},
-    {L"probe", 0, 0, runProbe},
+    {L"status", L"", L"the now-playing panel", 0, 0, Needs::AnswerIfRunning, runStatus},
+    {L"watch", L"[SECONDS | --follow]",
+     L"the track line once a second (10 s), or at each change with --follow", 0, 1, Needs::AnswerIfRunning,
+     runWatch},
+    {L"cmd", L"NAME [VALUE]", L"sendCmd: carry out a command (player-host names lists them)", 1, 2,
+     Needs::AnswerIfRunning, runCmd},
+    {L"state", L"NAME", L"getState: play/pause or on/off", 1, 1, Needs::AnswerIfRunning, runState},
+    {L"text", L"NAME [SIZE]", L"getText: a text of the track, into a buffer of SIZE (512) characters", 1, 2,
+     Needs::AnswerIfRunning, runText},
+    {L"prop", L"NAME KIND", L"getProp: a number; KIND 1 to 6 (player-host names)", 2, 2,
+     Needs::AnswerIfRunning, runProp},
+    {L"menu", L"[K]", L"print the context menu, or carry out its item K", 0, 1, Needs::AnswerIfRunning,
+     runMenu},
+    {L"playlist", L"[N | --limit N]", L"list the playlist (its first N entries), or play entry N", 0, 2,
+     Needs::Running, runPlaylist},
+    {L"hotkeys", L"", L"list the hotkey commands", 0, 0, Needs::Nothing, runHotkeys},
+    {L"probe", L"", L"check the running player against the protocol, for player authors", 0, 0,
+     Needs::Nothing, runProbe},
+    {L"names", L"", L"the names cmd, state, text and prop accept, and what each does", 0, 0, Needs::Nothing,
+     runNames},
 };
+
+std::wstring usage() {
+    std::wstring text = L"usage: player-host [--dll PATH] [--exe PATH] [--ini PATH] [--raw] COMMAND [ARGS]\n"
+                        L"       player-host help [COMMAND] | COMMAND --help | --version\n";
+    for (const Subcommand& sub : kSubcommands) {
+        std::wstring line = std::wstring(sub.name) + L" " + sub.arguments;
+        line.resize(std::max<std::size_t>(line.size() + 2, 32), L' ');
+        text += L"  " + line + sub.summary + L"\n";
+    }
+    text += L"Options: --dll the plug-in (player.dll beside this program, or in the bundle x86\\ or x64\\),\n"
+            L"  --exe the player it starts (remote-player.exe beside this program), --ini the display\n"
+            L"  settings (player-host.ini beside this program), --raw pass names and numbers unchecked.\n"
+            L"Exit codes: 0 done, 1 error, 2 usage, 3 player not running (commands that need one),\n"
+            L"  4 player not responding.\n";
+    return text;
+}
+
+std::wstring commandHelp(const Subcommand& sub) {
+    std::wstring text = L"usage: player-host " + std::wstring(sub.name) + L" " + sub.arguments + L"\n  " +
+                        sub.summary + L"\n";
+    if (sub.needs == Needs::Running)
+        text += L"  Needs a running player (exit code 3 without one).\n";
+    if (sub.run == runCmd || sub.run == runState || sub.run == runText || sub.run == runProp)
+        text += L"  player-host names lists the names it accepts.\n";
+    return text;
+}
+
+const Subcommand* findSubcommand(const std::wstring& name) {
+    for (const Subcommand& candidate : kSubcommands)
+        if (name == candidate.name)
+            return &candidate;
+    return nullptr;
+}
 
 // player.dll beside this program, or where the release bundle keeps it: the tools
 // sit in tools/ARCH/, the plug-in in ARCH/.
@@ -161,47 +272,76 @@ std::wstring defaultLibrary() {
     return tools::besideProgram(L"..\\..\\" PLAYER_ARCH_WIDE L"\\player.dll");
 }
 
-} // namespace
+bool isHelp(const std::wstring& arg) {
+    return arg == L"--help" || arg == L"-h";
+}
 
-int wmain(int argc, wchar_t** argv) {
+int run(int argc, wchar_t** argv) {
     std::wstring dll = defaultLibrary();
     std::wstring exe = tools::besideProgram(L"remote-player.exe");
     std::wstring ini = tools::besideProgram(L"player-host.ini");
+    Options options;
     int i = 1;
-    for (; i < argc && argv[i][0] == L'-' && argv[i][1] == L'-'; ++i) {
+    for (; i < argc && argv[i][0] == L'-'; ++i) {
         const std::wstring option = argv[i];
-        if (option == L"--help") {
-            print(kUsage);
-            return 0;
+        if (isHelp(option)) {
+            print(usage());
+            return kDone;
         }
         if (option == L"--version") {
             print(L"player-host " PLAYER_VERSION_WIDE L" (" PLAYER_ARCH_WIDE L")\n");
-            return 0;
+            return kDone;
         }
+        if (option == L"--raw") {
+            options.raw = true;
+            continue;
+        }
+        std::wstring* value = option == L"--dll"   ? &dll
+                              : option == L"--exe" ? &exe
+                              : option == L"--ini" ? &ini
+                                                   : nullptr;
+        if (value == nullptr)
+            return fail(L"unknown option " + tools::visible(option) + L" (try --help)", kUsage);
         if (i + 1 >= argc)
-            return fail(option + L" needs a value", 2);
-        if (option == L"--dll")
-            dll = argv[++i];
-        else if (option == L"--exe")
-            exe = argv[++i];
-        else if (option == L"--ini")
-            ini = argv[++i];
-        else
-            return fail(L"unknown option " + option + L" (try --help)", 2);
+            return fail(option + L" needs a value", kUsage);
+        *value = argv[++i];
     }
     if (i >= argc)
-        return fail(L"no command given (try --help)", 2);
+        return fail(L"no command given (try --help)", kUsage);
 
     const std::wstring name = argv[i];
     const Args args(argv + i + 1, argv + argc);
-    const Subcommand* subcommand = nullptr;
-    for (const Subcommand& candidate : kSubcommands)
-        if (name == candidate.name)
-            subcommand = &candidate;
+    if (name == L"help") {
+        if (args.empty()) {
+            print(usage());
+            return kDone;
+        }
+        const Subcommand* sub = findSubcommand(args[0]);
+        if (sub == nullptr)
+            return fail(L"help: unknown command '" + tools::visible(args[0]) + L"'", kUsage);
+        print(commandHelp(*sub));
+        return kDone;
+    }
+    const Subcommand* subcommand = findSubcommand(name);
     if (subcommand == nullptr)
-        return fail(L"unknown command '" + name + L"' (try --help)", 2);
+        return fail(L"unknown command '" + tools::visible(name) + L"' (try --help)", kUsage);
+    if (!args.empty() && isHelp(args[0])) {
+        print(commandHelp(*subcommand));
+        return kDone;
+    }
     if (args.size() < subcommand->minArgs || args.size() > subcommand->maxArgs)
-        return fail(L"wrong number of arguments for '" + name + L"' (try --help)", 2);
+        return fail(L"wrong number of arguments for '" + name + L"'; usage: player-host " + name + L" " +
+                        subcommand->arguments,
+                    kUsage);
+
+    // A player that does not answer would cost every call a second; say so at once instead.
+    if (subcommand->needs != Needs::Nothing) {
+        const Host::Player player = Host::player();
+        if (player == Host::Player::NotResponding)
+            return fail(L"player not responding", kNotResponding);
+        if (player == Host::Player::Absent && subcommand->needs == Needs::Running)
+            return fail(L"player not running", kNotRunning);
+    }
 
     tools::PluginLibrary plugin;
     std::wstring error;
@@ -211,8 +351,22 @@ int wmain(int argc, wchar_t** argv) {
     if (host.instance() == nullptr)
         return fail(L"InitPlayer returned no instance");
     host.restoreSettings();
-    const int result = subcommand->run(host, args);
-    if (host.saveSettingsIfChanged())
-        print(L"(display settings saved to " + ini + L")\n");
+    const int result = subcommand->run(host, args, options);
+    switch (host.saveSettingsIfChanged(error)) {
+    case Host::Saved::Written:
+        print(L"(display settings saved to " + host.iniPath() + L")\n");
+        break;
+    case Host::Saved::Failed:
+        return fail(error);
+    case Host::Saved::Unchanged:
+        break;
+    }
     return result;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const tools::ConsoleOutput console; // UTF-8 while it runs, the console's own code page after
+    return run(argc, argv);
 }

@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "MenuReader.h"
+#include "Unique.h"
 
 #include <vector>
 
@@ -24,7 +25,8 @@ void printMenu(HMENU menu, const std::wstring& indent) {
         wchar_t item[16] = L"     ";
         if (!entry.submenu)
             wsprintfW(item, L"k=%-3d", static_cast<int>(entry.id - kFirstId));
-        print(indent + L"  " + item + mark + L" " + entry.text + (entry.submenu ? L" \u25B8" : L"") + L"\n");
+        print(indent + L"  " + item + mark + L" " + tools::visible(entry.text) +
+              (entry.submenu ? L" \u25B8" : L"") + L"\n");
         if (entry.submenu)
             printMenu(entry.submenu, indent + L"         ");
     }
@@ -33,26 +35,73 @@ void printMenu(HMENU menu, const std::wstring& indent) {
 } // namespace
 
 void printContextMenu(const Host& host) {
-    HMENU menu = CreatePopupMenu();
-    const int inserted = host.plugin().queryCtxMenu(host.instance(), menu, 0, kFirstId);
-    print(L"Context menu (" + std::to_wstring(inserted) + L" items from the plug-in; choose with: menu K)\n");
-    printMenu(menu, L"");
-    DestroyMenu(menu);
+    const tools::UniqueMenu menu(CreatePopupMenu());
+    const int inserted = host.plugin().queryCtxMenu(host.instance(), menu.get(), 0, kFirstId);
+    print(L"Context menu (" + std::to_wstring(inserted) + (inserted == 1 ? L" item" : L" items") +
+          L" from the plug-in; choose with: menu K)\n");
+    printMenu(menu.get(), L"");
 }
 
-void printPlaylist(const Host& host) {
-    PlaylistMenuItem* items = host.plugin().queryMenu(host.instance(), L"*playlist");
-    if (items == nullptr) {
+std::vector<int> contextMenuItems(const Host& host) {
+    const tools::UniqueMenu menu(CreatePopupMenu());
+    host.plugin().queryCtxMenu(host.instance(), menu.get(), 0, kFirstId);
+    std::vector<int> items;
+    for (const tools::MenuEntry& entry : tools::readMenu(menu.get())) {
+        const std::vector<tools::MenuEntry> sub =
+            entry.submenu ? tools::readMenu(entry.submenu) : std::vector{entry};
+        for (const tools::MenuEntry& item : sub)
+            if (!item.separator() && !item.submenu)
+                items.push_back(static_cast<int>(item.id - kFirstId));
+    }
+    return items;
+}
+
+namespace {
+
+// The playlist for the length of a scope, given back to the plug-in at its end.
+class Playlist {
+public:
+    explicit Playlist(const Host& host)
+        : host_(host), items_(host.plugin().queryMenu(host.instance(), PLAYER_PLAYLIST_NAME)) {}
+    ~Playlist() { host_.plugin().freeMenu(host_.instance(), PLAYER_PLAYLIST_NAME, items_); }
+    Playlist(const Playlist&) = delete;
+    Playlist& operator=(const Playlist&) = delete;
+
+    const PlaylistMenuItem* items() const { return items_; }
+    int size() const {
+        int count = 0;
+        while (items_ != nullptr && items_[count].id != 0)
+            ++count;
+        return count;
+    }
+
+private:
+    const Host& host_;
+    PlaylistMenuItem* items_;
+};
+
+} // namespace
+
+int playlistLength(const Host& host) {
+    return Playlist(host).size();
+}
+
+void printPlaylist(const Host& host, int limit) {
+    const Playlist playlist(host);
+    if (playlist.items() == nullptr) {
         print(L"(no playlist)\n");
         return;
     }
-    for (const PlaylistMenuItem* item = items; item->id != 0; ++item) {
-        const bool current = item->flags == PLAYER_PLAYLIST_FLAG_CURRENT;
+    const int count = playlist.size();
+    for (int i = 0; i < count && i < limit; ++i) {
+        const PlaylistMenuItem& item = playlist.items()[i];
+        const bool current = item.flags == PLAYER_PLAYLIST_FLAG_CURRENT;
         wchar_t number[16];
-        wsprintfW(number, L"%3d. ", item->id);
-        print((current ? L"\u25B6 " : L"  ") + std::wstring(number) + item->text + L"\n");
+        wsprintfW(number, L"%3d. ", item.id);
+        print((current ? L"\u25B6 " : L"  ") + std::wstring(number) + tools::visible(item.text) + L"\n");
     }
-    host.plugin().freeMenu(host.instance(), L"*playlist", items);
+    if (count > limit)
+        print(L"  ... " + std::to_wstring(count - limit) + L" more of " + std::to_wstring(count) + L"\n");
 }
 
 void printHotkeys(const tools::PluginLibrary& plugin) {

@@ -1,9 +1,11 @@
 #include "Panel.h"
 
 #include "Console.h"
+#include "Unique.h"
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace player_host {
 namespace {
@@ -31,8 +33,21 @@ std::wstring clock(long long seconds) {
     return text;
 }
 
+// A text of the player, safe to print.
 std::wstring field(const Host& host, const wchar_t* name) {
-    return host.text(name).value_or(L"");
+    return tools::visible(host.text(name).value_or(L""));
+}
+
+// "  Label    text\n", or nothing for an empty text.
+void printField(const wchar_t* label, const std::wstring& text) {
+    if (!text.empty())
+        print(std::wstring(L"  ") + label + text + L"\n");
+}
+
+// Whether the player offers ratings: only then has the context menu its Rate submenu.
+bool offersRatings(const Host& host) {
+    tools::UniqueMenu menu(CreatePopupMenu());
+    return host.plugin().queryCtxMenu(host.instance(), menu.get(), 0, 1) > 4;
 }
 
 std::wstring onOff(const Host& host, const wchar_t* name) {
@@ -74,21 +89,22 @@ void printStatus(const Host& host) {
         print(L"  Time     " + time + L"\n");
         return;
     }
-    print(L"  Title    " + field(host, L"title") + L"\n");
-    print(L"  Artist   " + field(host, L"artist") + L"\n");
-    print(L"  Album    " + field(host, L"album") + L"\n");
-    print(L"  Genre    " + field(host, L"genre") + L"   Year " + field(host, L"year") + L"   Track " +
-          field(host, L"tracknum") + L"\n");
+    printField(L"Title    ", field(host, L"title"));
+    printField(L"Artist   ", field(host, L"artist"));
+    printField(L"Album    ", field(host, L"album"));
+    std::wstring details;
+    for (const auto& [label, name] :
+         {std::pair{L"Genre ", L"genre"}, {L"Year ", L"year"}, {L"Track ", L"tracknum"}})
+        if (const std::wstring text = field(host, name); !text.empty())
+            details += (details.empty() ? L"" : L"   ") + std::wstring(label) + text;
+    printField(L"", details);
 
-    // Track-time values are seconds plus one.
+    // Track-time values are seconds plus one; which time the text shows is a display setting.
     const long long length = host.prop(L"tracktime", 3) - 1LL;
     const long long position = host.prop(L"tracktime", 5) - 1LL;
-    const bool remaining = time != L"--:--" && time != clock(position);
-    print(L"  Time     " + time +
-          (time == L"--:--" ? L""
-           : remaining      ? L" remaining"
-                            : L" elapsed") +
-          L"   " + bar(position, 0, length) + L" " + clock(position) + L" / " + clock(length) + L"\n");
+    const wchar_t* which = host.setting(L"trackTime").value_or(1) != 0 ? L" remaining" : L" elapsed";
+    print(L"  Time     " + time + (time == L"--:--" ? L"" : which) + L"   " + bar(position, 0, length) +
+          L" " + clock(position) + L" / " + clock(length) + L"\n");
 
     const int low = host.prop(L"volume", 4);
     const int high = host.prop(L"volume", 3);
@@ -97,7 +113,8 @@ void printStatus(const Host& host) {
           std::to_wstring(high) + L"\n");
     print(L"  Shuffle  " + onOff(host, L"shuffle") + L"   Repeat " + onOff(host, L"repeat") + L"   Mute " +
           onOff(host, L"mute") + L"\n");
-    print(L"  Rating   " + stars(host) + L"\n");
+    if (offersRatings(host))
+        print(L"  Rating   " + stars(host) + L"\n");
 
     std::wstring unsupported;
     for (const wchar_t* control : kControls)
@@ -106,17 +123,41 @@ void printStatus(const Host& host) {
     print(L"  Not supported: " + (unsupported.empty() ? std::wstring(L"(none)") : unsupported) + L"\n");
 }
 
+namespace {
+
+// The watch line: time, play mark, and the title (or the caption without a player).
+std::wstring trackLine(const Host& host, int scrollStep) {
+    const auto state = host.state(L"playpause");
+    const std::wstring mark = !state ? L"\u25A0" : *state == L"play" ? L"\u25B6" : L"\u23F8";
+    std::wstring title = field(host, L"title");
+    if (scrollStep >= 0 && host.prop(L"title", 1) != 0)
+        title = scrolled(title, scrollStep);
+    return field(host, L"tracktime") + L" " + mark + L" " + (state ? title : field(host, L"tipcaption"));
+}
+
+} // namespace
+
+bool follow(const Host& host) {
+    std::wstring last;
+    for (;;) {
+        const Host::Player player = Host::player();
+        if (player == Host::Player::Absent)
+            return true;
+        if (player == Host::Player::NotResponding)
+            return false;
+        const std::wstring line = trackLine(host, -1);
+        if (line != last)
+            print(line + L"\n");
+        last = line;
+        Sleep(250);
+    }
+}
+
 void watch(const Host& host, int seconds) {
     for (int step = 0; step < seconds; ++step) {
         if (step > 0)
             Sleep(1000);
-        const auto state = host.state(L"playpause");
-        const std::wstring mark = !state ? L"\u25A0" : *state == L"play" ? L"\u25B6" : L"\u23F8";
-        std::wstring title = field(host, L"title");
-        if (host.prop(L"title", 1) != 0)
-            title = scrolled(title, step);
-        print(field(host, L"tracktime") + L" " + mark + L" " + (state ? title : field(host, L"tipcaption")) +
-              L"\n");
+        print(trackLine(host, step) + L"\n");
     }
 }
 

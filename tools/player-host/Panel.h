@@ -8,5 +8,7 @@ namespace player_host {
 void printStatus(const Host& host);
 // One line a second for `seconds` seconds; the title scrolls when its setting is on.
 void watch(const Host& host, int seconds);
+// A line whenever it changes, until the player quits (true) or stops answering (false).
+bool follow(const Host& host);
 
 } // namespace player_host

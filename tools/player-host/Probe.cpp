@@ -20,7 +20,11 @@ class ProbeRun {
 public:
     explicit ProbeRun(HWND window) : window_(window) {}
 
+    // Every message to the player's window is bounded: a player that does not answer
+    // in time is not asked again.
     std::optional<int> ask(UINT message, WPARAM wParam = 0) {
+        if (!responding_)
+            return std::nullopt;
         DWORD_PTR answer = 0;
         LARGE_INTEGER start, end, frequency;
         QueryPerformanceCounter(&start);
@@ -31,6 +35,7 @@ public:
         slowest_ = std::max(slowest_, (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
         if (ok == 0) {
             problem(std::wstring(tools::messageName(message)) + L" was not answered within 1 s");
+            responding_ = false;
             return std::nullopt;
         }
         return static_cast<int>(answer);
@@ -38,12 +43,18 @@ public:
 
     // Asks for a text and checks that a nonzero answer put it into the title.
     void text(UINT message, WPARAM wParam = 0, bool quiet = false) {
-        SetWindowTextW(window_, kSentinel);
+        // SetWindowTextW would wait on the player without a bound.
+        DWORD_PTR ignored = 0;
+        if (!responding_ || SendMessageTimeoutW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kSentinel),
+                                                SMTO_ABORTIFHUNG, kBound, &ignored) == 0) {
+            responding_ = false;
+            return;
+        }
         const auto answer = ask(message, wParam);
         if (!answer)
             return;
         wchar_t title[512] = L"";
-        GetWindowTextW(window_, title, 512);
+        InternalGetWindowText(window_, title, 512); // the title as set, without a message
         if (*answer != 0 && std::wstring(title) == kSentinel)
             problem(std::wstring(tools::messageName(message)) + L" answered " + std::to_wstring(*answer) +
                     L" but left the title unchanged");
@@ -70,12 +81,14 @@ public:
     }
 
     int problems() const { return problems_; }
+    bool responding() const { return responding_; }
     double slowest() const { return slowest_; }
 
 private:
     HWND window_;
     int problems_ = 0;
     double slowest_ = 0;
+    bool responding_ = true;
 };
 
 } // namespace
@@ -84,7 +97,7 @@ int probe() {
     const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
     if (window == nullptr) {
         print(L"No player window of class VRX_MEDIA_REMOTE is running.\n");
-        return -1;
+        return kProbeNotRunning;
     }
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -147,6 +160,10 @@ int probe() {
         if (run.problems() == before)
             print(L"  ok       " + std::to_wstring(std::min(count, 1000)) +
                   L" playlist texts arrived in the title\n");
+    }
+    if (!run.responding()) {
+        print(L"Result: player not responding\n");
+        return kProbeNotResponding;
     }
     wchar_t slowest[64];
     swprintf(slowest, 64, L"%.2f", run.slowest());

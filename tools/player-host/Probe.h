@@ -3,10 +3,14 @@
 // Talks to the player's window directly, as the plug-in would, with every send
 // bounded to one second. It posts no command, so the player's state is left as it
 // was (apart from its window title, which text replies use anyway). Returns the
-// number of problems found, or -1 when no player is running.
+// number of problems found, kProbeNotRunning when no player is running, or
+// kProbeNotResponding when the player stopped answering (it is not asked again).
 #pragma once
 
 namespace player_host {
+
+inline constexpr int kProbeNotRunning = -1;
+inline constexpr int kProbeNotResponding = -2;
 
 int probe();
 

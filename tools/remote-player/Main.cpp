@@ -8,6 +8,7 @@
 #include "Playback.h"
 #include "Playlist.h"
 #include "RemoteWindow.h"
+#include "Unique.h"
 #include "PlayerRemote.h"
 
 #include "PlayerVersion.h"
@@ -29,12 +30,17 @@ constexpr wchar_t kUsage[] =
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    const tools::ConsoleOutput console;
     remote_player::Options options;
     std::wstring playlistPath;
     bool playAtOnce = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
-        if (arg == L"--playlist" && i + 1 < argc) {
+        if (arg == L"--playlist") {
+            if (i + 1 >= argc) {
+                tools::printError(L"remote-player: --playlist needs a file (an M3U playlist)\n");
+                return 2;
+            }
             playlistPath = argv[++i];
         } else if (arg == L"--no-rating") {
             options.ratings = false;
@@ -57,13 +63,20 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<remote_player::Track> tracks = remote_player::demoPlaylist();
     if (!playlistPath.empty()) {
         std::wstring error;
-        tracks = remote_player::loadM3u(playlistPath, error);
+        std::wstring warning;
+        tracks = remote_player::loadM3u(playlistPath, error, &warning);
         if (tracks.empty()) {
-            tools::printError(L"remote-player: " + error + L"\n");
+            tools::printError(L"remote-player: " + tools::visible(error) + L"\n");
             return 1;
         }
+        if (!warning.empty())
+            tools::printError(L"remote-player: warning: " + tools::visible(warning) + L"\n");
     }
-    if (FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr) != nullptr) {
+    // One reference player at a time, race-free: two started at once both see no window
+    // yet, but only one gets the mutex. Another player's window counts as well.
+    const tools::UniqueHandle instance(CreateMutexW(nullptr, FALSE, L"Local\\remote-player.single-instance"));
+    if (!instance || GetLastError() == ERROR_ALREADY_EXISTS ||
+        FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr) != nullptr) {
         tools::printError(L"remote-player: a player is already running\n");
         return 1;
     }

@@ -5,20 +5,28 @@
 
 #include <windows.h>
 #include <cstdlib>
+#include <cwchar>
 
 namespace remote_player {
 namespace {
 
-std::string_view trimmed(std::string_view line) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+std::wstring_view trimmed(std::wstring_view line) {
+    while (!line.empty() && (line.back() == L'\r' || line.back() == L' ' || line.back() == L'\t'))
         line.remove_suffix(1);
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+    while (!line.empty() && (line.front() == L' ' || line.front() == L'\t'))
         line.remove_prefix(1);
     return line;
 }
 
-bool startsWith(std::string_view text, std::string_view prefix) {
+template <typename Char>
+bool startsWith(std::basic_string_view<Char> text, std::basic_string_view<Char> prefix) {
     return text.substr(0, prefix.size()) == prefix;
+}
+bool startsWith(std::string_view text, const char* prefix) {
+    return startsWith<char>(text, prefix);
+}
+bool startsWith(std::wstring_view text, const wchar_t* prefix) {
+    return startsWith<wchar_t>(text, prefix);
 }
 
 void splitArtistTitle(const std::wstring& text, Track& track) {
@@ -45,33 +53,68 @@ std::wstring Track::displayName() const {
     return artist.empty() ? title : artist + L" - " + title;
 }
 
-std::vector<Track> parseM3u(std::string_view utf8) {
-    if (startsWith(utf8, "\xEF\xBB\xBF"))
-        utf8.remove_prefix(3);
+Decoded decodePlaylist(std::string_view bytes) {
+    Decoded decoded;
+    const auto utf16 = [&](bool bigEndian) {
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            const auto high = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+            const auto low = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+            decoded.text += static_cast<wchar_t>((high << 8) | low);
+        }
+        decoded.encoding = bigEndian ? L"UTF-16 BE" : L"UTF-16 LE";
+        decoded.binary = decoded.text.find(L'\0') != std::wstring::npos;
+    };
+    if (startsWith(bytes, "\xFF\xFE")) {
+        utf16(false);
+        return decoded;
+    }
+    if (startsWith(bytes, "\xFE\xFF")) {
+        utf16(true);
+        return decoded;
+    }
+    if (startsWith(bytes, "\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    if (bytes.find('\0') != std::string_view::npos) {
+        decoded.binary = true;
+        return decoded;
+    }
+    const int size = static_cast<int>(bytes.size());
+    // Not valid UTF-8: what players commonly do with .m3u, Windows-1252.
+    UINT codePage = CP_UTF8;
+    if (size > 0 && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0) == 0) {
+        codePage = 1252;
+        decoded.encoding = L"Windows-1252";
+    }
+    const int units = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+    decoded.text.resize(static_cast<std::size_t>(units));
+    MultiByteToWideChar(codePage, 0, bytes.data(), size, decoded.text.data(), units);
+    return decoded;
+}
+
+std::vector<Track> parseM3uText(std::wstring_view text) {
     std::vector<Track> tracks;
     Track pending;
     bool described = false;
     std::wstring album, genre;
-    while (!utf8.empty()) {
-        const std::size_t end = utf8.find('\n');
-        const std::string_view line = trimmed(utf8.substr(0, end));
-        utf8.remove_prefix(end == std::string_view::npos ? utf8.size() : end + 1);
+    while (!text.empty()) {
+        const std::size_t end = text.find(L'\n');
+        const std::wstring_view line = trimmed(text.substr(0, end));
+        text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
         if (line.empty())
             continue;
-        if (startsWith(line, "#EXTINF:")) {
-            const std::string_view info = line.substr(8);
-            const std::size_t comma = info.find(',');
-            const std::string length(info.substr(0, comma));
-            pending.seconds = std::atoi(length.c_str());
-            splitArtistTitle(tools::fromUtf8(comma == std::string_view::npos ? "" : info.substr(comma + 1)),
+        if (startsWith(line, L"#EXTINF:")) {
+            const std::wstring_view info = line.substr(8);
+            const std::size_t comma = info.find(L',');
+            pending.seconds = std::wcstol(std::wstring(info.substr(0, comma)).c_str(), nullptr, 10);
+            splitArtistTitle(std::wstring(comma == std::wstring_view::npos ? L"" : info.substr(comma + 1)),
                              pending);
             described = true;
-        } else if (startsWith(line, "#EXTALB:")) {
-            album = tools::fromUtf8(trimmed(line.substr(8)));
-        } else if (startsWith(line, "#EXTGENRE:")) {
-            genre = tools::fromUtf8(trimmed(line.substr(10)));
-        } else if (line.front() != '#') {
-            pending.file = tools::fromUtf8(line);
+        } else if (startsWith(line, L"#EXTALB:")) {
+            album = trimmed(line.substr(8));
+        } else if (startsWith(line, L"#EXTGENRE:")) {
+            genre = trimmed(line.substr(10));
+        } else if (line.front() != L'#') {
+            pending.file = line;
             if (!described)
                 splitArtistTitle(fileStem(pending.file), pending);
             if (pending.seconds <= 0)
@@ -86,11 +129,15 @@ std::vector<Track> parseM3u(std::string_view utf8) {
     return tracks;
 }
 
-std::vector<Track> loadM3u(const std::wstring& path, std::wstring& error) {
+std::vector<Track> parseM3u(std::string_view bytes) {
+    return parseM3uText(decodePlaylist(bytes).text);
+}
+
+std::vector<Track> loadM3u(const std::wstring& path, std::wstring& error, std::wstring* warning) {
     const tools::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file) {
-        error = L"cannot open " + path;
+        error = L"cannot open " + path + L": " + tools::systemMessage(GetLastError());
         return {};
     }
     std::string bytes;
@@ -98,7 +145,14 @@ std::vector<Track> loadM3u(const std::wstring& path, std::wstring& error) {
     DWORD read = 0;
     while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0)
         bytes.append(chunk, read);
-    std::vector<Track> tracks = parseM3u(bytes);
+    const Decoded decoded = decodePlaylist(bytes);
+    if (decoded.binary) {
+        error = path + L" is not a playlist: it holds binary data";
+        return {};
+    }
+    if (warning != nullptr && decoded.encoding == std::wstring(L"Windows-1252"))
+        *warning = path + L" is not UTF-8; read as Windows-1252";
+    std::vector<Track> tracks = parseM3uText(decoded.text);
     if (tracks.empty())
         error = L"no entries in " + path;
     return tracks;

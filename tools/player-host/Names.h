@@ -1,0 +1,30 @@
+// The names player-host's cmd, state, text and prop accept, with what each does, as
+// a host author reads them in the plug-in's documentation; and the nearest of them
+// to a name that is none, for "did you mean".
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace player_host {
+
+struct NameHelp {
+    const wchar_t* name;
+    const wchar_t* meaning;
+};
+
+enum class NameKind { Command, State, Text };
+
+const std::vector<NameHelp>& namesOf(NameKind kind);
+// The names getProp knows for `kind` (1 to 6); empty for kind 6, which takes any name.
+const std::vector<NameHelp>& propertyNames(int kind);
+const wchar_t* propertyKindMeaning(int kind);
+
+bool isKnown(const std::vector<NameHelp>& names, const std::wstring& name);
+// The known name closest to `name` (at most two edits away), or empty.
+std::wstring nearest(const std::vector<NameHelp>& names, const std::wstring& name);
+
+// The whole catalogue, for `player-host names`.
+std::wstring namesText();
+
+} // namespace player_host
