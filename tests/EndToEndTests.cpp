@@ -1,9 +1,6 @@
 // The real player.dll, the reference player in its own process, and player-host
 // driving them, exactly as a user would from a shell.
-#include "Process.h"
-#include "Plugin.h"
-#include "Protocol.h"
-#include "Text.h"
+#include "EndToEnd.h"
 
 #include <gtest/gtest.h>
 
@@ -13,71 +10,6 @@ using namespace testing_support;
 using namespace protocol;
 
 namespace {
-
-constexpr UINT kQuit = RM_QUIT;
-
-HWND playerWindow() {
-    return FindWindowW(kWindowClass, nullptr);
-}
-
-// This build's reference player, or another build's named by PLAYER_REFERENCE_PLAYER
-// (a 64-bit host against the 32-bit player).
-std::wstring referencePlayer() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(L"PLAYER_REFERENCE_PLAYER", path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        return path;
-    return besideProgram(L"remote-player.exe");
-}
-
-class EndToEnd : public testing::Test {
-protected:
-    EndToEnd() {
-        stopPlayer();
-        DeleteFileW(ini_.c_str());
-    }
-    ~EndToEnd() override {
-        stopPlayer();
-        DeleteFileW(ini_.c_str());
-    }
-
-    ProgramRun host(const std::wstring& arguments) {
-        return runProgram(L"\"" + besideProgram(L"player-host.exe") + L"\" --ini \"" + ini_ + L"\" --exe \"" +
-                          referencePlayer() + L"\" " + arguments);
-    }
-
-    // The output of a host command that must succeed.
-    std::wstring output(const std::wstring& arguments) {
-        ProgramRun run = host(arguments);
-        EXPECT_EQ(run.exitCode, 0u) << narrow(arguments) << ": " << narrow(run.errors);
-        return run.output;
-    }
-
-    void startPlayer(const std::wstring& options = L"") {
-        ASSERT_TRUE(startProgram(L"\"" + referencePlayer() + L"\" " + options));
-        ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));
-    }
-
-    static void stopPlayer() {
-        const HWND window = playerWindow();
-        if (window == nullptr)
-            return;
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        const tools::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
-        PostMessageW(window, kQuit, 0, 0);
-        if (process)
-            WaitForSingleObject(process.get(), 10000);
-        waitUntil([] { return playerWindow() == nullptr; });
-    }
-
-    static bool contains(const std::wstring& text, const std::wstring& part) {
-        return text.find(part) != std::wstring::npos;
-    }
-
-private:
-    std::wstring ini_ = besideProgram(L"end-to-end.ini");
-};
 
 TEST_F(EndToEnd, PlayStartsTheAbsentPlayer) {
     const std::wstring absent = output(L"status");
@@ -215,27 +147,39 @@ TEST_F(EndToEnd, ExampleHostInCShowsThePlayerAndCarriesTheSettings) {
         EXPECT_TRUE(contains(present.output, line)) << narrow(line) << narrow(present.output);
 }
 
-TEST(HostErrors, OneLineAndANonZeroExit) {
+TEST(HostErrors, OneLineInWordsAndTheDocumentedExitCode) {
     struct Case {
         std::wstring arguments;
         DWORD exitCode;
+        std::wstring says;
     };
     const Case cases[] = {
-        {L"bogus", 2},
-        {L"", 2},
-        {L"prop volume", 2},
-        {L"cmd next notanumber", 2},
-        {L"--dll Z:\\nowhere\\player.dll status", 1},
-        {L"--dll \"" + besideProgram(L"launch-recorder.exe") + L"\" status", 1},
+        {L"bogus", 2, L"unknown command 'bogus'"},
+        {L"", 2, L"no command given"},
+        {L"--bogus status", 2, L"unknown option --bogus"},
+        {L"prop volume", 2, L"usage: player-host prop NAME KIND"},
+        {L"prop volume 7", 2, L"KIND must be a number from 1 to 6"},
+        {L"cmd next notanumber", 2, L"VALUE must be"},
+        {L"cmd nxt", 2, L"did you mean 'next'?"},
+        {L"text title -1", 2, L"SIZE must be a number from 0 to 65536"},
+        {L"menu 0", 2, L"no item 0 in the menu now (it offers 1)"},
+        {L"menu 11", 2, L"no item 11"},
+        {L"playlist", 3, L"player not running"},
+        {L"probe", 3, L""},
+        {L"--dll Z:\\nowhere\\player.dll status", 1, L"player.dll not found at Z:\\nowhere\\player.dll"},
+        {L"--dll \"" + besideProgram(L"launch-recorder.exe") + L"\" status", 1, L"has no export"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(narrow(c.arguments));
         const ProgramRun run = runProgram(L"\"" + besideProgram(L"player-host.exe") + L"\" " + c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode);
+        if (c.says.empty())
+            continue;
         EXPECT_TRUE(run.output.empty()) << narrow(run.output);
         ASSERT_FALSE(run.errors.empty());
         EXPECT_EQ(run.errors.find(L'\n'), run.errors.size() - 1) << narrow(run.errors);
         EXPECT_EQ(run.errors.rfind(L"player-host: ", 0), 0u);
+        EXPECT_NE(run.errors.find(c.says), std::wstring::npos) << narrow(run.errors);
     }
 }
 

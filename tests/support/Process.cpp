@@ -22,8 +22,13 @@ std::string drain(HANDLE pipe) {
 ProgramRun runProgram(const std::wstring& commandLine, DWORD timeoutMs) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     tools::UniqueHandle outRead, outWrite, errRead, errWrite;
-    CreatePipe(outRead.put(), outWrite.put(), &inherit, 0);
-    CreatePipe(errRead.put(), errWrite.put(), &inherit, 0);
+    ProgramRun run;
+    if (!CreatePipe(outRead.put(), outWrite.put(), &inherit, 0) ||
+        !CreatePipe(errRead.put(), errWrite.put(), &inherit, 0)) {
+        run.exitCode = static_cast<DWORD>(-1);
+        run.errors = L"cannot make the pipes for " + commandLine;
+        return run;
+    }
     SetHandleInformation(outRead.get(), HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(errRead.get(), HANDLE_FLAG_INHERIT, 0);
 
@@ -35,7 +40,6 @@ ProgramRun runProgram(const std::wstring& commandLine, DWORD timeoutMs) {
     startup.hStdError = errWrite.get();
     PROCESS_INFORMATION info{};
     std::wstring mutableLine = commandLine;
-    ProgramRun run;
     const BOOL started = CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &startup, &info);
     // The child holds the write ends now; ours would keep the pipes from ever ending.
@@ -48,11 +52,17 @@ ProgramRun runProgram(const std::wstring& commandLine, DWORD timeoutMs) {
     }
     const tools::UniqueHandle process(info.hProcess);
     const tools::UniqueHandle thread(info.hThread);
-    std::string errors;
+    // The pipes are read while the time runs; a child past its time is ended, which
+    // closes its ends of the pipes.
+    std::string output, errors;
+    std::thread outputReader([&] { output = drain(outRead.get()); });
     std::thread errorReader([&] { errors = drain(errRead.get()); });
-    const std::string output = drain(outRead.get());
+    if (WaitForSingleObject(process.get(), timeoutMs) == WAIT_TIMEOUT) {
+        TerminateProcess(process.get(), kTimedOut);
+        WaitForSingleObject(process.get(), INFINITE);
+    }
+    outputReader.join();
     errorReader.join();
-    WaitForSingleObject(process.get(), timeoutMs);
     GetExitCodeProcess(process.get(), &run.exitCode);
     run.output = tools::fromUtf8(output);
     run.errors = tools::fromUtf8(errors);

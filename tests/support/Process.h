@@ -14,7 +14,11 @@ struct ProgramRun {
     std::wstring errors; // standard error, decoded from UTF-8
 };
 
-// Runs `commandLine` to its end (at most `timeoutMs`) and collects its output.
+// The exit code of a program that was ended because it ran past its time.
+inline constexpr DWORD kTimedOut = 0xDEADu;
+
+// Runs `commandLine` to its end and collects its output; one still running after
+// `timeoutMs` is ended, with the exit code kTimedOut.
 ProgramRun runProgram(const std::wstring& commandLine, DWORD timeoutMs = 30000);
 
 // Starts `commandLine` and returns its process handle, empty when it did not start.
