@@ -4,6 +4,7 @@
 #include "EndToEnd.h"
 #include "FakePlayer.h"
 
+#include <thread>
 #include <vector>
 
 using namespace testing_support;
@@ -124,6 +125,28 @@ TEST_F(EndToEnd, StatusShowsWhatThePlayerHasAndNamesTheTimeBySetting) {
     EXPECT_TRUE(contains(status, L"0:00 elapsed")) << narrow(status);
     stopPlayer();
     EXPECT_TRUE(contains(output(L"menu"), L"(1 item from the plug-in"));
+}
+
+TEST_F(EndToEnd, JsonForScriptsAndFollowUntilThePlayerQuits) {
+    const std::wstring path =
+        writeFile(L"tool-tests.m3u", "#EXTINF:10,Say \"hi\" \\ o\x1B/\nq.ogg\n#EXTINF:20,Two\nt.ogg\n"
+                                     "#EXTINF:30,Three\nr.ogg\n");
+    startPlayer(L"--playlist \"" + path + L"\"");
+    EXPECT_TRUE(contains(output(L"status --json"), L"\"running\":true,\"state\":\"pause\""));
+    EXPECT_TRUE(contains(output(L"--json text title"),
+                         L"{\"name\":\"title\",\"text\":\"Say \\\"hi\\\" \\\\ o\\u001B/\"}"));
+    EXPECT_EQ(output(L"playlist --json --limit 1"), L"{\"count\":3,\"entries\":[{\"id\":1,\"text\":\"Say "
+                                                    L"\\\"hi\\\" \\\\ o\\u001B/\",\"current\":true}]}\n");
+    EXPECT_TRUE(contains(output(L"probe --json"), L"\"problems\":0,\"responding\":true"));
+
+    std::thread quitter([] {
+        Sleep(1500);
+        PostMessageW(playerWindow(), kQuit, 0, 0);
+    });
+    const ProgramRun followed = host(L"watch --follow");
+    quitter.join();
+    EXPECT_EQ(followed.exitCode, 0u);
+    EXPECT_TRUE(contains(followed.output, L"0:10 \u23F8 Say \"hi\" \\ o\\x1B/\n")) << narrow(followed.output);
 }
 
 } // namespace

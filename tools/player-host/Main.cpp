@@ -7,6 +7,7 @@
 // and says so in its exit code.
 #include "Console.h"
 #include "Host.h"
+#include "Json.h"
 #include "Menus.h"
 #include "Names.h"
 #include "Panel.h"
@@ -27,6 +28,7 @@
 namespace {
 
 using player_host::Host;
+using player_host::JsonObject;
 using player_host::NameKind;
 using tools::print;
 using Args = std::vector<std::wstring>;
@@ -34,7 +36,8 @@ using Args = std::vector<std::wstring>;
 enum ExitCode : int { kDone = 0, kError = 1, kUsage = 2, kNotRunning = 3, kNotResponding = 4 };
 
 struct Options {
-    bool raw = false; // pass names to the plug-in unchecked
+    bool raw = false;  // pass names to the plug-in unchecked
+    bool json = false; // one JSON document on standard output
 };
 
 // What a subcommand needs of the player before it runs.
@@ -51,6 +54,7 @@ struct Subcommand {
     std::size_t minArgs;
     std::size_t maxArgs;
     Needs needs;
+    bool json; // --json gives one JSON document
     int (*run)(const Host&, const Args&, const Options&);
 };
 
@@ -89,8 +93,8 @@ int unknownName(const wchar_t* command, const std::wstring& name,
                 kUsage);
 }
 
-int runStatus(const Host& host, const Args&, const Options&) {
-    player_host::printStatus(host);
+int runStatus(const Host& host, const Args&, const Options& options) {
+    player_host::printStatus(host, options.json);
     return kDone;
 }
 
@@ -121,7 +125,9 @@ int runCmd(const Host& host, const Args& args, const Options& options) {
 int runState(const Host& host, const Args& args, const Options& options) {
     if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::State), args[0]))
         return unknownName(L"state", args[0], player_host::namesOf(NameKind::State));
-    print(shown(host.state(args[0].c_str())) + L"\n");
+    const std::optional<std::wstring> answer = host.state(args[0].c_str());
+    print(options.json ? JsonObject().add(L"name", args[0]).add(L"state", answer).text() + L"\n"
+                       : shown(answer) + L"\n");
     return kDone;
 }
 
@@ -131,7 +137,9 @@ int runText(const Host& host, const Args& args, const Options& options) {
         return fail(L"text: SIZE must be a number from 0 to 65536", kUsage);
     if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::Text), args[0]))
         return unknownName(L"text", args[0], player_host::namesOf(NameKind::Text));
-    print(shown(host.text(args[0].c_str(), size)) + L"\n");
+    const std::optional<std::wstring> answer = host.text(args[0].c_str(), size);
+    print(options.json ? JsonObject().add(L"name", args[0]).add(L"text", answer).text() + L"\n"
+                       : shown(answer) + L"\n");
     return kDone;
 }
 
@@ -143,13 +151,16 @@ int runProp(const Host& host, const Args& args, const Options& options) {
     const auto& names = player_host::propertyNames(kind);
     if (!options.raw && kind != 6 && !player_host::isKnown(names, args[0]))
         return unknownName(L"prop", args[0], names);
-    print(std::to_wstring(host.prop(args[0].c_str(), kind)) + L"\n");
+    const int value = host.prop(args[0].c_str(), kind);
+    print(options.json
+              ? JsonObject().add(L"name", args[0]).add(L"kind", kind).add(L"value", value).text() + L"\n"
+              : std::to_wstring(value) + L"\n");
     return kDone;
 }
 
 int runMenu(const Host& host, const Args& args, const Options& options) {
     if (args.empty()) {
-        player_host::printContextMenu(host);
+        player_host::printContextMenu(host, options.json);
         return kDone;
     }
     int item = 0;
@@ -169,12 +180,12 @@ int runMenu(const Host& host, const Args& args, const Options& options) {
     return kDone;
 }
 
-int runPlaylist(const Host& host, const Args& args, const Options&) {
+int runPlaylist(const Host& host, const Args& args, const Options& options) {
     if (args.empty() || args[0] == L"--limit") {
         int limit = INT_MAX;
         if (!args.empty() && (args.size() < 2 || !numberIn(args[1], 1, INT_MAX, limit)))
             return fail(L"playlist: --limit needs a positive number", kUsage);
-        player_host::printPlaylist(host, limit);
+        player_host::printPlaylist(host, limit, options.json);
         return kDone;
     }
     int id = 0;
@@ -188,13 +199,13 @@ int runPlaylist(const Host& host, const Args& args, const Options&) {
     return kDone;
 }
 
-int runHotkeys(const Host& host, const Args&, const Options&) {
-    player_host::printHotkeys(host.plugin());
+int runHotkeys(const Host& host, const Args&, const Options& options) {
+    player_host::printHotkeys(host.plugin(), options.json);
     return kDone;
 }
 
-int runProbe(const Host&, const Args&, const Options&) {
-    const int problems = player_host::probe();
+int runProbe(const Host&, const Args&, const Options& options) {
+    const int problems = player_host::probe(options.json);
     if (problems == player_host::kProbeNotRunning)
         return kNotRunning;
     if (problems == player_host::kProbeNotResponding)
@@ -208,31 +219,32 @@ int runNames(const Host&, const Args&, const Options&) {
 }
 
 constexpr Subcommand kSubcommands[] = {
-    {L"status", L"", L"the now-playing panel", 0, 0, Needs::AnswerIfRunning, runStatus},
+    {L"status", L"", L"the now-playing panel", 0, 0, Needs::AnswerIfRunning, true, runStatus},
     {L"watch", L"[SECONDS | --follow]",
      L"the track line once a second (10 s), or at each change with --follow", 0, 1, Needs::AnswerIfRunning,
-     runWatch},
+     false, runWatch},
     {L"cmd", L"NAME [VALUE]", L"sendCmd: carry out a command (player-host names lists them)", 1, 2,
-     Needs::AnswerIfRunning, runCmd},
-    {L"state", L"NAME", L"getState: play/pause or on/off", 1, 1, Needs::AnswerIfRunning, runState},
+     Needs::AnswerIfRunning, false, runCmd},
+    {L"state", L"NAME", L"getState: play/pause or on/off", 1, 1, Needs::AnswerIfRunning, true, runState},
     {L"text", L"NAME [SIZE]", L"getText: a text of the track, into a buffer of SIZE (512) characters", 1, 2,
-     Needs::AnswerIfRunning, runText},
+     Needs::AnswerIfRunning, true, runText},
     {L"prop", L"NAME KIND", L"getProp: a number; KIND 1 to 6 (player-host names)", 2, 2,
-     Needs::AnswerIfRunning, runProp},
-    {L"menu", L"[K]", L"print the context menu, or carry out its item K", 0, 1, Needs::AnswerIfRunning,
+     Needs::AnswerIfRunning, true, runProp},
+    {L"menu", L"[K]", L"print the context menu, or carry out its item K", 0, 1, Needs::AnswerIfRunning, true,
      runMenu},
     {L"playlist", L"[N | --limit N]", L"list the playlist (its first N entries), or play entry N", 0, 2,
-     Needs::Running, runPlaylist},
-    {L"hotkeys", L"", L"list the hotkey commands", 0, 0, Needs::Nothing, runHotkeys},
+     Needs::Running, true, runPlaylist},
+    {L"hotkeys", L"", L"list the hotkey commands", 0, 0, Needs::Nothing, true, runHotkeys},
     {L"probe", L"", L"check the running player against the protocol, for player authors", 0, 0,
-     Needs::Nothing, runProbe},
+     Needs::Nothing, true, runProbe},
     {L"names", L"", L"the names cmd, state, text and prop accept, and what each does", 0, 0, Needs::Nothing,
-     runNames},
+     false, runNames},
 };
 
 std::wstring usage() {
-    std::wstring text = L"usage: player-host [--dll PATH] [--exe PATH] [--ini PATH] [--raw] COMMAND [ARGS]\n"
-                        L"       player-host help [COMMAND] | COMMAND --help | --version\n";
+    std::wstring text =
+        L"usage: player-host [--dll PATH] [--exe PATH] [--ini PATH] [--raw] [--json] COMMAND [ARGS]\n"
+        L"       player-host help [COMMAND] | COMMAND --help | --version\n";
     for (const Subcommand& sub : kSubcommands) {
         std::wstring line = std::wstring(sub.name) + L" " + sub.arguments;
         line.resize(std::max<std::size_t>(line.size() + 2, 32), L' ');
@@ -240,7 +252,8 @@ std::wstring usage() {
     }
     text += L"Options: --dll the plug-in (player.dll beside this program, or in the bundle x86\\ or x64\\),\n"
             L"  --exe the player it starts (remote-player.exe beside this program), --ini the display\n"
-            L"  settings (player-host.ini beside this program), --raw pass names and numbers unchecked.\n"
+            L"  settings (player-host.ini beside this program), --raw pass names and numbers unchecked,\n"
+            L"  --json one JSON document (status, state, text, prop, menu, playlist, hotkeys, probe).\n"
             L"Exit codes: 0 done, 1 error, 2 usage, 3 player not running (commands that need one),\n"
             L"  4 player not responding.\n";
     return text;
@@ -292,8 +305,8 @@ int run(int argc, wchar_t** argv) {
             print(L"player-host " PLAYER_VERSION_WIDE L" (" PLAYER_ARCH_WIDE L")\n");
             return kDone;
         }
-        if (option == L"--raw") {
-            options.raw = true;
+        if (option == L"--raw" || option == L"--json") {
+            (option == L"--raw" ? options.raw : options.json) = true;
             continue;
         }
         std::wstring* value = option == L"--dll"   ? &dll
@@ -310,7 +323,12 @@ int run(int argc, wchar_t** argv) {
         return fail(L"no command given (try --help)", kUsage);
 
     const std::wstring name = argv[i];
-    const Args args(argv + i + 1, argv + argc);
+    Args args(argv + i + 1, argv + argc);
+    // --json may follow the command too: player-host status --json.
+    if (const auto json = std::find(args.begin(), args.end(), L"--json"); json != args.end()) {
+        options.json = true;
+        args.erase(json);
+    }
     if (name == L"help") {
         if (args.empty()) {
             print(usage());
@@ -329,6 +347,8 @@ int run(int argc, wchar_t** argv) {
         print(commandHelp(*subcommand));
         return kDone;
     }
+    if (options.json && !subcommand->json)
+        return fail(L"--json is not offered by '" + name + L"'", kUsage);
     if (args.size() < subcommand->minArgs || args.size() > subcommand->maxArgs)
         return fail(L"wrong number of arguments for '" + name + L"'; usage: player-host " + name + L" " +
                         subcommand->arguments,

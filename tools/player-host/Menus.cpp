@@ -1,6 +1,7 @@
 #include "Menus.h"
 
 #include "Console.h"
+#include "Json.h"
 #include "MenuReader.h"
 #include "Unique.h"
 
@@ -34,9 +35,38 @@ void printMenu(HMENU menu, const std::wstring& indent) {
 
 } // namespace
 
-void printContextMenu(const Host& host) {
+namespace {
+
+// The menu's entries as JSON: items with k, text and mark, separators, submenus.
+std::wstring menuJson(HMENU menu) {
+    std::vector<std::wstring> entries;
+    for (const tools::MenuEntry& entry : tools::readMenu(menu)) {
+        JsonObject item;
+        if (entry.separator())
+            item.add(L"kind", L"separator");
+        else if (entry.submenu)
+            item.add(L"kind", L"submenu")
+                .add(L"text", entry.text)
+                .addJson(L"entries", menuJson(entry.submenu));
+        else
+            item.add(L"kind", entry.radio() ? L"radio" : L"check")
+                .add(L"k", static_cast<int>(entry.id - kFirstId))
+                .add(L"text", entry.text)
+                .add(L"checked", entry.checked());
+        entries.push_back(item.text());
+    }
+    return jsonArray(entries);
+}
+
+} // namespace
+
+void printContextMenu(const Host& host, bool json) {
     const tools::UniqueMenu menu(CreatePopupMenu());
     const int inserted = host.plugin().queryCtxMenu(host.instance(), menu.get(), 0, kFirstId);
+    if (json) {
+        print(JsonObject().add(L"items", inserted).addJson(L"entries", menuJson(menu.get())).text() + L"\n");
+        return;
+    }
     print(L"Context menu (" + std::to_wstring(inserted) + (inserted == 1 ? L" item" : L" items") +
           L" from the plug-in; choose with: menu K)\n");
     printMenu(menu.get(), L"");
@@ -86,13 +116,26 @@ int playlistLength(const Host& host) {
     return Playlist(host).size();
 }
 
-void printPlaylist(const Host& host, int limit) {
+void printPlaylist(const Host& host, int limit, bool json) {
     const Playlist playlist(host);
+    const int count = playlist.size();
+    if (json) {
+        std::vector<std::wstring> entries;
+        for (int i = 0; i < count && i < limit; ++i) {
+            const PlaylistMenuItem& item = playlist.items()[i];
+            entries.push_back(JsonObject()
+                                  .add(L"id", item.id)
+                                  .add(L"text", item.text)
+                                  .add(L"current", item.flags == PLAYER_PLAYLIST_FLAG_CURRENT)
+                                  .text());
+        }
+        print(JsonObject().add(L"count", count).addJson(L"entries", jsonArray(entries)).text() + L"\n");
+        return;
+    }
     if (playlist.items() == nullptr) {
         print(L"(no playlist)\n");
         return;
     }
-    const int count = playlist.size();
     for (int i = 0; i < count && i < limit; ++i) {
         const PlaylistMenuItem& item = playlist.items()[i];
         const bool current = item.flags == PLAYER_PLAYLIST_FLAG_CURRENT;
@@ -104,10 +147,18 @@ void printPlaylist(const Host& host, int limit) {
         print(L"  ... " + std::to_wstring(count - limit) + L" more of " + std::to_wstring(count) + L"\n");
 }
 
-void printHotkeys(const tools::PluginLibrary& plugin) {
+void printHotkeys(const tools::PluginLibrary& plugin, bool json) {
     const int count = plugin.getHotkeyCommands(nullptr);
     std::vector<HotkeyCommand> entries(static_cast<std::size_t>(count > 0 ? count : 0));
     plugin.getHotkeyCommands(entries.data());
+    if (json) {
+        std::vector<std::wstring> list;
+        for (const HotkeyCommand& entry : entries)
+            list.push_back(
+                JsonObject().add(L"command", entry.command).add(L"description", entry.description).text());
+        print(jsonArray(list) + L"\n");
+        return;
+    }
     for (const HotkeyCommand& entry : entries) {
         std::wstring command = entry.command;
         command.resize(std::max<std::size_t>(command.size(), 12), L' ');

@@ -1,11 +1,15 @@
 #include "Panel.h"
 
 #include "Console.h"
+#include "Json.h"
 #include "Unique.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace player_host {
 namespace {
@@ -50,24 +54,6 @@ bool offersRatings(const Host& host) {
     return host.plugin().queryCtxMenu(host.instance(), menu.get(), 0, 1) > 4;
 }
 
-std::wstring onOff(const Host& host, const wchar_t* name) {
-    return host.state(name).value_or(L"?");
-}
-
-std::wstring playState(const Host& host) {
-    const auto state = host.state(L"playpause");
-    if (!state)
-        return L"(player not running)";
-    return *state == L"play" ? L"\u25B6 playing" : L"\u23F8 paused or stopped";
-}
-
-std::wstring stars(const Host& host) {
-    std::wstring marks;
-    for (const wchar_t* name : {L"rating1", L"rating2", L"rating3", L"rating4", L"rating5"})
-        marks += host.state(name).value_or(L"off") == L"on" ? L'\u2605' : L'\u2606';
-    return marks;
-}
-
 std::wstring scrolled(const std::wstring& text, int step) {
     if (text.size() <= kScrollWidth)
         return text;
@@ -77,50 +63,131 @@ std::wstring scrolled(const std::wstring& text, int step) {
 
 } // namespace
 
-void printStatus(const Host& host) {
+namespace {
+
+// What the panel shows, as the plug-in answered it; texts as they came.
+struct Status {
+    std::wstring name;
+    std::optional<std::wstring> playing; // "play" or "pause"; none without a player
+    bool running = false;
+    std::wstring caption, time, title, artist, album, genre, year, track;
+    bool remaining = true;
+    long long length = 0, position = 0; // seconds
+    int volumeLow = 0, volumeHigh = 0, volume = 0;
+    std::optional<std::wstring> shuffle, repeat, mute;
+    std::optional<int> rating; // none when the player offers no ratings
+    std::vector<std::wstring> unsupported;
+};
+
+Status gather(const Host& host) {
+    Status s;
     wchar_t name[64] = L"";
     host.plugin().GetPlayerName(name, 64);
-    print(std::wstring(name) + L"  " + playState(host) + L"\n");
-
-    const bool running = host.prop(L"anything", 6) != 0;
-    const std::wstring time = field(host, L"tracktime");
-    if (!running) {
-        print(L"  Caption  " + field(host, L"tipcaption") + L"\n");
-        print(L"  Time     " + time + L"\n");
-        return;
-    }
-    printField(L"Title    ", field(host, L"title"));
-    printField(L"Artist   ", field(host, L"artist"));
-    printField(L"Album    ", field(host, L"album"));
-    std::wstring details;
-    for (const auto& [label, name] :
-         {std::pair{L"Genre ", L"genre"}, {L"Year ", L"year"}, {L"Track ", L"tracknum"}})
-        if (const std::wstring text = field(host, name); !text.empty())
-            details += (details.empty() ? L"" : L"   ") + std::wstring(label) + text;
-    printField(L"", details);
-
+    s.name = name;
+    s.playing = host.state(L"playpause");
+    s.running = host.prop(L"anything", 6) != 0;
+    s.time = host.text(L"tracktime").value_or(L"");
+    s.caption = host.text(L"tipcaption").value_or(L"");
+    if (!s.running)
+        return s;
+    const auto text = [&](const wchar_t* field) { return host.text(field).value_or(L""); };
+    s.title = text(L"title");
+    s.artist = text(L"artist");
+    s.album = text(L"album");
+    s.genre = text(L"genre");
+    s.year = text(L"year");
+    s.track = text(L"tracknum");
     // Track-time values are seconds plus one; which time the text shows is a display setting.
-    const long long length = host.prop(L"tracktime", 3) - 1LL;
-    const long long position = host.prop(L"tracktime", 5) - 1LL;
-    const wchar_t* which = host.setting(L"trackTime").value_or(1) != 0 ? L" remaining" : L" elapsed";
-    print(L"  Time     " + time + (time == L"--:--" ? L"" : which) + L"   " + bar(position, 0, length) +
-          L" " + clock(position) + L" / " + clock(length) + L"\n");
-
-    const int low = host.prop(L"volume", 4);
-    const int high = host.prop(L"volume", 3);
-    const int volume = host.prop(L"volume", 5);
-    print(L"  Volume   " + bar(volume, low, high) + L" " + std::to_wstring(volume) + L" / " +
-          std::to_wstring(high) + L"\n");
-    print(L"  Shuffle  " + onOff(host, L"shuffle") + L"   Repeat " + onOff(host, L"repeat") + L"   Mute " +
-          onOff(host, L"mute") + L"\n");
-    if (offersRatings(host))
-        print(L"  Rating   " + stars(host) + L"\n");
-
-    std::wstring unsupported;
+    s.length = host.prop(L"tracktime", 3) - 1LL;
+    s.position = host.prop(L"tracktime", 5) - 1LL;
+    s.remaining = host.setting(L"trackTime").value_or(1) != 0;
+    s.volumeLow = host.prop(L"volume", 4);
+    s.volumeHigh = host.prop(L"volume", 3);
+    s.volume = host.prop(L"volume", 5);
+    s.shuffle = host.state(L"shuffle");
+    s.repeat = host.state(L"repeat");
+    s.mute = host.state(L"mute");
+    if (offersRatings(host)) {
+        int stars = 0;
+        for (const wchar_t* mark : {L"rating1", L"rating2", L"rating3", L"rating4", L"rating5"})
+            stars += host.state(mark).value_or(L"off") == L"on" ? 1 : 0;
+        s.rating = stars;
+    }
     for (const wchar_t* control : kControls)
         if (host.prop(control, 2) != 0)
-            unsupported += (unsupported.empty() ? L"" : L", ") + std::wstring(control);
+            s.unsupported.push_back(control);
+    return s;
+}
+
+void printText(const Status& s) {
+    const std::wstring state = !s.playing              ? L"(player not running)"
+                               : *s.playing == L"play" ? L"\u25B6 playing"
+                                                       : L"\u23F8 paused or stopped";
+    print(s.name + L"  " + state + L"\n");
+    if (!s.running) {
+        print(L"  Caption  " + tools::visible(s.caption) + L"\n");
+        print(L"  Time     " + tools::visible(s.time) + L"\n");
+        return;
+    }
+    printField(L"Title    ", tools::visible(s.title));
+    printField(L"Artist   ", tools::visible(s.artist));
+    printField(L"Album    ", tools::visible(s.album));
+    // "Genre    Pop   Year 2019   Track 1": the first label in the labels' column.
+    std::wstring details;
+    for (const auto& [label, text] :
+         {std::pair{L"Genre", &s.genre}, {L"Year", &s.year}, {L"Track", &s.track}}) {
+        if (text->empty())
+            continue;
+        std::wstring shownLabel = label;
+        shownLabel.resize(details.empty() ? 9 : shownLabel.size() + 1, L' ');
+        details += (details.empty() ? L"" : L"   ") + shownLabel + tools::visible(*text);
+    }
+    printField(L"", details);
+    print(L"  Time     " + tools::visible(s.time) +
+          (s.time == L"--:--" ? L""
+           : s.remaining      ? L" remaining"
+                              : L" elapsed") +
+          L"   " + bar(s.position, 0, s.length) + L" " + clock(s.position) + L" / " + clock(s.length) +
+          L"\n");
+    print(L"  Volume   " + bar(s.volume, s.volumeLow, s.volumeHigh) + L" " + std::to_wstring(s.volume) +
+          L" / " + std::to_wstring(s.volumeHigh) + L"\n");
+    print(L"  Shuffle  " + s.shuffle.value_or(L"?") + L"   Repeat " + s.repeat.value_or(L"?") + L"   Mute " +
+          s.mute.value_or(L"?") + L"\n");
+    if (s.rating)
+        print(L"  Rating   " + std::wstring(static_cast<std::size_t>(*s.rating), L'\u2605') +
+              std::wstring(static_cast<std::size_t>(5 - *s.rating), L'\u2606') + L"\n");
+    std::wstring unsupported;
+    for (const std::wstring& control : s.unsupported)
+        unsupported += (unsupported.empty() ? L"" : L", ") + control;
     print(L"  Not supported: " + (unsupported.empty() ? std::wstring(L"(none)") : unsupported) + L"\n");
+}
+
+void printJson(const Status& s) {
+    JsonObject json;
+    json.add(L"player", s.name).add(L"running", s.running).add(L"state", s.playing);
+    json.add(L"caption", s.caption).add(L"time", s.time);
+    if (s.running) {
+        json.add(L"title", s.title).add(L"artist", s.artist).add(L"album", s.album).add(L"genre", s.genre);
+        json.add(L"year", s.year).add(L"track", s.track);
+        json.add(L"timeShows", s.remaining ? L"remaining" : L"elapsed");
+        json.add(L"position", static_cast<std::int64_t>(s.position))
+            .add(L"length", static_cast<std::int64_t>(s.length));
+        json.add(L"volume", s.volume).add(L"volumeMin", s.volumeLow).add(L"volumeMax", s.volumeHigh);
+        json.add(L"shuffle", s.shuffle).add(L"repeat", s.repeat).add(L"mute", s.mute);
+        json.addJson(L"rating", s.rating ? std::to_wstring(*s.rating) : L"null");
+        std::vector<std::wstring> unsupported;
+        for (const std::wstring& control : s.unsupported)
+            unsupported.push_back(jsonString(control));
+        json.addJson(L"unsupported", jsonArray(unsupported));
+    }
+    print(json.text() + L"\n");
+}
+
+} // namespace
+
+void printStatus(const Host& host, bool json) {
+    const Status status = gather(host);
+    json ? printJson(status) : printText(status);
 }
 
 namespace {

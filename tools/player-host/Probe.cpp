@@ -1,12 +1,15 @@
 #include "Probe.h"
 
 #include "Console.h"
+#include "Json.h"
 #include "MessageNames.h"
 #include "PlayerRemote.h"
 
 #include <windows.h>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace player_host {
 namespace {
@@ -18,7 +21,15 @@ constexpr wchar_t kSentinel[] = L"\u2022probe\u2022";
 
 class ProbeRun {
 public:
-    explicit ProbeRun(HWND window) : window_(window) {}
+    ProbeRun(HWND window, bool json) : window_(window), json_(json) {}
+
+    // Text for the report; with --json the same facts go into one document instead.
+    void say(const std::wstring& text) const {
+        if (!json_)
+            print(text);
+    }
+    std::vector<std::wstring> checks; // JSON objects {"ok":..,"what":..}
+    JsonObject states, texts;
 
     // Every message to the player's window is bounded: a player that does not answer
     // in time is not asked again.
@@ -58,21 +69,27 @@ public:
         if (*answer != 0 && std::wstring(title) == kSentinel)
             problem(std::wstring(tools::messageName(message)) + L" answered " + std::to_wstring(*answer) +
                     L" but left the title unchanged");
-        if (!quiet)
-            print(L"  " + pad(tools::messageName(message)) +
-                  (*answer ? L"\"" + std::wstring(title) + L"\"" : L"(no text)") + L"\n");
+        if (quiet)
+            return;
+        say(L"  " + pad(tools::messageName(message)) +
+            (*answer ? L"\"" + tools::visible(title) + L"\"" : L"(no text)") + L"\n");
+        texts.add(tools::messageName(message),
+                  *answer ? std::optional<std::wstring>(title) : std::optional<std::wstring>());
     }
 
     void check(bool ok, const std::wstring& what) {
-        if (ok)
-            print(L"  ok       " + what + L"\n");
-        else
+        if (ok) {
+            say(L"  ok       " + what + L"\n");
+            checks.push_back(JsonObject().add(L"ok", true).add(L"what", what).text());
+        } else {
             problem(what);
+        }
     }
 
     void problem(const std::wstring& what) {
         ++problems_;
-        print(L"  PROBLEM  " + what + L"\n");
+        say(L"  PROBLEM  " + what + L"\n");
+        checks.push_back(JsonObject().add(L"ok", false).add(L"what", what).text());
     }
 
     static std::wstring pad(std::wstring text) {
@@ -86,6 +103,7 @@ public:
 
 private:
     HWND window_;
+    bool json_;
     int problems_ = 0;
     double slowest_ = 0;
     bool responding_ = true;
@@ -93,49 +111,53 @@ private:
 
 } // namespace
 
-int probe() {
+int probe(bool json) {
     const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
     if (window == nullptr) {
-        print(L"No player window of class VRX_MEDIA_REMOTE is running.\n");
+        print(json ? L"{\"running\":false}\n" : L"No player window of class VRX_MEDIA_REMOTE is running.\n");
         return kProbeNotRunning;
     }
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    print(L"Player window of class VRX_MEDIA_REMOTE, process " + std::to_wstring(process) + L"\n");
-    ProbeRun run(window);
+    ProbeRun run(window, json);
+    run.say(L"Player window of class VRX_MEDIA_REMOTE, process " + std::to_wstring(process) + L"\n");
 
-    print(L"Supported (RM_IS_SUPPORTED):\n");
+    run.say(L"Supported (RM_IS_SUPPORTED):\n");
     std::wstring yes, no;
+    std::vector<std::wstring> supported, unsupported;
     for (const tools::MessageName& entry : tools::MessageNames) {
         if (entry.message == RM_IS_SUPPORTED || entry.message == RM_TEXT_RESERVED1 ||
             entry.message == RM_TEXT_RESERVED2)
             continue;
         const auto answer = run.ask(RM_IS_SUPPORTED, entry.message);
         (answer.value_or(0) ? yes : no) += std::wstring(entry.name) + L" ";
+        (answer.value_or(0) ? supported : unsupported).push_back(jsonString(entry.name));
     }
-    print(L"  yes: " + yes + L"\n  no:  " + (no.empty() ? L"(none)" : no) + L"\n");
+    run.say(L"  yes: " + yes + L"\n  no:  " + (no.empty() ? L"(none)" : no) + L"\n");
     const bool ratings = run.ask(RM_IS_SUPPORTED, RM_GET_RATING).value_or(0) != 0;
     const bool playlist = run.ask(RM_IS_SUPPORTED, RM_PLAYLIST_COUNT).value_or(0) != 0;
 
-    print(L"States:\n");
+    run.say(L"States:\n");
     for (UINT message = RM_STATE_PLAYPAUSE; message <= RM_STATE_RATING5; ++message)
-        if (const auto answer = run.ask(message))
-            print(L"  " + ProbeRun::pad(tools::messageName(message)) + std::to_wstring(*answer) + L"\n");
+        if (const auto answer = run.ask(message)) {
+            run.say(L"  " + ProbeRun::pad(tools::messageName(message)) + std::to_wstring(*answer) + L"\n");
+            run.states.add(tools::messageName(message), *answer);
+        }
 
-    print(L"Texts (each must arrive in the window title):\n");
+    run.say(L"Texts (each must arrive in the window title):\n");
     for (UINT message : {RM_TEXT_TITLE, RM_TEXT_ALBUM, RM_TEXT_ARTIST, RM_TEXT_TRACKNAME, RM_TEXT_GENRE,
                          RM_TEXT_YEAR, RM_TEXT_TRACKNUM, RM_TEXT_TIPCAPTION, RM_TEXT_TRACKLEN})
         run.text(message);
 
-    print(L"Numbers:\n");
+    run.say(L"Numbers:\n");
     const int maxVolume = run.ask(RM_GET_MAXVOLUME).value_or(0);
     const int volume = run.ask(RM_GET_VOLUME).value_or(0);
     const int length = run.ask(RM_GET_TRACKLENGTH).value_or(0);
     const int position = run.ask(RM_GET_POSITION).value_or(0);
-    print(L"  volume " + std::to_wstring(volume) + L" of " + std::to_wstring(maxVolume) + L", position " +
-          std::to_wstring(position) + L" s of " + std::to_wstring(length) + L" s\n");
+    run.say(L"  volume " + std::to_wstring(volume) + L" of " + std::to_wstring(maxVolume) + L", position " +
+            std::to_wstring(position) + L" s of " + std::to_wstring(length) + L" s\n");
 
-    print(L"Consistency:\n");
+    run.say(L"Consistency:\n");
     run.check(maxVolume > 0, L"the maximum volume is positive");
     run.check(volume >= 0 && volume <= maxVolume, L"the volume lies within 0 and the maximum");
     run.check(length >= 0, L"the track length is not negative");
@@ -158,19 +180,33 @@ int probe() {
         for (int i = 0; i < count && i < 1000; ++i)
             run.text(RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i), true);
         if (run.problems() == before)
-            print(L"  ok       " + std::to_wstring(std::min(count, 1000)) +
-                  L" playlist texts arrived in the title\n");
+            run.say(L"  ok       " + std::to_wstring(std::min(count, 1000)) +
+                    L" playlist texts arrived in the title\n");
     }
-    if (!run.responding()) {
-        print(L"Result: player not responding\n");
-        return kProbeNotResponding;
+    const std::wstring result = !run.responding()     ? std::wstring(L"player not responding")
+                                : run.problems() == 1 ? std::wstring(L"1 problem")
+                                                      : std::to_wstring(run.problems()) + L" problems";
+    if (json) {
+        JsonObject report;
+        report.add(L"running", true).add(L"process", static_cast<std::int64_t>(process));
+        report.addJson(L"supported", jsonArray(supported)).addJson(L"unsupported", jsonArray(unsupported));
+        report.addJson(L"states", run.states.text()).addJson(L"texts", run.texts.text());
+        report.add(L"volume", volume)
+            .add(L"maxVolume", maxVolume)
+            .add(L"position", position)
+            .add(L"length", length);
+        report.addJson(L"checks", jsonArray(run.checks)).add(L"problems", run.problems());
+        report.add(L"responding", run.responding()).add(L"slowestMs", run.slowest()).add(L"result", result);
+        print(report.text() + L"\n");
+    } else {
+        if (run.responding()) {
+            wchar_t slowest[64];
+            swprintf(slowest, 64, L"%.2f", run.slowest());
+            print(L"Slowest answer: " + std::wstring(slowest) + L" ms\n");
+        }
+        print(L"Result: " + result + L"\n");
     }
-    wchar_t slowest[64];
-    swprintf(slowest, 64, L"%.2f", run.slowest());
-    print(L"Slowest answer: " + std::wstring(slowest) + L" ms\n");
-    print(L"Result: " + std::to_wstring(run.problems()) +
-          (run.problems() == 1 ? L" problem\n" : L" problems\n"));
-    return run.problems();
+    return run.responding() ? run.problems() : kProbeNotResponding;
 }
 
 } // namespace player_host

@@ -12,6 +12,7 @@ namespace player_host {
 inline constexpr int kProbeNotRunning = -1;
 inline constexpr int kProbeNotResponding = -2;
 
-int probe();
+// As text, or as one JSON document.
+int probe(bool json = false);
 
 } // namespace player_host
