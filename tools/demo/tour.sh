@@ -9,8 +9,11 @@ run="$build/wine-run"
 state="$build/demo"
 mkdir -p "$state"
 rm -f "$state/player-host.ini"
-ini="Z:$(echo "$state/player-host.ini" | tr / '\\')"
+# The settings file as a user names it: relative to where the tour runs.
+ini=$(realpath --relative-to=. "$state/player-host.ini")
 
+# A Wine session of its own, so that the tour never ends a player started in the build's.
+export PLAYER_WINEPREFIX="$state/wineprefix"
 "$build/wine-session" stop
 "$build/wine-session" start
 trap '"$build/wine-session" stop' EXIT
