@@ -69,6 +69,10 @@ TEST_F(EndToEnd, TwoReferencePlayersStartedAtOnceLeaveOne) {
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, protocol::kWindowClass, nullptr)) != nullptr;)
         ++windows;
     EXPECT_EQ(windows, 1);
+
+    const ProgramRun noFile = runProgram(L"\"" + referencePlayer() + L"\" --playlist", 3000);
+    EXPECT_EQ(noFile.exitCode, 2u);
+    EXPECT_TRUE(contains(noFile.errors, L"--playlist needs a file")) << narrow(noFile.errors);
 }
 
 TEST_F(EndToEnd, PlaylistFilesInTheirEncodingsAndTextsShownSafely) {
