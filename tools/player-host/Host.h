@@ -1,9 +1,9 @@
 // Host: one plug-in instance as a host application holds it, with the small
 // helpers a host needs around the raw exports, and the display settings kept in an
-// INI file: restored into the instance at start, written back when the plug-in
-// reports that they changed.
+// INI file (tools::DisplaySettings).
 #pragma once
 
+#include "DisplaySettings.h"
 #include "PluginLibrary.h"
 
 #include <cstdint>
@@ -33,28 +33,20 @@ public:
     // Whether a player runs and answers, asked of its window directly within 1 second.
     static Player player();
 
-    // Restores the settings from the INI file, if it exists. A value that is no 32-bit
+    // Restores the settings from the INI file, if it exists; a value that is no 32-bit
     // number keeps the plug-in's own and is named in one warning line on standard error.
     void restoreSettings();
-
-    enum class Saved { Unchanged, Written, Failed };
-    // Writes the settings to the INI file when they differ from what was restored
-    // (whether or not a player ran); on failure `error` says why.
-    Saved saveSettingsIfChanged(std::wstring& error) const;
+    using Saved = tools::DisplaySettings::Saved;
+    Saved saveSettingsIfChanged(std::wstring& error) const { return settings_.saveIfChanged(error); }
     // A display setting as the plug-in reads it out ("trackTime", ...).
-    std::optional<std::int32_t> setting(const wchar_t* name) const;
+    std::optional<std::int32_t> setting(const wchar_t* name) const { return settings_.value(name); }
     // The INI file's path as the user gave it.
-    const std::wstring& iniPath() const { return iniPath_; }
+    const std::wstring& iniPath() const { return settings_.path(); }
 
 private:
-    std::vector<PlayerParam> settings() const;
-
     const tools::PluginLibrary& plugin_;
     PlayerInstance* instance_;
-    std::wstring iniPath_; // as given
-    std::wstring
-        iniFullPath_; // for the profile functions, which take a bare name as one in the Windows folder
-    std::vector<PlayerParam> restored_;
+    tools::DisplaySettings settings_;
 };
 
 } // namespace player_host

@@ -17,7 +17,9 @@ class JsonObject {
 public:
     JsonObject& add(std::wstring_view key, std::wstring_view text);
     JsonObject& add(std::wstring_view key, const wchar_t* text) { return add(key, std::wstring_view(text)); }
-    JsonObject& add(std::wstring_view key, const std::wstring& text) { return add(key, std::wstring_view(text)); }
+    JsonObject& add(std::wstring_view key, const std::wstring& text) {
+        return add(key, std::wstring_view(text));
+    }
     JsonObject& add(std::wstring_view key, const std::optional<std::wstring>& text); // null when absent
     JsonObject& add(std::wstring_view key, std::int64_t number);
     JsonObject& add(std::wstring_view key, int number) { return add(key, std::int64_t{number}); }

@@ -1,0 +1,107 @@
+#include "DisplaySettings.h"
+
+#include "Console.h"
+
+#include <algorithm>
+#include <climits>
+#include <iterator>
+
+namespace tools {
+namespace {
+
+constexpr wchar_t kSection[] = L"player";
+
+// The whole of a decimal 32-bit number, or nothing.
+std::optional<std::int32_t> parseValue(const std::wstring& text) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (!text.empty() && (text[0] == L'-' || text[0] == L'+')) {
+        negative = text[0] == L'-';
+        i = 1;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < L'0' || text[i] > L'9')
+            return std::nullopt;
+        value = value * 10 + (text[i] - L'0');
+        if (value > std::int64_t{INT32_MAX} + 1)
+            return std::nullopt;
+    }
+    value = negative ? -value : value;
+    if (value > INT32_MAX)
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+std::wstring fullPath(const std::wstring& path) {
+    wchar_t buffer[MAX_PATH * 4];
+    const DWORD length =
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(buffer)), buffer, nullptr);
+    return length > 0 && length < std::size(buffer) ? std::wstring(buffer, length) : path;
+}
+
+} // namespace
+
+DisplaySettings::DisplaySettings(const PluginLibrary& plugin, PlayerInstance* instance, std::wstring path)
+    : plugin_(plugin), instance_(instance), path_(std::move(path)), fullPath_(fullPath(path_)) {}
+
+std::vector<PlayerParam> DisplaySettings::current() const {
+    // The plug-in names its own parameters; the host only keeps them.
+    const int count = plugin_.getPlayerParams(instance_, nullptr);
+    std::vector<PlayerParam> params(static_cast<std::size_t>(count > 0 ? count : 0));
+    if (!params.empty())
+        plugin_.getPlayerParams(instance_, params.data());
+    return params;
+}
+
+std::optional<std::int32_t> DisplaySettings::value(const wchar_t* name) const {
+    for (const PlayerParam& param : current())
+        if (std::wstring(param.name) == name)
+            return param.value;
+    return std::nullopt;
+}
+
+std::vector<std::wstring> DisplaySettings::restore() {
+    std::vector<std::wstring> warnings;
+    restored_ = current();
+    if (GetFileAttributesW(fullPath_.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return warnings;
+    constexpr wchar_t kMissing[] = L"\x01";
+    for (PlayerParam& param : restored_) {
+        wchar_t text[64];
+        GetPrivateProfileStringW(kSection, param.name, kMissing, text, static_cast<DWORD>(std::size(text)),
+                                 fullPath_.c_str());
+        if (std::wstring(text) == kMissing)
+            continue;
+        if (const std::optional<std::int32_t> parsed = parseValue(text))
+            param.value = *parsed;
+        else
+            warnings.push_back(std::wstring(param.name) + L"=" + visible(text) + L" in " + path_ +
+                               L" is not a 32-bit number; keeping " + std::to_wstring(param.value));
+    }
+    plugin_.setPlayerParams(instance_, restored_.data(), static_cast<int>(restored_.size()));
+    return warnings;
+}
+
+DisplaySettings::Saved DisplaySettings::saveIfChanged(std::wstring& error) const {
+    const std::vector<PlayerParam> now = current();
+    const bool changed =
+        now.size() != restored_.size() ||
+        !std::equal(now.begin(), now.end(), restored_.begin(), [](const auto& a, const auto& b) {
+            return std::wstring(a.name) == b.name && a.value == b.value;
+        });
+    if (!changed)
+        return Saved::Unchanged;
+    for (const PlayerParam& param : now) {
+        if (!WritePrivateProfileStringW(kSection, param.name, std::to_wstring(param.value).c_str(),
+                                        fullPath_.c_str())) {
+            error = L"cannot save the display settings to " + path_ + L": " + systemMessage(GetLastError());
+            return Saved::Failed;
+        }
+    }
+    return Saved::Written;
+}
+
+} // namespace tools
