@@ -35,7 +35,7 @@ std::optional<std::int32_t> parseValue(const std::wstring& text) {
     return static_cast<std::int32_t>(value);
 }
 
-std::wstring fullPath(const std::wstring& path) {
+std::wstring absolutePath(const std::wstring& path) {
     wchar_t buffer[MAX_PATH * 4];
     const DWORD length =
         GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(buffer)), buffer, nullptr);
@@ -45,7 +45,7 @@ std::wstring fullPath(const std::wstring& path) {
 } // namespace
 
 DisplaySettings::DisplaySettings(const PluginLibrary& plugin, PlayerInstance* instance, std::wstring path)
-    : plugin_(plugin), instance_(instance), path_(std::move(path)), fullPath_(fullPath(path_)) {}
+    : plugin_(plugin), instance_(instance), path_(std::move(path)), fullPath_(absolutePath(path_)) {}
 
 std::vector<PlayerParam> DisplaySettings::current() const {
     // The plug-in names its own parameters; the host only keeps them.

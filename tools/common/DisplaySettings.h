@@ -29,6 +29,8 @@ public:
     // A setting as the plug-in reads it out now ("trackTime", ...).
     std::optional<std::int32_t> value(const wchar_t* name) const;
     const std::wstring& path() const { return path_; }
+    // The file's full path, for the profile functions and for opening it.
+    const std::wstring& fullPath() const { return fullPath_; }
 
 private:
     std::vector<PlayerParam> current() const;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A scripted tour of player.dll at work, headless under Wine: player-host drives
 # the plug-in, the plug-in drives the reference player. Each host command is shown
-# before its output. Usage: tools/demo/tour.sh BUILD_DIR
+# before its output; at the end player-panel draws two pictures of the panel.
+# Usage: tools/demo/tour.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 bin="$build/bin"
@@ -69,7 +70,17 @@ host text tracktime
 host cmd tracktime 0
 host watch 3
 
+section "The panel: pictures of the plug-in as a desktop host shows it"
+picture() {
+    printf '\n$ player-panel --screenshot %s\n' "$1"
+    "$run" "$bin/player-panel.exe" --ini "$(realpath --relative-to=. "$state/player-panel.ini")" --screenshot "$1"
+    echo "(wrote $1)"
+}
+quiet cmd rating4 >/dev/null
+picture "$(realpath --relative-to=. "$state/panel-playing.png")"
+
 section "quit"
 host cmd quit
 wait_for_player 0
 host status
+picture "$(realpath --relative-to=. "$state/panel-stopped.png")"

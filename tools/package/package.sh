@@ -3,7 +3,7 @@
 #   player-VERSION/x86/player.dll, x64/player.dll      the plug-in for 32- and 64-bit hosts
 #   player-VERSION/include/                             headers for host and player authors
 #   player-VERSION/examples/                            the example host in C
-#   player-VERSION/tools/x86/, tools/x64/               player-host and remote-player
+#   player-VERSION/tools/x86/, tools/x64/               player-host, player-panel and remote-player
 #   player-VERSION/README.md, LICENSE, CHANGELOG.md, SHA256SUMS
 # The same commit gives the same bytes: no time stamps or build paths in the images,
 # and the zip's members carry the commit's time in a fixed order.
@@ -27,7 +27,7 @@ build_release() {
         esac
         cmake -S . -B "$dir/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
             -DBUILD_TESTING=OFF >/dev/null
-        cmake --build "$dir/$arch" --target player player-host remote-player minimal-host >/dev/null
+        cmake --build "$dir/$arch" --target player player-host remote-player player-panel minimal-host >/dev/null
     done
 }
 
@@ -40,7 +40,8 @@ stage() {
     for arch in x86 x64; do # Release images are stripped as they are linked
         mkdir -p "$root/$arch" "$root/tools/$arch"
         cp "$dir/$arch/bin/player.dll" "$root/$arch/"
-        cp "$dir/$arch/bin/player-host.exe" "$dir/$arch/bin/remote-player.exe" "$root/tools/$arch/"
+        cp "$dir/$arch/bin/player-host.exe" "$dir/$arch/bin/remote-player.exe" "$dir/$arch/bin/player-panel.exe" \
+            "$root/tools/$arch/"
     done
     cp include/*.h "$root/include/"
     cp examples/minimal-host.c "$root/examples/"

@@ -1,0 +1,55 @@
+// PanelModel: what the panel shows, asked of the plug-in by polling, and what a click
+// asks of it. Painting reads only the cached state: nothing calls the plug-in while
+// the panel paints. A player that does not answer is noticed with one bounded
+// message and then left alone until it answers again.
+#pragma once
+
+#include "PanelLayout.h"
+#include "PluginLibrary.h"
+
+#include <string>
+
+namespace player_panel {
+
+enum class PlayerStatus { Absent, Running, NotResponding };
+
+struct PanelState {
+    PlayerStatus player = PlayerStatus::Absent;
+    std::wstring name; // the plug-in's display name
+    std::wstring title, artist, album, caption, time;
+    bool playing = false, shuffle = false, repeat = false, mute = false;
+    bool ratings = false; // the player offers ratings
+    int rating = 0;       // stars marked, 0 to 5
+    bool scrollTitle = true, scrollDetails = true;
+    int volumeLow = 0, volumeHigh = 0, volume = 0;
+    int trackLow = 0, trackHigh = 0, track = 0; // seconds plus one
+    // Controls the player does not offer, drawn disabled.
+    bool offers(Control control) const;
+    unsigned unsupported = 0; // one bit per Control
+};
+
+class PanelModel {
+public:
+    PanelModel(const tools::PluginLibrary& plugin, PlayerInstance* instance);
+
+    const PanelState& state() const { return state_; }
+    // Time and states, about four times a second.
+    void pollFast();
+    // Texts, capabilities and scroll settings, about once a second.
+    void pollSlow();
+
+    // A click on a control at x (sliders use it); true when the plug-in was asked.
+    bool click(const Layout& layout, Control control, int x);
+    void wheel(int delta);
+
+private:
+    bool reachable();
+    std::wstring text(const wchar_t* name) const;
+    bool on(const wchar_t* name) const;
+
+    const tools::PluginLibrary& plugin_;
+    PlayerInstance* instance_;
+    PanelState state_;
+};
+
+} // namespace player_panel

@@ -1,0 +1,195 @@
+#include "PanelPaint.h"
+
+#include <cmath>
+#include <string>
+
+namespace player_panel {
+namespace {
+
+constexpr COLORREF kBackground = RGB(30, 34, 40);
+constexpr COLORREF kText = RGB(232, 236, 240);
+constexpr COLORREF kDim = RGB(140, 148, 156);
+constexpr COLORREF kDisabled = RGB(80, 86, 92);
+constexpr COLORREF kAccent = RGB(58, 142, 230);
+constexpr COLORREF kFace = RGB(52, 58, 66);
+constexpr COLORREF kStar = RGB(250, 196, 60);
+
+// A GDI object selected into a DC for a scope, deleted after.
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
+    ~Selected() {
+        SelectObject(dc_, old_);
+        DeleteObject(object_);
+    }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ object_;
+    HGDIOBJ old_;
+};
+
+HFONT font(int height, int weight) {
+    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
+}
+
+void fill(HDC dc, const RECT& r, COLORREF color) {
+    const HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+void shape(HDC dc, std::initializer_list<POINT> points, COLORREF color) {
+    Selected brush(dc, CreateSolidBrush(color));
+    Selected pen(dc, CreatePen(PS_SOLID, 1, color));
+    Polygon(dc, points.begin(), static_cast<int>(points.size()));
+}
+
+void line(HDC dc, POINT from, POINT to, COLORREF color, int width) {
+    Selected pen(dc, CreatePen(PS_SOLID, width, color));
+    MoveToEx(dc, from.x, from.y, nullptr);
+    LineTo(dc, to.x, to.y);
+}
+
+// Text in a rectangle, cut at its edges; scrolled along when it does not fit.
+void text(HDC dc, const RECT& r, const std::wstring& s, COLORREF color, bool scroll, int step) {
+    SetTextColor(dc, color);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
+    const int room = r.right - r.left;
+    int x = r.left;
+    const int gap = 40;
+    if (scroll && size.cx > room)
+        x -= (step * 2) % (size.cx + gap);
+    const HRGN clip = CreateRectRgnIndirect(&r);
+    SelectClipRgn(dc, clip);
+    ExtTextOutW(dc, x, r.top, 0, nullptr, s.c_str(), static_cast<UINT>(s.size()), nullptr);
+    if (scroll && size.cx > room)
+        ExtTextOutW(dc, x + size.cx + gap, r.top, 0, nullptr, s.c_str(), static_cast<UINT>(s.size()),
+                    nullptr);
+    SelectClipRgn(dc, nullptr);
+    DeleteObject(clip);
+}
+
+void button(HDC dc, const RECT& r, bool lit) {
+    fill(dc, r, lit ? kAccent : kFace);
+}
+
+void icon(HDC dc, const RECT& r, Control control, const PanelState& s, COLORREF c) {
+    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    switch (control) {
+    case Control::Prev:
+        fill(dc, {cx - 7, cy - 6, cx - 5, cy + 6}, c);
+        shape(dc, {{cx + 6, cy - 6}, {cx + 6, cy + 6}, {cx - 4, cy}}, c);
+        break;
+    case Control::Next:
+        shape(dc, {{cx - 6, cy - 6}, {cx - 6, cy + 6}, {cx + 4, cy}}, c);
+        fill(dc, {cx + 5, cy - 6, cx + 7, cy + 6}, c);
+        break;
+    case Control::PlayPause:
+        if (s.player == PlayerStatus::Running && s.playing) { // playing: the pause bars
+            fill(dc, {cx - 6, cy - 7, cx - 2, cy + 7}, c);
+            fill(dc, {cx + 2, cy - 7, cx + 6, cy + 7}, c);
+        } else {
+            shape(dc, {{cx - 5, cy - 7}, {cx - 5, cy + 7}, {cx + 7, cy}}, c);
+        }
+        break;
+    case Control::Stop:
+        fill(dc, {cx - 6, cy - 6, cx + 6, cy + 6}, c);
+        break;
+    case Control::Shuffle:
+        line(dc, {cx - 7, cy - 5}, {cx + 7, cy + 5}, c, 2);
+        line(dc, {cx - 7, cy + 5}, {cx + 7, cy - 5}, c, 2);
+        break;
+    case Control::Repeat: {
+        Selected pen(dc, CreatePen(PS_SOLID, 2, c));
+        Selected hollow(dc, CreateSolidBrush(s.repeat ? kAccent : kFace));
+        RoundRect(dc, cx - 8, cy - 5, cx + 8, cy + 6, 6, 6);
+        shape(dc, {{cx + 2, cy - 9}, {cx + 2, cy - 1}, {cx + 6, cy - 5}}, c);
+        break;
+    }
+    case Control::Mute:
+        fill(dc, {cx - 8, cy - 3, cx - 4, cy + 3}, c);
+        shape(dc, {{cx - 4, cy - 3}, {cx + 1, cy - 7}, {cx + 1, cy + 7}, {cx - 4, cy + 3}}, c);
+        if (s.mute)
+            line(dc, {cx + 3, cy - 4}, {cx + 9, cy + 4}, c, 2);
+        else
+            line(dc, {cx + 4, cy - 3}, {cx + 4, cy + 3}, c, 1);
+        break;
+    case Control::Playlist:
+        for (int i = -1; i <= 1; ++i)
+            fill(dc, {cx - 7, cy + i * 5 - 1, cx + 7, cy + i * 5 + 1}, c);
+        break;
+    default:
+        break;
+    }
+}
+
+void star(HDC dc, const RECT& r, bool marked, COLORREF outline) {
+    const double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0, outer = 9, inner = 4;
+    POINT points[10];
+    for (int i = 0; i < 10; ++i) {
+        const double angle = -3.14159265 / 2 + i * 3.14159265 / 5;
+        const double radius = i % 2 == 0 ? outer : inner;
+        points[i] = {static_cast<LONG>(std::lround(cx + radius * std::cos(angle))),
+                     static_cast<LONG>(std::lround(cy + radius * std::sin(angle)))};
+    }
+    Selected brush(dc, CreateSolidBrush(marked ? kStar : kBackground));
+    Selected pen(dc, CreatePen(PS_SOLID, 1, marked ? kStar : outline));
+    Polygon(dc, points, 10);
+}
+
+void slider(HDC dc, const RECT& r, long long low, long long high, long long value, bool enabled) {
+    const int cy = (r.top + r.bottom) / 2;
+    fill(dc, {r.left, cy - 2, r.right, cy + 2}, enabled ? kFace : kDisabled);
+    if (!enabled || high <= low)
+        return;
+    const long long span = high - low;
+    const long long clamped = value < low ? low : value > high ? high : value;
+    const int x = r.left + static_cast<int>((r.right - r.left) * (clamped - low) / span);
+    fill(dc, {r.left, cy - 2, x, cy + 2}, kAccent);
+    fill(dc, {x - 4, r.top, x + 4, r.bottom}, kText);
+}
+
+} // namespace
+
+void paintPanel(HDC dc, const Layout& l, const PanelState& s, int scrollStep) {
+    fill(dc, {0, 0, l.width, kPanelHeight}, kBackground);
+    SetBkMode(dc, TRANSPARENT);
+    const bool running = s.player == PlayerStatus::Running;
+    {
+        Selected big(dc, font(15, FW_SEMIBOLD));
+        const std::wstring title = s.player == PlayerStatus::NotResponding
+                                       ? s.name + L": player not responding"
+                                   : running ? s.title
+                                             : s.name + L": player not running";
+        text(dc, l.title, title, running ? kText : kDim, running && s.scrollTitle, scrollStep);
+        text(dc, l.time, s.time, running ? kText : kDim, false, 0);
+    }
+    {
+        Selected small(dc, font(12, FW_NORMAL));
+        std::wstring details = s.artist;
+        if (!s.album.empty())
+            details += (details.empty() ? L"" : L"  \u00b7  ") + s.album;
+        text(dc, l.details, running ? details : s.caption, kDim, running && s.scrollDetails, scrollStep);
+    }
+    slider(dc, l.trackSlider, s.trackLow, s.trackHigh, s.track, running && s.offers(Control::TrackSlider));
+    for (Control c : {Control::Prev, Control::PlayPause, Control::Stop, Control::Next, Control::Shuffle,
+                      Control::Repeat, Control::Mute, Control::Playlist}) {
+        const bool lit = (c == Control::Shuffle && s.shuffle) || (c == Control::Repeat && s.repeat) ||
+                         (c == Control::Mute && s.mute);
+        const RECT& r = rectOf(l, c);
+        button(dc, r, running && lit);
+        icon(dc, r, c, s, s.offers(c) ? kText : kDisabled);
+    }
+    for (int i = 0; i < 5; ++i)
+        star(dc, l.stars[static_cast<std::size_t>(i)], running && s.ratings && i < s.rating,
+             s.offers(Control::Star1) ? kDim : kDisabled);
+    slider(dc, l.volumeSlider, s.volumeLow, s.volumeHigh, s.volume,
+           running && s.offers(Control::VolumeSlider));
+}
+
+} // namespace player_panel

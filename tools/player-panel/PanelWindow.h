@@ -1,0 +1,72 @@
+// PanelWindow: the panel as a window. One timer polls the plug-in (time and states
+// four times a second, texts once a second); another only moves scrolling texts.
+// Clicks, the mouse wheel, the context menu, the playlist menu and hotkeys act
+// through the plug-in's exports. The display settings are restored at start and
+// saved when they changed.
+#pragma once
+
+#include "DisplaySettings.h"
+#include "PanelLayout.h"
+#include "PanelModel.h"
+#include "PluginLibrary.h"
+
+#include <string>
+#include <vector>
+
+namespace player_panel {
+
+inline constexpr wchar_t kWindowClass[] = L"PlayerPanel";
+
+// For tests: SendMessage(panel, kPickMenuItem, menu, id) builds that menu as a right
+// click (kContextMenu) or the playlist button (kPlaylistMenu) would, then chooses the
+// item `id` instead of showing it. Answers the id when the menu had it, else 0.
+inline constexpr UINT kPickMenuItem = WM_APP + 50;
+inline constexpr WPARAM kContextMenu = 0;
+inline constexpr WPARAM kPlaylistMenu = 1;
+// Identifiers in the panel's menus: the plug-in's context items from kFirstContextId,
+// the playlist's entries from kFirstPlaylistId (+ the entry's id).
+inline constexpr UINT kSettingsId = 1;
+inline constexpr UINT kExitId = 2;
+inline constexpr UINT kFirstContextId = 1000;
+inline constexpr UINT kFirstPlaylistId = 100000;
+
+class PanelWindow {
+public:
+    PanelWindow(const tools::PluginLibrary& plugin, PlayerInstance* instance, std::wstring iniPath,
+                int width);
+    ~PanelWindow();
+    PanelWindow(const PanelWindow&) = delete;
+    PanelWindow& operator=(const PanelWindow&) = delete;
+
+    // Creates the window (hidden when `visible` is false), restores the settings and
+    // registers the hotkeys; false when the window cannot be made.
+    bool create(bool visible);
+    HWND window() const { return window_; }
+    // Asks the plug-in for everything the panel shows, at once.
+    void pollAll();
+    // What could not be done and the user should know: settings and hotkey problems.
+    const std::vector<std::wstring>& problems() const { return problems_; }
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void paint(HDC dc) const;
+    void onClick(POINT point);
+    UINT showContextMenu(POINT screen, UINT pick);
+    UINT showPlaylistMenu(POINT screen, UINT pick);
+    void registerHotkeys();
+    void save();
+
+    const tools::PluginLibrary& plugin_;
+    PlayerInstance* instance_;
+    tools::DisplaySettings settings_;
+    PanelModel model_;
+    Layout layout_;
+    HWND window_ = nullptr;
+    int ticks_ = 0;
+    int scrollStep_ = 0;
+    std::vector<std::wstring> hotkeyCommands_;
+    std::vector<std::wstring> problems_;
+};
+
+} // namespace player_panel

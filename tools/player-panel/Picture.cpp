@@ -1,0 +1,135 @@
+#include "Picture.h"
+
+#include "Console.h"
+
+#include <wincodec.h>
+
+namespace player_panel {
+namespace {
+
+// A COM interface pointer released when it goes.
+template <typename T>
+class Com {
+public:
+    Com() = default;
+    ~Com() {
+        if (pointer_ != nullptr)
+            pointer_->Release();
+    }
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+    T* operator->() const { return pointer_; }
+    T* get() const { return pointer_; }
+    T** put() { return &pointer_; }
+
+private:
+    T* pointer_ = nullptr;
+};
+
+// COM for the length of a scope, on this thread.
+class ComScope {
+public:
+    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope() {
+        if (SUCCEEDED(result_))
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+std::wstring failed(const wchar_t* step, HRESULT result) {
+    return std::wstring(step) + L": " + tools::systemMessage(static_cast<DWORD>(result));
+}
+
+} // namespace
+
+bool savePicture(HWND window, int width, int height, const std::wstring& path, std::wstring& error) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dc == nullptr || bitmap == nullptr) {
+        error = L"cannot make a bitmap of " + std::to_wstring(width) + L" x " + std::to_wstring(height);
+        if (dc != nullptr)
+            DeleteDC(dc);
+        return false;
+    }
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    // GDI leaves the alpha bytes at 0; the picture is opaque.
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i)
+        pixels[i] |= 0xFF000000u;
+
+    const ComScope com;
+    Com<IWICImagingFactory> factory;
+    Com<IWICStream> stream;
+    Com<IWICBitmapEncoder> encoder;
+    Com<IWICBitmapFrameEncode> frame;
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+    HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()));
+    if (FAILED(result))
+        error = failed(L"no WIC imaging factory", result);
+    else if (FAILED(result = factory->CreateStream(stream.put())) ||
+             FAILED(result = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)))
+        error = failed((L"cannot write " + path).c_str(), result);
+    else if (FAILED(result = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) ||
+             FAILED(result = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
+             FAILED(result = encoder->CreateNewFrame(frame.put(), nullptr)) ||
+             FAILED(result = frame->Initialize(nullptr)) ||
+             FAILED(result = frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) ||
+             FAILED(result = frame->SetPixelFormat(&format)) ||
+             FAILED(result = frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(width) * 4,
+                                                static_cast<UINT>(width) * 4 * static_cast<UINT>(height),
+                                                static_cast<BYTE*>(bits))) ||
+             FAILED(result = frame->Commit()) || FAILED(result = encoder->Commit()))
+        error = failed(L"cannot encode the PNG", result);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return error.empty();
+}
+
+Picture loadPicture(const std::wstring& path) {
+    Picture picture;
+    const ComScope com;
+    Com<IWICImagingFactory> factory;
+    Com<IWICBitmapDecoder> decoder;
+    Com<IWICBitmapFrameDecode> frame;
+    Com<IWICFormatConverter> converter;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()))) ||
+        FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.put())) ||
+        FAILED(decoder->GetFrame(0, frame.put())) ||
+        FAILED(factory->CreateFormatConverter(converter.put())) ||
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
+                                     nullptr, 0, WICBitmapPaletteTypeCustom)))
+        return picture;
+    UINT width = 0, height = 0;
+    converter->GetSize(&width, &height);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    if (FAILED(converter->CopyPixels(nullptr, width * 4, width * 4 * height,
+                                     reinterpret_cast<BYTE*>(pixels.data()))))
+        return picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels = std::move(pixels);
+    return picture;
+}
+
+} // namespace player_panel

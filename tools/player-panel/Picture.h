@@ -1,0 +1,27 @@
+// Pictures of the panel: drawn through WM_PRINTCLIENT into a 32-bit DIB section and
+// written as PNG with WIC, a system component; and read back, for tests.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace player_panel {
+
+// The window's client area, `width` x `height`, as a PNG file; on failure false and
+// `error` in words.
+bool savePicture(HWND window, int width, int height, const std::wstring& path, std::wstring& error);
+
+struct Picture {
+    UINT width = 0;
+    UINT height = 0;
+    std::vector<std::uint32_t> pixels; // BGRA, row by row from the top
+    std::uint32_t at(UINT x, UINT y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// A PNG file decoded; empty (width 0) when it cannot be read.
+Picture loadPicture(const std::wstring& path);
+
+} // namespace player_panel
