@@ -52,6 +52,13 @@ bool loadPlugin(const std::wstring& path, PluginLibrary& p, std::wstring& error)
     return true;
 }
 
+std::wstring defaultPluginPath() {
+    const std::wstring beside = besideProgram(L"player.dll");
+    if (GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return beside;
+    return besideProgram(L"..\\..\\" PLAYER_ARCH_WIDE L"\\player.dll");
+}
+
 std::wstring besideProgram(const wchar_t* fileName) {
     // A path cut at the buffer's end would name another folder: grow until it fits.
     std::wstring path(MAX_PATH, L'\0');

@@ -35,6 +35,10 @@ struct PluginLibrary {
 // for this architecture (x64)", "... has no export sendCmd").
 bool loadPlugin(const std::wstring& path, PluginLibrary& plugin, std::wstring& error);
 
+// player.dll beside the running program, or where the release bundle keeps it: the
+// tools sit in tools/ARCH/, the plug-in in ARCH/.
+std::wstring defaultPluginPath();
+
 // Path of a file in the directory of the running program.
 std::wstring besideProgram(const wchar_t* fileName);
 

@@ -276,21 +276,12 @@ const Subcommand* findSubcommand(const std::wstring& name) {
     return nullptr;
 }
 
-// player.dll beside this program, or where the release bundle keeps it: the tools
-// sit in tools/ARCH/, the plug-in in ARCH/.
-std::wstring defaultLibrary() {
-    const std::wstring beside = tools::besideProgram(L"player.dll");
-    if (GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return beside;
-    return tools::besideProgram(L"..\\..\\" PLAYER_ARCH_WIDE L"\\player.dll");
-}
-
 bool isHelp(const std::wstring& arg) {
     return arg == L"--help" || arg == L"-h";
 }
 
 int run(int argc, wchar_t** argv) {
-    std::wstring dll = defaultLibrary();
+    std::wstring dll = tools::defaultPluginPath();
     std::wstring exe = tools::besideProgram(L"remote-player.exe");
     std::wstring ini = tools::besideProgram(L"player-host.ini");
     Options options;

@@ -33,15 +33,8 @@ int fail(const std::wstring& message, int code = 1) {
     return code;
 }
 
-std::wstring defaultLibrary() {
-    const std::wstring beside = tools::besideProgram(L"player.dll");
-    if (GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return beside;
-    return tools::besideProgram(L"..\\..\\" PLAYER_ARCH_WIDE L"\\player.dll");
-}
-
 int run(int argc, wchar_t** argv) {
-    std::wstring dll = defaultLibrary();
+    std::wstring dll = tools::defaultPluginPath();
     std::wstring exe = tools::besideProgram(L"remote-player.exe");
     std::wstring ini = tools::besideProgram(L"player-panel.ini");
     std::wstring screenshot;

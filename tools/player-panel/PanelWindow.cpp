@@ -1,7 +1,7 @@
 #include "PanelWindow.h"
 
 #include "Console.h"
-#include "HotkeySpec.h"
+#include "HotkeyBinding.h"
 #include "PanelPaint.h"
 #include "Unique.h"
 
@@ -102,15 +102,15 @@ void PanelWindow::registerHotkeys() {
         GetPrivateProfileStringW(L"hotkeys", entry.command, L"", text, 64, settings_.fullPath().c_str());
         if (text[0] == L'\0')
             continue;
-        const std::optional<HotkeySpec> spec = parseHotkey(text);
-        if (!spec) {
+        const std::optional<HotkeyBinding> binding = parseHotkey(text);
+        if (!binding) {
             problems_.push_back(L"hotkey " + std::wstring(entry.command) + L"=" + tools::visible(text) +
                                 L" in " + settings_.path() + L" is not a key such as Ctrl+Alt+P");
             continue;
         }
         hotkeyCommands_.push_back(entry.command);
         const int id = static_cast<int>(hotkeyCommands_.size());
-        if (!RegisterHotKey(window_, id, spec->modifiers | MOD_NOREPEAT, spec->key))
+        if (!RegisterHotKey(window_, id, binding->modifiers | MOD_NOREPEAT, binding->key))
             problems_.push_back(L"hotkey " + std::wstring(text) + L" for " + entry.command +
                                 L" could not be registered: " + tools::systemMessage(GetLastError()));
     }

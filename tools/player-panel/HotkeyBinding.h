@@ -9,11 +9,11 @@
 
 namespace player_panel {
 
-struct HotkeySpec {
+struct HotkeyBinding {
     UINT modifiers; // MOD_CONTROL, MOD_ALT, MOD_SHIFT, MOD_WIN
     UINT key;       // a virtual-key code
 };
 
-std::optional<HotkeySpec> parseHotkey(const std::wstring& text);
+std::optional<HotkeyBinding> parseHotkey(const std::wstring& text);
 
 } // namespace player_panel

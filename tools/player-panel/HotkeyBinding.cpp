@@ -1,4 +1,4 @@
-#include "HotkeySpec.h"
+#include "HotkeyBinding.h"
 
 #include <cwctype>
 #include <iterator>
@@ -52,12 +52,12 @@ std::optional<UINT> keyCode(const std::wstring& name) {
 
 } // namespace
 
-std::optional<HotkeySpec> parseHotkey(const std::wstring& text) {
+std::optional<HotkeyBinding> parseHotkey(const std::wstring& text) {
     std::wstring lower;
     for (wchar_t c : text)
         if (c != L' ')
             lower += static_cast<wchar_t>(std::towlower(c));
-    HotkeySpec spec{0, 0};
+    HotkeyBinding binding{0, 0};
     std::size_t start = 0;
     while (true) {
         const std::size_t plus = lower.find(L'+', start);
@@ -67,13 +67,13 @@ std::optional<HotkeySpec> parseHotkey(const std::wstring& text) {
             const std::optional<UINT> key = keyCode(part);
             if (!key)
                 return std::nullopt;
-            spec.key = *key;
-            return spec;
+            binding.key = *key;
+            return binding;
         }
         bool known = false;
         for (const Named& modifier : kModifiers)
             if (part == modifier.name) {
-                spec.modifiers |= modifier.code;
+                binding.modifiers |= modifier.code;
                 known = true;
             }
         if (!known)
