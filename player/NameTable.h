@@ -3,8 +3,9 @@
 // A table is a constant array of rows with a `name` member, ended by a row whose
 // name is null. The walk starts at the first row and stops at the first name that
 // compares equal (result 0); the end row, or a null name from the host, means no
-// match. An exact match is looked for first, which finds the same row sooner. Names compare
-// case-insensitively with lstrcmpiW unless the caller gives another comparison (parameter keys use StrCmpIW).
+// match. An exact match is looked for first, which finds the same row sooner. Names
+// compare case-insensitively with lstrcmpiW unless the caller gives another
+// comparison (parameter keys use StrCmpIW).
 #pragma once
 
 #include <windows.h>

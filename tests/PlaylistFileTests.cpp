@@ -47,6 +47,36 @@ TEST(M3u, EmptyOrMissingFilesGiveNoEntries) {
     EXPECT_NE(error.find(L"cannot open"), std::wstring::npos);
 }
 
+TEST(M3u, EncodingsAreRecognisedAndBinaryIsRefused) {
+    struct Case {
+        std::string bytes;
+        const wchar_t* text;
+        const wchar_t* encoding;
+        bool binary;
+    };
+    const Case cases[] = {
+        {"Bj\xC3\xB6rk", L"Bj\u00f6rk", L"UTF-8", false},
+        {"\xEF\xBB\xBF"
+         "Bj\xC3\xB6rk",
+         L"Bj\u00f6rk", L"UTF-8", false},
+        {"Bj\xF6rk \x80", L"Bj\u00f6rk \u20ac", L"Windows-1252", false}, // 0x80 is the euro sign there
+        {std::string("\xFF\xFE"
+                     "B\0\xF6\0",
+                     6),
+         L"B\u00f6", L"UTF-16 LE", false},
+        {std::string("\xFE\xFF\0B\x04\x3B", 6), L"B\u043b", L"UTF-16 BE", false},
+        {std::string("MZ\0\0", 4), L"", L"UTF-8", true},
+    };
+    for (const Case& c : cases) {
+        const remote_player::Decoded decoded = remote_player::decodePlaylist(c.bytes);
+        EXPECT_EQ(decoded.binary, c.binary) << c.bytes;
+        if (c.binary)
+            continue;
+        EXPECT_EQ(decoded.text, c.text) << c.bytes;
+        EXPECT_STREQ(decoded.encoding, c.encoding);
+    }
+}
+
 std::vector<Track> threeTracks() {
     return {{L"A", L"one", L"", L"", L"", L"1", 10},
             {L"B", L"two", L"", L"", L"", L"2", 20},
