@@ -1,6 +1,7 @@
 #include "PluginLibrary.h"
 
 #include "Console.h"
+#include "PlayerRemote.h"
 #include "PlayerVersion.h"
 
 namespace tools {
@@ -50,6 +51,21 @@ bool loadPlugin(const std::wstring& path, PluginLibrary& p, std::wstring& error)
         return false;
     }
     return true;
+}
+
+PlayerPresence playerPresence(UINT milliseconds) {
+    const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
+    if (window == nullptr)
+        return PlayerPresence::Absent;
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &ignored) != 0
+               ? PlayerPresence::Answering
+               : PlayerPresence::NotAnswering;
+}
+
+bool offersRatings(const PluginLibrary& plugin, PlayerInstance* instance) {
+    const UniqueMenu menu(CreatePopupMenu());
+    return plugin.queryCtxMenu(instance, menu.get(), 0, 1) > 4;
 }
 
 std::wstring defaultPluginPath() {

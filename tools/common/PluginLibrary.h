@@ -35,6 +35,14 @@ struct PluginLibrary {
 // for this architecture (x64)", "... has no export sendCmd").
 bool loadPlugin(const std::wstring& path, PluginLibrary& plugin, std::wstring& error);
 
+enum class PlayerPresence { Absent, Answering, NotAnswering };
+// Whether a player's window exists and answers a message within `milliseconds`, asked
+// of the window directly: a hung player would cost every export of a host a second.
+PlayerPresence playerPresence(UINT milliseconds);
+
+// Whether the player offers ratings: only then has the plug-in's context menu its Rate submenu.
+bool offersRatings(const PluginLibrary& plugin, PlayerInstance* instance);
+
 // player.dll beside the running program, or where the release bundle keeps it: the
 // tools sit in tools/ARCH/, the plug-in in ARCH/.
 std::wstring defaultPluginPath();

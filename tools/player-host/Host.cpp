@@ -1,7 +1,6 @@
 #include "Host.h"
 
 #include "Console.h"
-#include "PlayerRemote.h"
 
 #include <algorithm>
 #include <climits>
@@ -45,13 +44,15 @@ std::optional<std::wstring> Host::text(const wchar_t* name, int size) const {
 }
 
 Host::Player Host::player() {
-    const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
-    if (window == nullptr)
+    switch (tools::playerPresence(1000)) {
+    case tools::PlayerPresence::Absent:
         return Player::Absent;
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) != 0
-               ? Player::Responding
-               : Player::NotResponding;
+    case tools::PlayerPresence::Answering:
+        return Player::Responding;
+    case tools::PlayerPresence::NotAnswering:
+        break;
+    }
+    return Player::NotResponding;
 }
 
 void Host::restoreSettings() {

@@ -2,7 +2,6 @@
 
 #include "Console.h"
 #include "Json.h"
-#include "Unique.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -46,12 +45,6 @@ std::wstring field(const Host& host, const wchar_t* name) {
 void printField(const wchar_t* label, const std::wstring& text) {
     if (!text.empty())
         print(std::wstring(L"  ") + label + text + L"\n");
-}
-
-// Whether the player offers ratings: only then has the context menu its Rate submenu.
-bool offersRatings(const Host& host) {
-    tools::UniqueMenu menu(CreatePopupMenu());
-    return host.plugin().queryCtxMenu(host.instance(), menu.get(), 0, 1) > 4;
 }
 
 std::wstring scrolled(const std::wstring& text, int step) {
@@ -107,7 +100,7 @@ Status gather(const Host& host) {
     s.shuffle = host.state(L"shuffle");
     s.repeat = host.state(L"repeat");
     s.mute = host.state(L"mute");
-    if (offersRatings(host)) {
+    if (tools::offersRatings(host.plugin(), host.instance())) {
         int stars = 0;
         for (const wchar_t* mark : {L"rating1", L"rating2", L"rating3", L"rating4", L"rating5"})
             stars += host.state(mark).value_or(L"off") == L"on" ? 1 : 0;

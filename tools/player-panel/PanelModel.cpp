@@ -1,8 +1,5 @@
 #include "PanelModel.h"
 
-#include "PlayerRemote.h"
-#include "Unique.h"
-
 #include <iterator>
 
 namespace player_panel {
@@ -50,12 +47,17 @@ PanelModel::PanelModel(const tools::PluginLibrary& plugin, PlayerInstance* insta
 
 bool PanelModel::reachable() {
     // One bounded message decides: a hung player would cost every export a second.
-    const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
-    DWORD_PTR ignored = 0;
-    state_.player = window == nullptr ? PlayerStatus::Absent
-                    : SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 250, &ignored) != 0
-                        ? PlayerStatus::Running
-                        : PlayerStatus::NotResponding;
+    switch (tools::playerPresence(250)) {
+    case tools::PlayerPresence::Absent:
+        state_.player = PlayerStatus::Absent;
+        break;
+    case tools::PlayerPresence::Answering:
+        state_.player = PlayerStatus::Running;
+        break;
+    case tools::PlayerPresence::NotAnswering:
+        state_.player = PlayerStatus::NotResponding;
+        break;
+    }
     return state_.player != PlayerStatus::NotResponding;
 }
 
@@ -110,9 +112,7 @@ void PanelModel::pollSlow() {
     for (const ControlName& entry : kControls)
         if (plugin_.getProp(instance_, entry.capability, 2) != 0)
             state_.unsupported |= bit(entry.control);
-    // Only a player with ratings gives the context menu its Rate submenu.
-    const tools::UniqueMenu menu(CreatePopupMenu());
-    state_.ratings = plugin_.queryCtxMenu(instance_, menu.get(), 0, 1) > 4;
+    state_.ratings = tools::offersRatings(plugin_, instance_);
 }
 
 bool PanelModel::click(const Layout& layout, Control control, int x) {
