@@ -4,7 +4,6 @@
 #include "EndToEnd.h"
 #include "FakePlayer.h"
 
-#include <thread>
 #include <vector>
 
 using namespace testing_support;
@@ -48,7 +47,7 @@ TEST_F(EndToEnd, HungPlayerIsReportedAtOnceWithExitCodeFour) {
     FakePlayer fake;
     fake.hangOn(protocol::RM_NEXT);
     PostMessageW(fake.window(), protocol::RM_NEXT, 0, 0);
-    Sleep(200); // the fake is inside the message now, and answers nothing more
+    ASSERT_TRUE(waitUntil([&] { return fake.hanging(); })); // it answers nothing more
     for (const wchar_t* command : {L"status", L"probe", L"cmd next", L"playlist"}) {
         SCOPED_TRACE(narrow(command));
         const ULONGLONG start = GetTickCount64();
@@ -61,14 +60,34 @@ TEST_F(EndToEnd, HungPlayerIsReportedAtOnceWithExitCodeFour) {
 }
 
 TEST_F(EndToEnd, TwoReferencePlayersStartedAtOnceLeaveOne) {
-    const tools::UniqueHandle first = startProgram(L"\"" + referencePlayer() + L"\"");
-    const ProgramRun second = runProgram(L"\"" + referencePlayer() + L"\"", 3000); // ended if it runs
+    // Nothing decides which of the two wins: whichever it is keeps the one window.
+    RunningProgram players[] = {RunningProgram(L"\"" + referencePlayer() + L"\" "),
+                                RunningProgram(L"\"" + referencePlayer() + L"\" ")};
+    ASSERT_TRUE(players[0].started() && players[1].started());
+    ASSERT_TRUE(waitUntil([&] { return !players[0].running() || !players[1].running(); }, 20000));
+    const bool firstWon = players[0].running();
+    RunningProgram& winner = firstWon ? players[0] : players[1];
+    RunningProgram& loser = firstWon ? players[1] : players[0];
+    const ProgramRun refused = loser.finish();
+    EXPECT_EQ(refused.exitCode, 1u);
+    EXPECT_TRUE(contains(refused.errors, L"remote-player: a player is already running ("))
+        << narrow(refused.errors);
     ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));
-    Sleep(500);
+    EXPECT_TRUE(winner.running());
     int windows = 0;
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, protocol::kWindowClass, nullptr)) != nullptr;)
         ++windows;
     EXPECT_EQ(windows, 1);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(playerWindow(), &owner);
+    EXPECT_EQ(owner, winner.id());
+
+    // A third names the window it found and the process that owns it.
+    const ProgramRun third = runProgram(L"\"" + referencePlayer() + L"\"", 10000);
+    EXPECT_EQ(third.exitCode, 1u);
+    EXPECT_TRUE(contains(third.errors, L"process " + std::to_wstring(owner))) << narrow(third.errors);
+    stopPlayer();
+    EXPECT_EQ(winner.finish().exitCode, 0u);
 
     const ProgramRun noFile = runProgram(L"\"" + referencePlayer() + L"\" --playlist", 3000);
     EXPECT_EQ(noFile.exitCode, 2u);
@@ -143,12 +162,11 @@ TEST_F(EndToEnd, JsonForScriptsAndFollowUntilThePlayerQuits) {
                                                     L"\\\"hi\\\" \\\\ o\\u001B/\",\"current\":true}]}\n");
     EXPECT_TRUE(contains(output(L"probe --json"), L"\"problems\":0,\"responding\":true"));
 
-    std::thread quitter([] {
-        Sleep(1500);
-        PostMessageW(playerWindow(), kQuit, 0, 0);
-    });
-    const ProgramRun followed = host(L"watch --follow");
-    quitter.join();
+    // The quit comes once the first line is out, not after a guessed time.
+    RunningProgram follower(hostCommand(L"watch --follow"));
+    EXPECT_TRUE(waitUntil([&] { return contains(follower.printed(), L"\n"); }));
+    PostMessageW(playerWindow(), kQuit, 0, 0);
+    const ProgramRun followed = follower.finish();
     EXPECT_EQ(followed.exitCode, 0u);
     EXPECT_TRUE(contains(followed.output, L"0:10 \u23F8 Say \"hi\" \\ o\\x1B/\n")) << narrow(followed.output);
 }

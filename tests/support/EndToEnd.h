@@ -41,10 +41,13 @@ protected:
         DeleteFileW(ini_.c_str());
     }
 
-    ProgramRun host(const std::wstring& arguments) {
-        return runProgram(L"\"" + besideProgram(L"player-host.exe") + L"\" --ini \"" + ini_ + L"\" --exe \"" +
-                          referencePlayer() + L"\" " + arguments);
+    // player-host with this fixture's settings file and the reference player.
+    std::wstring hostCommand(const std::wstring& arguments) const {
+        return L"\"" + besideProgram(L"player-host.exe") + L"\" --ini \"" + ini_ + L"\" --exe \"" +
+               referencePlayer() + L"\" " + arguments;
     }
+
+    ProgramRun host(const std::wstring& arguments) { return runProgram(hostCommand(arguments)); }
 
     // The output of a host command that must succeed.
     std::wstring output(const std::wstring& arguments) {

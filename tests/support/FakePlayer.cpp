@@ -115,8 +115,11 @@ LRESULT FakePlayer::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (delay != 0)
         Sleep(delay);
-    if (hang)
+    if (hang) {
+        hanging_ = true;
         WaitForSingleObject(released_, INFINITE);
+        hanging_ = false;
+    }
     if (vanish) {
         DestroyWindow(window);
         PostQuitMessage(0);

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -58,6 +59,8 @@ public:
     // handling messages until release().
     void hangOn(UINT message, std::optional<WPARAM> wParam = std::nullopt);
     void release();
+    // True while it is held inside the message of hangOn.
+    bool hanging() const { return hanging_; }
     // The next time `message` arrives (with this wParam, if given), record it, destroy
     // the window and answer 0.
     void vanishOn(UINT message, std::optional<WPARAM> wParam = std::nullopt);
@@ -86,6 +89,7 @@ private:
     };
     std::optional<Trigger> hangOn_;
     std::optional<Trigger> vanishOn_;
+    std::atomic<bool> hanging_{false};
     HANDLE released_;
     HANDLE synced_;
     HWND window_ = nullptr;

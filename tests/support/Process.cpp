@@ -3,31 +3,58 @@
 #include "Console.h"
 #include "Unique.h"
 
+#include <atomic>
+#include <mutex>
 #include <thread>
 
 namespace testing_support {
-namespace {
 
-std::string drain(HANDLE pipe) {
-    std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(pipe, chunk, sizeof chunk, &read, nullptr) && read > 0)
-        bytes.append(chunk, read);
-    return bytes;
-}
+struct RunningProgram::State {
+    tools::UniqueHandle process;
+    DWORD id = 0;
+    DWORD exitCode = 0;
+    bool finished = false;
+    std::wstring failure; // why it did not start
+    mutable std::mutex mutex;
+    std::string output, errors, both;
+    std::thread outputReader, errorReader;
 
-} // namespace
+    std::atomic<bool> ended{false};
 
-ProgramRun runProgram(const std::wstring& commandLine, DWORD timeoutMs) {
+    // Reads a pipe until the program has ended and the pipe holds nothing more. Not
+    // until the pipe closes: Wine starts its own helper processes (a desktop, 32-bit
+    // services) from the first program that needs them, and they inherit its handles.
+    void drain(tools::UniqueHandle pipe, std::string State::*into) {
+        char chunk[4096];
+        for (;;) {
+            const bool last = ended; // read after the end: everything written is in the pipe by then
+            DWORD available = 0;
+            if (!PeekNamedPipe(pipe.get(), nullptr, 0, nullptr, &available, nullptr))
+                return; // closed: every writer has gone
+            if (available == 0) {
+                if (last)
+                    return;
+                Sleep(5);
+                continue;
+            }
+            DWORD read = 0;
+            if (!ReadFile(pipe.get(), chunk, available < sizeof chunk ? available : sizeof chunk, &read,
+                          nullptr))
+                return;
+            const std::lock_guard lock(mutex);
+            (this->*into).append(chunk, read);
+            both.append(chunk, read);
+        }
+    }
+};
+
+RunningProgram::RunningProgram(const std::wstring& commandLine) : state_(std::make_unique<State>()) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     tools::UniqueHandle outRead, outWrite, errRead, errWrite;
-    ProgramRun run;
     if (!CreatePipe(outRead.put(), outWrite.put(), &inherit, 0) ||
         !CreatePipe(errRead.put(), errWrite.put(), &inherit, 0)) {
-        run.exitCode = static_cast<DWORD>(-1);
-        run.errors = L"cannot make the pipes for " + commandLine;
-        return run;
+        state_->failure = L"cannot make the pipes for " + commandLine;
+        return;
     }
     SetHandleInformation(outRead.get(), HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(errRead.get(), HANDLE_FLAG_INHERIT, 0);
@@ -46,27 +73,76 @@ ProgramRun runProgram(const std::wstring& commandLine, DWORD timeoutMs) {
     outWrite.reset();
     errWrite.reset();
     if (!started) {
+        state_->failure = L"cannot start " + commandLine;
+        return;
+    }
+    CloseHandle(info.hThread);
+    state_->process.reset(info.hProcess);
+    state_->id = info.dwProcessId;
+    State* state = state_.get();
+    state->outputReader = std::thread(
+        [state, pipe = std::move(outRead)]() mutable { state->drain(std::move(pipe), &State::output); });
+    state->errorReader = std::thread(
+        [state, pipe = std::move(errRead)]() mutable { state->drain(std::move(pipe), &State::errors); });
+}
+
+RunningProgram::~RunningProgram() {
+    if (state_ && started())
+        finish(0);
+}
+
+RunningProgram::RunningProgram(RunningProgram&&) noexcept = default;
+RunningProgram& RunningProgram::operator=(RunningProgram&&) noexcept = default;
+
+bool RunningProgram::started() const {
+    return static_cast<bool>(state_->process);
+}
+
+HANDLE RunningProgram::process() const {
+    return state_->process.get();
+}
+
+DWORD RunningProgram::id() const {
+    return state_->id;
+}
+
+bool RunningProgram::running() const {
+    return started() && WaitForSingleObject(state_->process.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::wstring RunningProgram::printed() const {
+    const std::lock_guard lock(state_->mutex);
+    return tools::fromUtf8(state_->both);
+}
+
+ProgramRun RunningProgram::finish(DWORD timeoutMs) {
+    ProgramRun run;
+    State& s = *state_;
+    if (!started()) {
         run.exitCode = static_cast<DWORD>(-1);
-        run.errors = L"cannot start " + commandLine;
+        run.errors = s.failure;
         return run;
     }
-    const tools::UniqueHandle process(info.hProcess);
-    const tools::UniqueHandle thread(info.hThread);
-    // The pipes are read while the time runs; a child past its time is ended, which
-    // closes its ends of the pipes.
-    std::string output, errors;
-    std::thread outputReader([&] { output = drain(outRead.get()); });
-    std::thread errorReader([&] { errors = drain(errRead.get()); });
-    if (WaitForSingleObject(process.get(), timeoutMs) == WAIT_TIMEOUT) {
-        TerminateProcess(process.get(), kTimedOut);
-        WaitForSingleObject(process.get(), INFINITE);
+    if (!s.finished) {
+        // A child past its time is ended, which closes its ends of the pipes.
+        if (WaitForSingleObject(s.process.get(), timeoutMs) == WAIT_TIMEOUT) {
+            TerminateProcess(s.process.get(), kTimedOut);
+            WaitForSingleObject(s.process.get(), INFINITE);
+        }
+        s.ended = true;
+        s.outputReader.join();
+        s.errorReader.join();
+        GetExitCodeProcess(s.process.get(), &s.exitCode);
+        s.finished = true;
     }
-    outputReader.join();
-    errorReader.join();
-    GetExitCodeProcess(process.get(), &run.exitCode);
-    run.output = tools::fromUtf8(output);
-    run.errors = tools::fromUtf8(errors);
+    run.exitCode = s.exitCode;
+    run.output = tools::fromUtf8(s.output);
+    run.errors = tools::fromUtf8(s.errors);
     return run;
+}
+
+ProgramRun runProgram(const std::wstring& commandLine, DWORD timeoutMs) {
+    return RunningProgram(commandLine).finish(timeoutMs);
 }
 
 tools::UniqueHandle startProgram(const std::wstring& commandLine) {

@@ -4,6 +4,8 @@
 #include "Unique.h"
 
 #include <windows.h>
+
+#include <memory>
 #include <string>
 
 namespace testing_support {
@@ -16,6 +18,30 @@ struct ProgramRun {
 
 // The exit code of a program that was ended because it ran past its time.
 inline constexpr DWORD kTimedOut = 0xDEADu;
+
+// A program started with its output and errors collected while it runs, so that a
+// test can wait for what it prints instead of sleeping. Ended if still running when
+// the object goes.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::wstring& commandLine);
+    ~RunningProgram();
+    RunningProgram(RunningProgram&&) noexcept;
+    RunningProgram& operator=(RunningProgram&&) noexcept;
+
+    bool started() const;
+    HANDLE process() const;
+    DWORD id() const;
+    bool running() const;
+    // What it printed so far, standard output and error together.
+    std::wstring printed() const;
+    // Waits for its end, ending it with kTimedOut after `timeoutMs`, and collects the run.
+    ProgramRun finish(DWORD timeoutMs = 30000);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // Runs `commandLine` to its end and collects its output; one still running after
 // `timeoutMs` is ended, with the exit code kTimedOut.

@@ -27,6 +27,26 @@ constexpr wchar_t kUsage[] =
     L"  --play           start playing at once\n"
     L"  --version        print the version and exit\n";
 
+constexpr wchar_t kSingleInstance[] = L"Local\\remote-player.single-instance";
+
+int fail(const std::wstring& message, int code = 1) {
+    tools::printError(L"remote-player: " + message + L"\n");
+    return code;
+}
+
+// What shows that a player runs already, in words; empty when nothing does.
+std::wstring runningPlayer(bool mutexHeld) {
+    if (const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        return L"a window of class " PLAYER_REMOTE_WINDOW_CLASS L" exists, owned by process " +
+               std::to_wstring(process);
+    }
+    if (mutexHeld)
+        return L"another remote-player holds " + std::wstring(kSingleInstance) + L" and is making its window";
+    return {};
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -74,12 +94,13 @@ int wmain(int argc, wchar_t** argv) {
     }
     // One reference player at a time, race-free: two started at once both see no window
     // yet, but only one gets the mutex. Another player's window counts as well.
-    const tools::UniqueHandle instance(CreateMutexW(nullptr, FALSE, L"Local\\remote-player.single-instance"));
-    if (!instance || GetLastError() == ERROR_ALREADY_EXISTS ||
-        FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr) != nullptr) {
-        tools::printError(L"remote-player: a player is already running\n");
-        return 1;
-    }
+    const tools::UniqueHandle instance(CreateMutexW(nullptr, FALSE, kSingleInstance));
+    const bool mutexHeld = instance && GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!instance)
+        return fail(L"cannot create " + std::wstring(kSingleInstance) + L": " +
+                    tools::systemMessage(GetLastError()));
+    if (const std::wstring found = runningPlayer(mutexHeld); !found.empty())
+        return fail(L"a player is already running (" + found + L")");
 
     remote_player::Playback playback(std::move(tracks), GetTickCount());
     if (playAtOnce)
