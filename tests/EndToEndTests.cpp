@@ -21,6 +21,7 @@ TEST_F(EndToEnd, PlayStartsTheAbsentPlayer) {
     ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));
     const std::wstring present = output(L"status");
     EXPECT_TRUE(contains(present, L"Title    \u00c5sa Lindqvist - \u00dcber den Wolken")) << narrow(present);
+    EXPECT_TRUE(contains(present, L"\u25B6 playing")); // one press of play is enough
 }
 
 TEST_F(EndToEnd, CommandsChangeWhatStatusShows) {

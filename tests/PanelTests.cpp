@@ -2,11 +2,12 @@
 // against the reference player, checked through the plug-in afterwards; its menus
 // chosen through the test hook; its pictures decoded and measured.
 #include "EndToEnd.h"
+#include "FakePlayer.h"
+#include "PanelPaint.h"
+#include "PanelText.h"
 #include "PanelLayout.h"
 #include "PanelWindow.h"
 #include "Picture.h"
-
-#include <thread>
 
 using namespace testing_support;
 using namespace player_panel;
@@ -25,23 +26,28 @@ protected:
                referencePlayer() + L"\" " + options;
     }
 
-    // The panel in its own process, its output collected until it ends.
+    // The panel in its own process, its output collected while it runs.
     void openPanel() {
-        runner_ = std::thread([this] { run_ = runProgram(panelCommand(), 60000); });
+        panelProgram_ = RunningProgram(panelCommand());
         ASSERT_TRUE(waitUntil([this] { return (panel_ = FindWindowW(kWindowClass, nullptr)) != nullptr; }));
     }
 
     void closePanel() {
-        if (runner_.joinable()) {
+        if (panelProgram_.started() && panelProgram_.running()) {
             PostMessageW(panel_, WM_CLOSE, 0, 0);
-            runner_.join();
+            run_ = panelProgram_.finish(60000);
         }
     }
 
+    // A click as the mouse makes it; handled by the time this returns.
     void click(Control control) const {
         const POINT p = centreOf(layoutFor(kDefaultWidth), control);
-        PostMessageW(panel_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-        PostMessageW(panel_, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        SendMessageW(panel_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        SendMessageW(panel_, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    }
+
+    int savedTrackTime() const {
+        return GetPrivateProfileIntW(L"player", L"trackTime", -1, panelIni_.c_str());
     }
 
     std::wstring state(const wchar_t* name) const {
@@ -58,7 +64,7 @@ protected:
     std::wstring panelIni_ = besideProgram(L"panel-tests.ini");
     Instance observer_; // the test's own view of the player, through the plug-in
     HWND panel_ = nullptr;
-    std::thread runner_;
+    RunningProgram panelProgram_;
     ProgramRun run_;
 };
 
@@ -66,7 +72,11 @@ TEST_F(Panel, ClicksWheelAndMenusReachThePlayer) {
     startPlayer();
     WritePrivateProfileStringW(L"hotkeys", L"next", L"Ctrl+Alt+F9", panelIni_.c_str());
     WritePrivateProfileStringW(L"hotkeys", L"stop", L"Hyper+Q", panelIni_.c_str());
+    WritePrivateProfileStringW(L"hotkeys", L"nxt", L"Ctrl+Alt+N", panelIni_.c_str());
     openPanel();
+    // Wrong hotkeys are said at start, while the panel runs.
+    EXPECT_TRUE(waitUntil([&] { return contains(panelProgram_.printed(), L"hotkey nxt in "); }))
+        << narrow(panelProgram_.printed());
 
     const std::wstring first = title();
     click(Control::Next);
@@ -95,15 +105,34 @@ TEST_F(Panel, ClicksWheelAndMenusReachThePlayer) {
     EXPECT_EQ(items[4].flags, PLAYER_PLAYLIST_FLAG_CURRENT);
     plugin().freeMenu(observer_, PLAYER_PLAYLIST_NAME, items);
 
-    // A hotkey carries out its command; the click on the time is a setting, saved at exit.
+    // A hotkey carries out its command.
     const std::wstring beforeHotkey = title();
     PostMessageW(panel_, WM_HOTKEY, 1, 0);
     EXPECT_TRUE(waitUntil([&] { return title() != beforeHotkey; }));
-    click(Control::Time);
+    // Each click on the time is a setting, and the file holds it at once.
+    for (const int expected : {0, 1, 0}) {
+        click(Control::Time);
+        EXPECT_EQ(savedTrackTime(), expected);
+    }
     closePanel();
     EXPECT_EQ(run_.exitCode, 0u) << narrow(run_.errors);
-    EXPECT_EQ(GetPrivateProfileIntW(L"player", L"trackTime", -1, panelIni_.c_str()), 0);
+    EXPECT_EQ(savedTrackTime(), 0);
     EXPECT_TRUE(contains(run_.errors, L"player-panel: hotkey stop=Hyper+Q in ")) << narrow(run_.errors);
+}
+
+TEST_F(Panel, ClicksWhileThePlayerHangsAreDropped) {
+    FakePlayer fake;
+    fake.answer(protocol::RM_IS_SUPPORTED, 1);
+    openPanel();
+    fake.hangOn(protocol::RM_GET_TRACKLENGTH); // the panel's next poll asks for the time first
+    ASSERT_TRUE(waitUntil([&] { return fake.hanging(); }));
+    for (const Control control : {Control::Next, Control::PlayPause, Control::Shuffle, Control::Star3})
+        click(control);
+    SendMessageW(panel_, WM_HOTKEY, 1, 0);
+    fake.release();
+    const std::vector<ReceivedMessage> received = fake.messages();
+    for (const ReceivedMessage& m : received)
+        EXPECT_TRUE(m.sent) << "posted after the hang: " << m.message; // no command waited in the queue
 }
 
 TEST_F(Panel, PicturesOfThePanelStoppedPlayingAndPaused) {
@@ -135,6 +164,108 @@ TEST_F(Panel, PicturesOfThePanelStoppedPlayingAndPaused) {
                              : 0;
     EXPECT_GT(differing, 40);
     EXPECT_EQ(playing.at(0, 0) >> 24, 0xFFu); // opaque
+}
+
+// The panel's own painting, measured: what each state shows and where text may go.
+class Painted {
+public:
+    Painted(int width, const PanelState& state) : layout_(layoutFor(width)) {
+        BITMAPINFO info{};
+        info.bmiHeader = {
+            sizeof(BITMAPINFOHEADER), layout_.width, -kPanelHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+        paintPanel(dc_, layout_, state, 0);
+        GdiFlush();
+    }
+    ~Painted() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    // Pixels within the rectangle that are not the panel's background.
+    int inked(RECT r, COLORREF colour = kBackgroundColour) const {
+        int count = 0;
+        for (LONG y = r.top; y < r.bottom; ++y)
+            for (LONG x = r.left; x < r.right; ++x)
+                count += (bits_[y * layout_.width + x] & 0xFFFFFF) != rgb(colour) ? 1 : 0;
+        return count;
+    }
+    int ofColour(RECT r, COLORREF colour) const {
+        return (r.right - r.left) * (r.bottom - r.top) - inked(r, colour);
+    }
+    const Layout& layout() const { return layout_; }
+
+    static constexpr COLORREF kBackgroundColour = RGB(30, 34, 40);
+    static constexpr COLORREF kAccentColour = RGB(58, 142, 230);
+
+private:
+    static std::uint32_t rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+    Layout layout_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+    std::uint32_t* bits_ = nullptr;
+};
+
+TEST(PanelPainting, TextsEndBeforeTheTimeAndASilentPlayerShowsNothingStale) {
+    PanelState playing;
+    playing.player = PlayerStatus::Running;
+    playing.name = L"Velmora Player";
+    playing.title =
+        L"Ngozi Ad\u00e9b\u00e1y\u1ecd\u0300 - A title far too long for any width of the panel at all";
+    playing.time = L"62:05";
+    playing.scrollTitle = false;
+    playing.repeat = true;
+    for (const int width : {kMinWidth, kDefaultWidth, 420, kMaxWidth}) {
+        SCOPED_TRACE(width);
+        const Painted panel(width, playing);
+        const RECT& title = panel.layout().title;
+        const RECT& time = panel.layout().time;
+        // Between the title's end and the time nothing is drawn: the title ends in an ellipsis.
+        EXPECT_EQ(panel.inked({title.right, title.top, time.left, title.bottom}), 0);
+        EXPECT_GT(panel.inked(time), 0);
+        EXPECT_GT(panel.ofColour(panel.layout().repeat, Painted::kAccentColour), 0); // repeat is on
+    }
+    PanelState silent = playing;
+    silent.player = PlayerStatus::NotResponding;
+    silent.time = L"2:33";   // what it said before it stopped answering
+    silent.caption = L"Old"; // and its caption
+    const Painted panel(kDefaultWidth, silent);
+    EXPECT_EQ(panel.inked(panel.layout().time), 0);
+    EXPECT_EQ(panel.inked(panel.layout().details), 0);
+    EXPECT_EQ(panel.ofColour(panel.layout().repeat, Painted::kAccentColour), 0); // drawn plainly
+}
+
+TEST(PanelPainting, EveryScriptOfTheDemoListIsDrawnWithGlyphsNotBoxes) {
+    // A character the fonts lack is drawn as the same box as any other they lack.
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 64, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    SelectObject(dc, bitmap);
+    HFONT font =
+        CreateFontW(-15, 0, 0, 0, FW_SEMIBOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    SelectObject(dc, font);
+    SetTextColor(dc, RGB(255, 255, 255));
+    const auto drawn = [&](const std::wstring& text) {
+        PatBlt(dc, 0, 0, 64, 32, BLACKNESS);
+        drawTextAt(dc, 2, 2, text);
+        GdiFlush();
+        return std::vector<std::uint32_t>(bits, bits + 64 * 32);
+    };
+    const auto box = drawn(L"\uE000");         // a private-use character: no font has it
+    const auto wideBox = drawn(L"\U000F0000"); // nor this one, beyond the first plane
+    for (const wchar_t* character : {L"\u591c", L"\u6b4c", L"\u6771", L"\u3051", L"\u1ecd", L"\u1eb9"})
+        EXPECT_NE(drawn(character), box) << narrow(character) << " U+" << std::hex << int(character[0]);
+    EXPECT_NE(drawn(L"\U0001F319"), wideBox); // the crescent moon
+    EXPECT_NE(drawn(L"\U0001F319"), drawn(L"\U0001F31A"));
+    DeleteObject(font);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }
 
 } // namespace

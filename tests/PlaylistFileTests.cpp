@@ -37,6 +37,12 @@ TEST(M3u, ReadsExtendedEntriesWithNonAsciiText) {
     EXPECT_EQ(tracks[2].artist, L"");
     EXPECT_EQ(tracks[2].album, L"");
     EXPECT_EQ(tracks[2].displayName(), L"Caf\u00e9 Noir");
+
+    // Bare CR line ends, as old Mac tools wrote them.
+    const auto mac = remote_player::parseM3u("#EXTINF:5,A - One\rone.ogg\r#EXTINF:6,B - Two\rtwo.ogg\r");
+    ASSERT_EQ(mac.size(), 2u);
+    EXPECT_EQ(mac[1].title, L"Two");
+    EXPECT_EQ(mac[1].file, L"two.ogg");
 }
 
 TEST(M3u, EmptyOrMissingFilesGiveNoEntries) {

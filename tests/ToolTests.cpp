@@ -2,7 +2,11 @@
 // hung player reported at once, one reference player at a time, playlists in the
 // encodings people have, and texts shown safely.
 #include "EndToEnd.h"
+#include "Console.h"
+#include "DisplaySettings.h"
 #include "FakePlayer.h"
+
+#include <memory>
 
 #include <vector>
 
@@ -17,6 +21,16 @@ std::wstring writeFile(const std::wstring& name, const std::string& bytes) {
     DWORD written = 0;
     WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     return path;
+}
+
+std::wstring readFile(const std::wstring& path) {
+    const tools::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes(1 << 16, '\0');
+    DWORD read = 0;
+    ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return tools::fromUtf8(bytes);
 }
 
 TEST_F(EndToEnd, SettingsAreSavedWithoutAPlayerAndEveryWriteIsChecked) {
@@ -158,8 +172,9 @@ TEST_F(EndToEnd, JsonForScriptsAndFollowUntilThePlayerQuits) {
     EXPECT_TRUE(contains(output(L"status --json"), L"\"running\":true,\"state\":\"pause\""));
     EXPECT_TRUE(contains(output(L"--json text title"),
                          L"{\"name\":\"title\",\"text\":\"Say \\\"hi\\\" \\\\ o\\u001B/\"}"));
-    EXPECT_EQ(output(L"playlist --json --limit 1"), L"{\"count\":3,\"entries\":[{\"id\":1,\"text\":\"Say "
-                                                    L"\\\"hi\\\" \\\\ o\\u001B/\",\"current\":true}]}\n");
+    EXPECT_EQ(output(L"playlist --json --limit 1"),
+              L"{\"count\":3,\"withText\":3,\"complete\":true,\"entries\":[{\"id\":1,\"text\":\"Say "
+              L"\\\"hi\\\" \\\\ o\\u001B/\",\"current\":true}]}\n");
     EXPECT_TRUE(contains(output(L"probe --json"), L"\"problems\":0,\"responding\":true"));
 
     // The quit comes once the first line is out, not after a guessed time.
@@ -167,8 +182,145 @@ TEST_F(EndToEnd, JsonForScriptsAndFollowUntilThePlayerQuits) {
     EXPECT_TRUE(waitUntil([&] { return contains(follower.printed(), L"\n"); }));
     PostMessageW(playerWindow(), kQuit, 0, 0);
     const ProgramRun followed = follower.finish();
-    EXPECT_EQ(followed.exitCode, 0u);
+    EXPECT_EQ(followed.exitCode, 3u);
+    EXPECT_TRUE(contains(followed.errors, L"player-host: player quit")) << narrow(followed.errors);
     EXPECT_TRUE(contains(followed.output, L"0:10 \u23F8 Say \"hi\" \\ o\\x1B/\n")) << narrow(followed.output);
+}
+
+// Exit codes and arguments, as a script meets them.
+TEST_F(EndToEnd, CommandsThatDoNothingOrAreMistypedSaySo) {
+    struct Case {
+        const wchar_t* arguments;
+        bool player; // the reference player runs
+        DWORD exitCode;
+        const wchar_t* says; // in the output or the errors
+    };
+    const Case cases[] = {
+        {L"cmd next", false, 3, L"player not running: cmd next needs it"},
+        {L"cmd title", false, 0, L"sendCmd(\"title\", 0)"},
+        {L"state shuffle", false, 3, L"player not running"},
+        {L"prop volume 5", false, 3, L"player not running"},
+        {L"prop volume 9 --raw", false, 3, L"player not running"}, // --raw after the command passes the kind
+        {L"--exe \"\" cmd play", false, 1, L"player executable not found: (none given with --exe)"},
+        {L"--exe Z:\\no\\such\\player.exe cmd playpause", false, 1,
+         L"player executable not found: Z:\\no\\such\\player.exe"},
+        {L"--ini \"\" status", false, 2, L"--ini needs a file"},
+        {L"help help", false, 0, L"usage: player-host help [COMMAND]"},
+        {L"playlist 3 4", true, 2, L"wrong number of arguments for 'playlist'"},
+        {L"playlist --limit 99999999999", true, 2, L"--limit 99999999999 is out of range"},
+        {L"prop volume 1", true, 2, L"kind 1 does not take 'volume'; it takes kinds 2 to 6"},
+        {L"prop tracktime 1", true, 2, L"it takes kinds 2 to 6"},
+        {L"prop volume 1 --raw", true, 0, L"0\n"},
+        {L"playlist 99 --raw", true, 0, L"invokeMenu(\"*playlist\", 99)"},
+    };
+    for (const bool withPlayer : {false, true}) {
+        if (withPlayer)
+            startPlayer();
+        for (const Case& c : cases) {
+            if (c.player != withPlayer)
+                continue;
+            SCOPED_TRACE(narrow(c.arguments));
+            const ProgramRun run = host(c.arguments);
+            EXPECT_EQ(run.exitCode, c.exitCode) << narrow(run.output + run.errors);
+            EXPECT_TRUE(contains(run.output + run.errors, c.says)) << narrow(run.output + run.errors);
+        }
+    }
+}
+
+TEST_F(EndToEnd, FollowOutlastsAShortHangAndEndsWhenThePlayerGoes) {
+    auto fake = std::make_unique<FakePlayer>();
+    RunningProgram follower(hostCommand(L"watch --follow"));
+    ASSERT_TRUE(waitUntil([&] { return contains(follower.printed(), L"\n"); }));
+    fake->hangOn(protocol::RM_STATE_PLAYPAUSE); // the next line's first question
+    ASSERT_TRUE(waitUntil([&] { return fake->hanging(); }));
+    Sleep(1500); // a hang of 1.5 s, shorter than the two seconds watch waits
+    fake->release();
+    EXPECT_TRUE(follower.running());
+    fake.reset(); // the player goes
+    const ProgramRun run = follower.finish();
+    EXPECT_EQ(run.exitCode, 3u) << narrow(run.errors);
+    EXPECT_TRUE(contains(run.errors, L"player quit")) << narrow(run.errors);
+}
+
+TEST_F(EndToEnd, PlaylistCutOffByTheBudgetIsIncomplete) {
+    FakePlayer fake;
+    fake.answer(protocol::RM_PLAYLIST_COUNT, 100);
+    fake.answerWith(protocol::RM_PLAYLIST_ITEMTEXT, [](WPARAM i) {
+        Sleep(50); // 100 entries need 5 s: the call's second holds about 20
+        return Reply{1, L"Entry " + std::to_wstring(i + 1)};
+    });
+    const ProgramRun run = host(L"playlist");
+    EXPECT_EQ(run.exitCode, 5u);
+    EXPECT_TRUE(contains(run.errors, L" of 100 entries arrived within the call's second"))
+        << narrow(run.errors);
+    EXPECT_TRUE(contains(run.output, L"  1. Entry 1\n")) << narrow(run.output);
+    const ProgramRun json = host(L"playlist --json");
+    EXPECT_EQ(json.exitCode, 5u);
+    EXPECT_TRUE(contains(json.output, L"\"count\":100,\"withText\":")) << narrow(json.output);
+    EXPECT_TRUE(contains(json.output, L"\"complete\":false")) << narrow(json.output);
+}
+
+TEST_F(EndToEnd, ProbeCatchesAStaleTitleAndConcludesNothingFromSilence) {
+    {
+        // A player that leaves the title as it was for an entry without text.
+        FakePlayer stale;
+        stale.answer(protocol::RM_IS_SUPPORTED, 1);
+        stale.answer(protocol::RM_GET_MAXVOLUME, 100);
+        stale.answer(protocol::RM_PLAYLIST_COUNT, 3);
+        stale.answerWith(protocol::RM_PLAYLIST_ITEMTEXT, [](WPARAM i) {
+            return i == 2 ? Reply{0, std::nullopt} : Reply{1, L"Entry " + std::to_wstring(i)};
+        });
+        const ProgramRun run = host(L"probe");
+        EXPECT_EQ(run.exitCode, 1u);
+        EXPECT_TRUE(
+            contains(run.output, L"PROBLEM  RM_PLAYLIST_ITEMTEXT for entry 2 left the title unchanged"))
+            << narrow(run.output);
+    }
+    {
+        FakePlayer hung;
+        hung.hangOn(protocol::RM_IS_SUPPORTED);
+        const ProgramRun run = host(L"probe");
+        hung.release();
+        EXPECT_EQ(run.exitCode, 4u);
+        EXPECT_TRUE(contains(run.output, L"not checked: RM_PLAYPAUSE")) << narrow(run.output);
+        EXPECT_FALSE(contains(run.output, L"ok ")) << narrow(run.output);
+        EXPECT_FALSE(contains(run.output, L"no:  RM_")) << narrow(run.output);
+    }
+    // The reference player sets an empty title for an entry without text.
+    const std::wstring path = writeFile(L"tool-tests.m3u", "#EXTINF:10,A - One\na.ogg\n#EXTINF:10,\nb.ogg\n");
+    startPlayer(L"--playlist \"" + path + L"\"");
+    const ProgramRun run = host(L"probe");
+    EXPECT_EQ(run.exitCode, 0u) << narrow(run.output);
+    EXPECT_TRUE(contains(run.output, L"2 playlist texts arrived in the title, each request setting it"));
+}
+
+TEST_F(EndToEnd, SettingsLiveInTheUsersFolderAndTheLogIsEscaped) {
+    // Without --ini the settings go to %APPDATA%\player, made at the first save.
+    const std::wstring folder = tools::defaultSettingsPath(L"");
+    const std::wstring file = folder + L"player-host.ini";
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+    const ProgramRun toggled = runProgram(L"\"" + besideProgram(L"player-host.exe") + L"\" cmd album");
+    EXPECT_EQ(toggled.exitCode, 0u) << narrow(toggled.errors);
+    EXPECT_EQ(GetPrivateProfileIntW(L"player", L"scrollAlbum", -1, file.c_str()), 0);
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+
+    // The reference player's log goes to the file it names, control characters escaped.
+    const std::wstring playlist = writeFile(L"tool-tests.m3u", "#EXTINF:10,Evil\x1B[2J - Bell\nb.ogg\n");
+    const std::wstring log = besideProgram(L"tool-tests.log");
+    startPlayer(L"--playlist \"" + playlist + L"\" --log \"" + log + L"\"");
+    output(L"text title");
+    stopPlayer();
+    const ProgramRun logged = runProgram(L"cmd /c type \"" + log + L"\"");
+    EXPECT_TRUE(contains(logged.output, L"RM_TEXT_TITLE wParam=0 -> 1 \"Evil\\x1B[2J - Bell\""))
+        << narrow(logged.output);
+
+    // Error codes of the system read as words or in hexadecimal.
+    const ProgramRun picture = runProgram(L"\"" + besideProgram(L"player-panel.exe") +
+                                          L"\" --screenshot Z:\\no\\such\\folder\\x.png");
+    EXPECT_EQ(picture.exitCode, 1u);
+    EXPECT_TRUE(contains(picture.errors, L"(error 0x80070003)")) << narrow(picture.errors);
 }
 
 } // namespace

@@ -56,8 +56,9 @@ protected:
         return run.output;
     }
 
+    // Paused unless the options say --play: the times a test reads then stand still.
     void startPlayer(const std::wstring& options = L"") {
-        ASSERT_TRUE(startProgram(L"\"" + referencePlayer() + L"\" " + options));
+        ASSERT_TRUE(startProgram(L"\"" + referencePlayer() + L"\" --paused " + options));
         ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));
     }
 

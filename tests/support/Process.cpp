@@ -48,6 +48,10 @@ struct RunningProgram::State {
     }
 };
 
+RunningProgram::RunningProgram() : state_(std::make_unique<State>()) {
+    state_->failure = L"no program started";
+}
+
 RunningProgram::RunningProgram(const std::wstring& commandLine) : state_(std::make_unique<State>()) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     tools::UniqueHandle outRead, outWrite, errRead, errWrite;

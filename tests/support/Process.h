@@ -24,6 +24,7 @@ inline constexpr DWORD kTimedOut = 0xDEADu;
 // the object goes.
 class RunningProgram {
 public:
+    RunningProgram(); // none yet
     explicit RunningProgram(const std::wstring& commandLine);
     ~RunningProgram();
     RunningProgram(RunningProgram&&) noexcept;

@@ -5,10 +5,8 @@
 namespace tools {
 namespace {
 
-void write(DWORD which, std::wstring_view text) {
-    const std::string bytes = toUtf8(text);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(which), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+bool usable(HANDLE handle) {
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
 }
 
 } // namespace
@@ -68,14 +66,38 @@ std::wstring systemMessage(DWORD error) {
     LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
         message.pop_back();
-    return (message.empty() ? L"" : message + L" ") + L"(error " + std::to_wstring(error) + L")";
+    // Status codes (HRESULTs) read as hexadecimal, as their documentation lists them.
+    wchar_t code[24];
+    swprintf(code, 24, (error & 0x80000000u) != 0 ? L"error 0x%08X" : L"error %u", static_cast<unsigned>(error));
+    return (message.empty() ? L"" : message + L" ") + L"(" + code + L")";
+}
+
+void printTo(HANDLE target, std::wstring_view text) {
+    const std::string bytes = toUtf8(text);
+    DWORD written = 0;
+    WriteFile(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 void print(std::wstring_view text) {
-    write(STD_OUTPUT_HANDLE, text);
+    printTo(GetStdHandle(STD_OUTPUT_HANDLE), text);
 }
 void printError(std::wstring_view text) {
-    write(STD_ERROR_HANDLE, text);
+    printTo(GetStdHandle(STD_ERROR_HANDLE), text);
+}
+
+void useParentConsole() {
+    if (usable(GetStdHandle(STD_OUTPUT_HANDLE)) && usable(GetStdHandle(STD_ERROR_HANDLE)))
+        return; // redirected to a file or pipe, or given a console
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return; // started from a window or a service: nobody to tell
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE)
+        return;
+    for (const DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        if (!usable(GetStdHandle(which)))
+            SetStdHandle(which, console);
 }
 
 } // namespace tools

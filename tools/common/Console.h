@@ -11,7 +11,8 @@ namespace tools {
 std::string toUtf8(std::wstring_view text);
 std::wstring fromUtf8(std::string_view text);
 
-// The system's own words for an error code, e.g. "Access denied. (error 5)".
+// The system's own words for an error code, e.g. "Access denied. (error 5)"; a status
+// code (HRESULT) shows as hexadecimal: "... (error 0x80070003)".
 std::wstring systemMessage(DWORD error);
 
 // Text from outside (a player's titles, a user's arguments) made safe for a terminal:
@@ -34,5 +35,12 @@ private:
 // Writes to standard output (or error) as UTF-8; flushes at once.
 void print(std::wstring_view text);
 void printError(std::wstring_view text);
+// Writes to a file or pipe as UTF-8.
+void printTo(HANDLE target, std::wstring_view text);
+
+// For a windowed program: when it was given no standard output, writes go to the
+// console of the process that started it, if that has one. A windowed program never
+// gets a console of its own.
+void useParentConsole();
 
 } // namespace tools

@@ -2,6 +2,8 @@
 
 #include "Console.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <climits>
 #include <iterator>
@@ -42,7 +44,34 @@ std::wstring absolutePath(const std::wstring& path) {
     return length > 0 && length < std::size(buffer) ? std::wstring(buffer, length) : path;
 }
 
+// %APPDATA%\player, or empty when the system names no such folder.
+std::wstring settingsFolder() {
+    wchar_t* roaming = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming)))
+        folder = std::wstring(roaming) + L"\\player";
+    CoTaskMemFree(roaming);
+    return folder;
+}
+
+std::wstring parentOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+bool sameSettings(const std::vector<PlayerParam>& a, const std::vector<PlayerParam>& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](const auto& x, const auto& y) {
+               return std::wstring(x.name) == y.name && x.value == y.value;
+           });
+}
+
 } // namespace
+
+std::wstring defaultSettingsPath(const wchar_t* fileName) {
+    const std::wstring folder = settingsFolder();
+    return folder.empty() ? besideProgram(fileName) : folder + L"\\" + fileName;
+}
 
 DisplaySettings::DisplaySettings(const PluginLibrary& plugin, PlayerInstance* instance, std::wstring path)
     : plugin_(plugin), instance_(instance), path_(std::move(path)), fullPath_(absolutePath(path_)) {}
@@ -65,11 +94,11 @@ std::optional<std::int32_t> DisplaySettings::value(const wchar_t* name) const {
 
 std::vector<std::wstring> DisplaySettings::restore() {
     std::vector<std::wstring> warnings;
-    restored_ = current();
+    inFile_ = current();
     if (GetFileAttributesW(fullPath_.c_str()) == INVALID_FILE_ATTRIBUTES)
         return warnings;
     constexpr wchar_t kMissing[] = L"\x01";
-    for (PlayerParam& param : restored_) {
+    for (PlayerParam& param : inFile_) {
         wchar_t text[64];
         GetPrivateProfileStringW(kSection, param.name, kMissing, text, static_cast<DWORD>(std::size(text)),
                                  fullPath_.c_str());
@@ -81,19 +110,18 @@ std::vector<std::wstring> DisplaySettings::restore() {
             warnings.push_back(std::wstring(param.name) + L"=" + visible(text) + L" in " + path_ +
                                L" is not a 32-bit number; keeping " + std::to_wstring(param.value));
     }
-    plugin_.setPlayerParams(instance_, restored_.data(), static_cast<int>(restored_.size()));
+    plugin_.setPlayerParams(instance_, inFile_.data(), static_cast<int>(inFile_.size()));
     return warnings;
 }
 
-DisplaySettings::Saved DisplaySettings::saveIfChanged(std::wstring& error) const {
+DisplaySettings::Saved DisplaySettings::saveIfChanged(std::wstring& error) {
     const std::vector<PlayerParam> now = current();
-    const bool changed =
-        now.size() != restored_.size() ||
-        !std::equal(now.begin(), now.end(), restored_.begin(), [](const auto& a, const auto& b) {
-            return std::wstring(a.name) == b.name && a.value == b.value;
-        });
-    if (!changed)
+    if (sameSettings(now, inFile_))
         return Saved::Unchanged;
+    // The default folder is made at the first save; a folder the user named must exist.
+    const std::wstring folder = parentOf(fullPath_);
+    if (!folder.empty() && lstrcmpiW(folder.c_str(), settingsFolder().c_str()) == 0)
+        CreateDirectoryW(folder.c_str(), nullptr);
     for (const PlayerParam& param : now) {
         if (!WritePrivateProfileStringW(kSection, param.name, std::to_wstring(param.value).c_str(),
                                         fullPath_.c_str())) {
@@ -101,6 +129,7 @@ DisplaySettings::Saved DisplaySettings::saveIfChanged(std::wstring& error) const
             return Saved::Failed;
         }
     }
+    inFile_ = now;
     return Saved::Written;
 }
 

@@ -2,9 +2,10 @@
 # Builds Release for x86 and x64 and writes dist/player-VERSION.zip:
 #   player-VERSION/x86/player.dll, x64/player.dll      the plug-in for 32- and 64-bit hosts
 #   player-VERSION/include/                             headers for host and player authors
-#   player-VERSION/examples/                            the example host in C
+#   player-VERSION/examples/                            the examples in C
 #   player-VERSION/tools/x86/, tools/x64/               player-host, player-panel and remote-player
-#   player-VERSION/README.md, LICENSE, CHANGELOG.md, SHA256SUMS
+#   player-VERSION/README.md, docs/panel-playing.png     the bundle's own README and its picture
+#   player-VERSION/LICENSE, CHANGELOG.md, SHA256SUMS
 # The same commit gives the same bytes: no time stamps or build paths in the images,
 # and the zip's members carry the commit's time in a fixed order.
 #   tools/package/package.sh [--check]   (--check: build again elsewhere and compare)
@@ -25,8 +26,9 @@ build_release() {
         x86) toolchain=cmake/i686-w64-mingw32.cmake ;;
         x64) toolchain=cmake/x86_64-w64-mingw32.cmake ;;
         esac
-        cmake -S . -B "$dir/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-            -DBUILD_TESTING=OFF >/dev/null
+        [ -f "$dir/$arch/build.ninja" ] ||
+            cmake -S . -B "$dir/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+                -DBUILD_TESTING=OFF >/dev/null
         cmake --build "$dir/$arch" --target player player-host remote-player player-panel minimal-host >/dev/null
     done
 }
@@ -36,7 +38,7 @@ stage() {
     local dir=$1 out=$2 arch
     local root=$out/$name
     rm -rf "$out"
-    mkdir -p "$root/include" "$root/examples"
+    mkdir -p "$root/include" "$root/examples" "$root/docs"
     for arch in x86 x64; do # Release images are stripped as they are linked
         mkdir -p "$root/$arch" "$root/tools/$arch"
         cp "$dir/$arch/bin/player.dll" "$root/$arch/"
@@ -44,8 +46,11 @@ stage() {
             "$root/tools/$arch/"
     done
     cp include/*.h "$root/include/"
-    cp examples/minimal-host.c "$root/examples/"
-    cp README.md LICENSE CHANGELOG.md "$root/"
+    cp examples/*.c "$root/examples/"
+    # The bundle's reader gets a README of their own: the repository's speaks of building.
+    sed "s/@VERSION@/$version/g" tools/package/README.md >"$root/README.md"
+    cp docs/panel-playing.png "$root/docs/"
+    cp LICENSE CHANGELOG.md "$root/"
     (cd "$root" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
     find "$root" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +
     find "$root" -exec touch -h -d "@$epoch" {} +

@@ -22,7 +22,7 @@ std::optional<std::wstring> answerIn(const std::vector<wchar_t>& buffer) {
 } // namespace
 
 Host::Host(const tools::PluginLibrary& plugin, const std::wstring& exePath, std::wstring iniPath)
-    : plugin_(plugin), instance_(plugin.InitPlayer(exePath.c_str())),
+    : plugin_(plugin), exePath_(exePath), instance_(plugin.InitPlayer(exePath.c_str())),
       settings_(plugin, instance_, std::move(iniPath)) {}
 
 Host::~Host() {

@@ -22,6 +22,8 @@ public:
 
     const tools::PluginLibrary& plugin() const { return plugin_; }
     PlayerInstance* instance() const { return instance_; }
+    // The player executable that "play" starts, as given.
+    const std::wstring& exePath() const { return exePath_; }
 
     // The answer, or nothing when the plug-in left the buffer as it was.
     std::optional<std::wstring> state(const wchar_t* name) const;
@@ -37,7 +39,7 @@ public:
     // number keeps the plug-in's own and is named in one warning line on standard error.
     void restoreSettings();
     using Saved = tools::DisplaySettings::Saved;
-    Saved saveSettingsIfChanged(std::wstring& error) const { return settings_.saveIfChanged(error); }
+    Saved saveSettingsIfChanged(std::wstring& error) { return settings_.saveIfChanged(error); }
     // A display setting as the plug-in reads it out ("trackTime", ...).
     std::optional<std::int32_t> setting(const wchar_t* name) const { return settings_.value(name); }
     // The INI file's path as the user gave it.
@@ -45,6 +47,7 @@ public:
 
 private:
     const tools::PluginLibrary& plugin_;
+    std::wstring exePath_;
     PlayerInstance* instance_;
     tools::DisplaySettings settings_;
 };

@@ -10,7 +10,7 @@
 #include "Json.h"
 #include "Menus.h"
 #include "Names.h"
-#include "Panel.h"
+#include "Status.h"
 #include "PluginLibrary.h"
 #include "Probe.h"
 
@@ -33,7 +33,14 @@ using player_host::NameKind;
 using tools::print;
 using Args = std::vector<std::wstring>;
 
-enum ExitCode : int { kDone = 0, kError = 1, kUsage = 2, kNotRunning = 3, kNotResponding = 4 };
+enum ExitCode : int {
+    kDone = 0,
+    kError = 1,
+    kUsage = 2,
+    kNotRunning = 3,
+    kNotResponding = 4,
+    kIncomplete = 5, // the answer came in part: a playlist whose texts the call's second cut off
+};
 
 struct Options {
     bool raw = false;  // pass names to the plug-in unchecked
@@ -79,6 +86,17 @@ bool numberIn(const std::wstring& text, int low, int high, int& value) {
     return toInt(text, value) && value >= low && value <= high;
 }
 
+// Asked once a command's arguments are known to be right, before it talks to the player: a
+// player that does not answer would cost every call a second, so that is said at once.
+int playerCheck(Needs needs) {
+    const Host::Player player = Host::player();
+    if (player == Host::Player::NotResponding)
+        return fail(L"player not responding", kNotResponding);
+    if (player == Host::Player::Absent && needs == Needs::Running)
+        return fail(L"player not running", kNotRunning);
+    return kDone;
+}
+
 std::wstring shown(const std::optional<std::wstring>& answer) {
     return answer ? tools::visible(*answer) : std::wstring(L"(no answer: buffer unchanged)");
 }
@@ -93,22 +111,49 @@ int unknownName(const wchar_t* command, const std::wstring& name,
                 kUsage);
 }
 
+// 10000 as "10,000".
+std::wstring grouped(int number) {
+    std::wstring digits = std::to_wstring(number);
+    for (int i = static_cast<int>(digits.size()) - 3;
+         i > 0 && digits[static_cast<std::size_t>(i - 1)] != L'-'; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), 1, L',');
+    return digits;
+}
+
+// The largest SIZE `text --raw` passes on: the buffer is made that large.
+constexpr int kRawTextLimit = 1 << 24;
+
 int runStatus(const Host& host, const Args&, const Options& options) {
+    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
+        return code;
     player_host::printStatus(host, options.json);
     return kDone;
 }
 
 int runWatch(const Host& host, const Args& args, const Options&) {
     if (!args.empty() && args[0] == L"--follow") {
-        if (Host::player() == Host::Player::Absent)
-            return fail(L"player not running", kNotRunning);
-        return player_host::follow(host) ? kDone : fail(L"player not responding", kNotResponding);
+        if (const int code = playerCheck(Needs::Running); code != kDone)
+            return code;
+        return player_host::follow(host) == player_host::FollowEnd::PlayerQuit
+                   ? fail(L"player quit", kNotRunning)
+                   : fail(L"player not responding for 2 seconds", kNotResponding);
     }
     int seconds = 10;
     if (!args.empty() && !numberIn(args[0], 1, 86400, seconds))
         return fail(L"watch: SECONDS must be a number from 1 to 86400, or --follow", kUsage);
+    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
+        return code;
     player_host::watch(host, seconds);
     return kDone;
+}
+
+// The executable that "play" would start, or an error when there is none to start.
+int checkExecutable(const Host& host) {
+    const std::wstring& path = host.exePath();
+    if (!path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return kDone;
+    return fail(L"player executable not found: " +
+                (path.empty() ? L"(none given with --exe)" : tools::visible(path)));
 }
 
 int runCmd(const Host& host, const Args& args, const Options& options) {
@@ -117,29 +162,68 @@ int runCmd(const Host& host, const Args& args, const Options& options) {
         return fail(L"cmd: VALUE must be a 32-bit number", kUsage);
     if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::Command), args[0]))
         return unknownName(L"cmd", args[0], player_host::namesOf(NameKind::Command));
+    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
+        return code;
+    if (Host::player() == Host::Player::Absent) {
+        switch (player_host::commandWithoutPlayer(args[0], value)) {
+        case player_host::WithoutPlayer::StartsIt:
+            if (const int code = checkExecutable(host); code != kDone)
+                return code;
+            break;
+        case player_host::WithoutPlayer::DoesNothing:
+            return fail(L"player not running: cmd " + tools::visible(args[0]) +
+                            L" needs it (only play and "
+                            L"playpause start it)",
+                        kNotRunning);
+        case player_host::WithoutPlayer::ChangesASetting:
+            break;
+        }
+    }
     host.command(args[0].c_str(), value);
     print(L"sendCmd(\"" + tools::visible(args[0]) + L"\", " + std::to_wstring(value) + L")\n");
     return kDone;
 }
 
+// An answer the plug-in did not give: the player was not running, or stopped answering.
+int noAnswer() {
+    return Host::player() == Host::Player::Absent ? fail(L"player not running", kNotRunning)
+                                                  : fail(L"player not responding", kNotResponding);
+}
+
 int runState(const Host& host, const Args& args, const Options& options) {
     if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::State), args[0]))
         return unknownName(L"state", args[0], player_host::namesOf(NameKind::State));
+    if (const int code = playerCheck(Needs::Running); code != kDone)
+        return code;
     const std::optional<std::wstring> answer = host.state(args[0].c_str());
     print(options.json ? JsonObject().add(L"name", args[0]).add(L"state", answer).text() + L"\n"
                        : shown(answer) + L"\n");
+    if (!answer && Host::player() != Host::Player::Responding)
+        return noAnswer();
     return kDone;
 }
 
 int runText(const Host& host, const Args& args, const Options& options) {
     int size = 512;
-    if (args.size() > 1 && !numberIn(args[1], 0, 65536, size))
-        return fail(L"text: SIZE must be a number from 0 to 65536", kUsage);
+    if (args.size() > 1) {
+        const bool inRange =
+            options.raw ? toInt(args[1], size) && size <= kRawTextLimit : numberIn(args[1], 0, 65536, size);
+        if (!inRange)
+            return fail(options.raw
+                            ? L"text: SIZE must be a 32-bit number up to 16777216 (the buffer is made "
+                              L"that large)"
+                            : L"text: SIZE must be a number from 0 to 65536 (--raw passes others)",
+                        kUsage);
+    }
     if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::Text), args[0]))
         return unknownName(L"text", args[0], player_host::namesOf(NameKind::Text));
+    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
+        return code;
     const std::optional<std::wstring> answer = host.text(args[0].c_str(), size);
     print(options.json ? JsonObject().add(L"name", args[0]).add(L"text", answer).text() + L"\n"
                        : shown(answer) + L"\n");
+    if (!answer && Host::player() != Host::Player::Responding)
+        return noAnswer();
     return kDone;
 }
 
@@ -148,9 +232,16 @@ int runProp(const Host& host, const Args& args, const Options& options) {
     if (!toInt(args[1], kind) || (!options.raw && (kind < 1 || kind > 6)))
         return fail(L"prop: KIND must be a number from 1 to 6 (player-host names says what each gives)",
                     kUsage);
-    const auto& names = player_host::propertyNames(kind);
-    if (!options.raw && kind != 6 && !player_host::isKnown(names, args[0]))
-        return unknownName(L"prop", args[0], names);
+    if (!options.raw && !player_host::propertyTakes(kind, args[0])) {
+        const std::wstring kinds = player_host::kindsTaking(args[0]);
+        if (!kinds.empty())
+            return fail(L"prop: kind " + std::to_wstring(kind) + L" does not take '" +
+                            tools::visible(args[0]) + L"'; it takes kinds " + kinds,
+                        kUsage);
+        return unknownName(L"prop", args[0], player_host::propertyNames(kind));
+    }
+    if (const int code = playerCheck(Needs::Running); code != kDone)
+        return code;
     const int value = host.prop(args[0].c_str(), kind);
     print(options.json
               ? JsonObject().add(L"name", args[0]).add(L"kind", kind).add(L"value", value).text() + L"\n"
@@ -159,13 +250,15 @@ int runProp(const Host& host, const Args& args, const Options& options) {
 }
 
 int runMenu(const Host& host, const Args& args, const Options& options) {
+    int item = 0;
+    if (!args.empty() && !toInt(args[0], item))
+        return fail(L"menu: K must be a number", kUsage);
+    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
+        return code;
     if (args.empty()) {
         player_host::printContextMenu(host, options.json);
         return kDone;
     }
-    int item = 0;
-    if (!toInt(args[0], item))
-        return fail(L"menu: K must be a number", kUsage);
     const std::vector<int> items = player_host::contextMenuItems(host);
     if (!options.raw && std::find(items.begin(), items.end(), item) == items.end()) {
         std::wstring offered;
@@ -175,6 +268,9 @@ int runMenu(const Host& host, const Args& args, const Options& options) {
                         L")",
                     kUsage);
     }
+    if (item == player_host::kRunPlayerItem && Host::player() == Host::Player::Absent)
+        if (const int code = checkExecutable(host); code != kDone)
+            return code;
     host.plugin().invokeCtxMenu(host.instance(), item);
     print(L"invokeCtxMenu(" + std::to_wstring(item) + L")\n");
     return kDone;
@@ -183,17 +279,39 @@ int runMenu(const Host& host, const Args& args, const Options& options) {
 int runPlaylist(const Host& host, const Args& args, const Options& options) {
     if (args.empty() || args[0] == L"--limit") {
         int limit = INT_MAX;
-        if (!args.empty() && (args.size() < 2 || !numberIn(args[1], 1, INT_MAX, limit)))
-            return fail(L"playlist: --limit needs a positive number", kUsage);
-        player_host::printPlaylist(host, limit, options.json);
-        return kDone;
+        if (!args.empty()) {
+            if (args.size() != 2)
+                return fail(L"playlist: --limit needs a number", kUsage);
+            if (!numberIn(args[1], 1, INT_MAX, limit))
+                return fail(L"playlist: --limit " + tools::visible(args[1]) +
+                                L" is out of range: N must be a number from 1 to 2147483647",
+                            kUsage);
+        }
+        if (const int code = playerCheck(Needs::Running); code != kDone)
+            return code;
+        const player_host::PlaylistListing listing = player_host::printPlaylist(host, limit, options.json);
+        if (listing.complete)
+            return kDone;
+        return fail(L"texts for " + grouped(listing.withText) + L" of " + grouped(listing.count) +
+                        (listing.playerLeft ? L" entries arrived before the player quit or stopped answering"
+                                            : L" entries arrived within the call's second"),
+                    kIncomplete);
     }
-    int id = 0;
-    const int count = player_host::playlistLength(host);
-    if (!toInt(args[0], id) || id < 1 || id > count)
-        return fail(count > 0 ? L"playlist: N must be a number from 1 to " + std::to_wstring(count)
-                              : std::wstring(L"playlist: the player has no playlist"),
+    if (args.size() != 1)
+        return fail(L"wrong number of arguments for 'playlist'; usage: player-host playlist [N | --limit N]",
                     kUsage);
+    int id = 0;
+    if (options.raw && !toInt(args[0], id))
+        return fail(L"playlist: N must be a 32-bit number", kUsage);
+    if (const int code = playerCheck(Needs::Running); code != kDone)
+        return code;
+    if (!options.raw) {
+        const int count = player_host::playlistLength(host);
+        if (!toInt(args[0], id) || id < 1 || id > count)
+            return fail(count > 0 ? L"playlist: N must be a number from 1 to " + std::to_wstring(count)
+                                  : std::wstring(L"playlist: the player has no playlist"),
+                        kUsage);
+    }
     host.plugin().invokeMenu(host.instance(), PLAYER_PLAYLIST_NAME, id);
     print(L"invokeMenu(\"*playlist\", " + std::to_wstring(id) + L")\n");
     return kDone;
@@ -225,11 +343,11 @@ constexpr Subcommand kSubcommands[] = {
      false, runWatch},
     {L"cmd", L"NAME [VALUE]", L"sendCmd: carry out a command (player-host names lists them)", 1, 2,
      Needs::AnswerIfRunning, false, runCmd},
-    {L"state", L"NAME", L"getState: play/pause or on/off", 1, 1, Needs::AnswerIfRunning, true, runState},
+    {L"state", L"NAME", L"getState: play/pause or on/off", 1, 1, Needs::Running, true, runState},
     {L"text", L"NAME [SIZE]", L"getText: a text of the track, into a buffer of SIZE (512) characters", 1, 2,
      Needs::AnswerIfRunning, true, runText},
-    {L"prop", L"NAME KIND", L"getProp: a number; KIND 1 to 6 (player-host names)", 2, 2,
-     Needs::AnswerIfRunning, true, runProp},
+    {L"prop", L"NAME KIND", L"getProp: a number; KIND 1 to 6 (player-host names)", 2, 2, Needs::Running, true,
+     runProp},
     {L"menu", L"[K]", L"print the context menu, or carry out its item K", 0, 1, Needs::AnswerIfRunning, true,
      runMenu},
     {L"playlist", L"[N | --limit N]", L"list the playlist (its first N entries), or play entry N", 0, 2,
@@ -250,12 +368,17 @@ std::wstring usage() {
         line.resize(std::max<std::size_t>(line.size() + 2, 32), L' ');
         text += L"  " + line + sub.summary + L"\n";
     }
-    text += L"Options: --dll the plug-in (player.dll beside this program, or in the bundle x86\\ or x64\\),\n"
-            L"  --exe the player it starts (remote-player.exe beside this program), --ini the display\n"
-            L"  settings (player-host.ini beside this program), --raw pass names and numbers unchecked,\n"
-            L"  --json one JSON document (status, state, text, prop, menu, playlist, hotkeys, probe).\n"
-            L"Exit codes: 0 done, 1 error, 2 usage, 3 player not running (commands that need one),\n"
-            L"  4 player not responding.\n";
+    text +=
+        L"Options: --dll the plug-in (player.dll beside this program, or in the bundle x86\\ or x64\\),\n"
+        L"  --exe the player it starts (remote-player.exe beside this program),\n"
+        L"  --ini the display settings file (" +
+        tools::defaultSettingsPath(L"player-host.ini") +
+        L",\n"
+        L"  made at the first save), --raw pass names, and the numbers of menu, playlist, prop and text,\n"
+        L"  unchecked, --json one JSON document (status, state, text, prop, menu, playlist, hotkeys,\n"
+        L"  probe). --raw and --json may come before or after the command.\n"
+        L"Exit codes: 0 done, 1 error, 2 usage, 3 player not running (commands that need one),\n"
+        L"  4 player not responding, 5 incomplete (a playlist whose texts did not all arrive).\n";
     return text;
 }
 
@@ -283,7 +406,7 @@ bool isHelp(const std::wstring& arg) {
 int run(int argc, wchar_t** argv) {
     std::wstring dll = tools::defaultPluginPath();
     std::wstring exe = tools::besideProgram(L"remote-player.exe");
-    std::wstring ini = tools::besideProgram(L"player-host.ini");
+    std::wstring ini = tools::defaultSettingsPath(L"player-host.ini");
     Options options;
     int i = 1;
     for (; i < argc && argv[i][0] == L'-'; ++i) {
@@ -309,20 +432,27 @@ int run(int argc, wchar_t** argv) {
         if (i + 1 >= argc)
             return fail(option + L" needs a value", kUsage);
         *value = argv[++i];
+        if (value->empty() && value != &exe) // an empty --exe is a host without a player path
+            return fail(option + L" needs a file, not an empty name", kUsage);
     }
     if (i >= argc)
         return fail(L"no command given (try --help)", kUsage);
 
     const std::wstring name = argv[i];
     Args args(argv + i + 1, argv + argc);
-    // --json may follow the command too: player-host status --json.
-    if (const auto json = std::find(args.begin(), args.end(), L"--json"); json != args.end()) {
-        options.json = true;
-        args.erase(json);
-    }
+    // --json and --raw may follow the command too: player-host status --json.
+    for (const auto& [flag, set] : {std::pair{L"--json", &options.json}, std::pair{L"--raw", &options.raw}})
+        if (const auto found = std::find(args.begin(), args.end(), flag); found != args.end()) {
+            *set = true;
+            args.erase(found);
+        }
     if (name == L"help") {
         if (args.empty()) {
             print(usage());
+            return kDone;
+        }
+        if (args[0] == L"help") {
+            print(L"usage: player-host help [COMMAND]\n  usage, or what COMMAND does and takes\n");
             return kDone;
         }
         const Subcommand* sub = findSubcommand(args[0]);
@@ -344,15 +474,6 @@ int run(int argc, wchar_t** argv) {
         return fail(L"wrong number of arguments for '" + name + L"'; usage: player-host " + name + L" " +
                         subcommand->arguments,
                     kUsage);
-
-    // A player that does not answer would cost every call a second; say so at once instead.
-    if (subcommand->needs != Needs::Nothing) {
-        const Host::Player player = Host::player();
-        if (player == Host::Player::NotResponding)
-            return fail(L"player not responding", kNotResponding);
-        if (player == Host::Player::Absent && subcommand->needs == Needs::Running)
-            return fail(L"player not running", kNotRunning);
-    }
 
     tools::PluginLibrary plugin;
     std::wstring error;

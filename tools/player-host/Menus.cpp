@@ -13,6 +13,8 @@ namespace {
 using tools::print;
 
 constexpr UINT kFirstId = 1000;
+// A playlist call that took this long may have been cut off by the plug-in's one-second budget.
+constexpr ULONGLONG kNearlyTheBudgetMs = 900;
 
 void printMenu(HMENU menu, const std::wstring& indent) {
     for (const tools::MenuEntry& entry : tools::readMenu(menu)) {
@@ -116,12 +118,23 @@ int playlistLength(const Host& host) {
     return Playlist(host).size();
 }
 
-void printPlaylist(const Host& host, int limit, bool json) {
+PlaylistListing printPlaylist(const Host& host, int limit, bool json) {
+    const ULONGLONG start = GetTickCount64();
     const Playlist playlist(host);
-    const int count = playlist.size();
+    const ULONGLONG took = GetTickCount64() - start;
+    PlaylistListing listing;
+    listing.count = playlist.size();
+    for (int i = 0; i < listing.count; ++i)
+        if (playlist.items()[i].text[0] != L'\0')
+            listing.withText = i + 1; // every entry before one with text was asked and answered
+    // Blank entries after the last text are blank in the player, unless the call's second
+    // ran out (it took nearly all of it) or the player went away during it.
+    listing.playerLeft = Host::player() != Host::Player::Responding;
+    listing.complete =
+        listing.withText == listing.count || (took < kNearlyTheBudgetMs && !listing.playerLeft);
     if (json) {
         std::vector<std::wstring> entries;
-        for (int i = 0; i < count && i < limit; ++i) {
+        for (int i = 0; i < listing.count && i < limit; ++i) {
             const PlaylistMenuItem& item = playlist.items()[i];
             entries.push_back(JsonObject()
                                   .add(L"id", item.id)
@@ -129,22 +142,30 @@ void printPlaylist(const Host& host, int limit, bool json) {
                                   .add(L"current", item.flags == PLAYER_PLAYLIST_FLAG_CURRENT)
                                   .text());
         }
-        print(JsonObject().add(L"count", count).addJson(L"entries", jsonArray(entries)).text() + L"\n");
-        return;
+        print(JsonObject()
+                  .add(L"count", listing.count)
+                  .add(L"withText", listing.withText)
+                  .add(L"complete", listing.complete)
+                  .addJson(L"entries", jsonArray(entries))
+                  .text() +
+              L"\n");
+        return listing;
     }
     if (playlist.items() == nullptr) {
         print(L"(no playlist)\n");
-        return;
+        return listing;
     }
-    for (int i = 0; i < count && i < limit; ++i) {
+    for (int i = 0; i < listing.count && i < limit; ++i) {
         const PlaylistMenuItem& item = playlist.items()[i];
         const bool current = item.flags == PLAYER_PLAYLIST_FLAG_CURRENT;
         wchar_t number[16];
         wsprintfW(number, L"%3d. ", item.id);
         print((current ? L"\u25B6 " : L"  ") + std::wstring(number) + tools::visible(item.text) + L"\n");
     }
-    if (count > limit)
-        print(L"  ... " + std::to_wstring(count - limit) + L" more of " + std::to_wstring(count) + L"\n");
+    if (listing.count > limit)
+        print(L"  ... " + std::to_wstring(listing.count - limit) + L" more of " +
+              std::to_wstring(listing.count) + L"\n");
+    return listing;
 }
 
 void printHotkeys(const tools::PluginLibrary& plugin, bool json) {

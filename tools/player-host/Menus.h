@@ -7,12 +7,23 @@
 
 namespace player_host {
 
+// The context menu's item that starts the player ("Run default player").
+inline constexpr int kRunPlayerItem = 1;
+
 // Builds the context menu into a real menu and prints it read back from the handle.
 void printContextMenu(const Host& host, bool json = false);
 // The items K that `menu K` can carry out now.
 std::vector<int> contextMenuItems(const Host& host);
+// What a listing of the playlist got: every entry arrives with its id and mark, but
+// texts only as long as the call's second lasts and the player answers.
+struct PlaylistListing {
+    int count = 0;    // entries in the list
+    int withText = 0; // entries whose text arrived: the plug-in asks in order
+    bool complete = true;
+    bool playerLeft = false; // the player quit or stopped answering during the call
+};
 // The first `limit` entries, and how many more there are.
-void printPlaylist(const Host& host, int limit, bool json = false);
+PlaylistListing printPlaylist(const Host& host, int limit, bool json = false);
 int playlistLength(const Host& host);
 void printHotkeys(const tools::PluginLibrary& plugin, bool json = false);
 

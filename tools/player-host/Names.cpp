@@ -144,6 +144,40 @@ bool isKnown(const std::vector<NameHelp>& names, const std::wstring& name) {
                        [&](const NameHelp& entry) { return lower(name) == entry.name; });
 }
 
+bool propertyTakes(int kind, const std::wstring& name) {
+    return kind == 6 || isKnown(propertyNames(kind), name);
+}
+
+std::wstring kindsTaking(const std::wstring& name) {
+    std::vector<int> kinds;
+    for (int kind = 1; kind <= 5; ++kind)
+        if (isKnown(propertyNames(kind), name))
+            kinds.push_back(kind);
+    if (kinds.empty())
+        return {};
+    kinds.push_back(6);
+    const bool run = kinds.back() - kinds.front() + 1 == static_cast<int>(kinds.size());
+    if (run && kinds.size() > 2)
+        return std::to_wstring(kinds.front()) + L" to 6";
+    std::wstring text;
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+        text += (i == 0 ? L"" : i + 1 == kinds.size() ? L" and " : L", ") + std::to_wstring(kinds[i]);
+    return text;
+}
+
+WithoutPlayer commandWithoutPlayer(const std::wstring& name, int value) {
+    const std::wstring lowered = lower(name);
+    if (lowered == L"play" || lowered == L"playpause")
+        return WithoutPlayer::StartsIt;
+    for (const wchar_t* toggle : {L"title", L"album", L"artist", L"trackname"})
+        if (lowered == toggle)
+            return WithoutPlayer::ChangesASetting;
+    if (lowered == L"tracktime" && value == 0)
+        return WithoutPlayer::ChangesASetting;
+    // A name the plug-in does not know does nothing either; --raw passes it for a look at that.
+    return isKnown(kCommands, name) ? WithoutPlayer::DoesNothing : WithoutPlayer::ChangesASetting;
+}
+
 std::wstring nearest(const std::vector<NameHelp>& names, const std::wstring& name) {
     std::wstring best;
     std::size_t bestDistance = 3;

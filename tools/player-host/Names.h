@@ -21,6 +21,14 @@ const std::vector<NameHelp>& propertyNames(int kind);
 const wchar_t* propertyKindMeaning(int kind);
 
 bool isKnown(const std::vector<NameHelp>& names, const std::wstring& name);
+// Whether getProp of `kind` answers `name`; kind 6 answers any name.
+bool propertyTakes(int kind, const std::wstring& name);
+// The kinds that answer `name`, as "2 to 6" or "1 and 6"; empty for a name none knows.
+std::wstring kindsTaking(const std::wstring& name);
+
+// What sendCmd with `name` and `value` does while no player runs.
+enum class WithoutPlayer { StartsIt, ChangesASetting, DoesNothing };
+WithoutPlayer commandWithoutPlayer(const std::wstring& name, int value);
 // The known name closest to `name` (at most two edits away), or empty.
 std::wstring nearest(const std::vector<NameHelp>& names, const std::wstring& name);
 

@@ -56,8 +56,11 @@ public:
     void text(UINT message, WPARAM wParam = 0, bool quiet = false) {
         // SetWindowTextW would wait on the player without a bound.
         DWORD_PTR ignored = 0;
-        if (!responding_ || SendMessageTimeoutW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kSentinel),
-                                                SMTO_ABORTIFHUNG, kBound, &ignored) == 0) {
+        if (!responding_)
+            return;
+        if (SendMessageTimeoutW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kSentinel), SMTO_ABORTIFHUNG,
+                                kBound, &ignored) == 0) {
+            problem(L"WM_SETTEXT was not answered within 1 s");
             responding_ = false;
             return;
         }
@@ -66,7 +69,13 @@ public:
             return;
         wchar_t title[512] = L"";
         InternalGetWindowText(window_, title, 512); // the title as set, without a message
-        if (*answer != 0 && std::wstring(title) == kSentinel)
+        const bool unchanged = std::wstring(title) == kSentinel;
+        if (message == RM_PLAYLIST_ITEMTEXT && unchanged)
+            // The plug-in reads the title whatever the answer: a title left as it was reads as
+            // this entry's text, the previous entry's for an entry without one.
+            problem(L"RM_PLAYLIST_ITEMTEXT for entry " + std::to_wstring(wParam) +
+                    L" left the title unchanged (an entry without text must set an empty title)");
+        else if (*answer != 0 && unchanged)
             problem(std::wstring(tools::messageName(message)) + L" answered " + std::to_wstring(*answer) +
                     L" but left the title unchanged");
         if (quiet)
@@ -123,66 +132,89 @@ int probe(bool json) {
     run.say(L"Player window of class VRX_MEDIA_REMOTE, process " + std::to_wstring(process) + L"\n");
 
     run.say(L"Supported (RM_IS_SUPPORTED):\n");
-    std::wstring yes, no;
+    std::wstring yes, no, unasked;
     std::vector<std::wstring> supported, unsupported;
     for (const tools::MessageName& entry : tools::MessageNames) {
         if (entry.message == RM_IS_SUPPORTED || entry.message == RM_TEXT_RESERVED1 ||
             entry.message == RM_TEXT_RESERVED2)
             continue;
         const auto answer = run.ask(RM_IS_SUPPORTED, entry.message);
-        (answer.value_or(0) ? yes : no) += std::wstring(entry.name) + L" ";
-        (answer.value_or(0) ? supported : unsupported).push_back(jsonString(entry.name));
+        if (!answer) { // after the first silence nothing more is asked, and nothing is concluded
+            unasked += std::wstring(entry.name) + L" ";
+            continue;
+        }
+        (*answer ? yes : no) += std::wstring(entry.name) + L" ";
+        (*answer ? supported : unsupported).push_back(jsonString(entry.name));
     }
-    run.say(L"  yes: " + yes + L"\n  no:  " + (no.empty() ? L"(none)" : no) + L"\n");
+    run.say(L"  yes: " + (yes.empty() ? L"(none)" : yes) + L"\n  no:  " + (no.empty() ? L"(none)" : no) +
+            L"\n");
+    if (!unasked.empty())
+        run.say(L"  not checked: " + unasked + L"\n");
     const bool ratings = run.ask(RM_IS_SUPPORTED, RM_GET_RATING).value_or(0) != 0;
     const bool playlist = run.ask(RM_IS_SUPPORTED, RM_PLAYLIST_COUNT).value_or(0) != 0;
 
-    run.say(L"States:\n");
-    for (UINT message = RM_STATE_PLAYPAUSE; message <= RM_STATE_RATING5; ++message)
-        if (const auto answer = run.ask(message)) {
-            run.say(L"  " + ProbeRun::pad(tools::messageName(message)) + std::to_wstring(*answer) + L"\n");
-            run.states.add(tools::messageName(message), *answer);
+    int maxVolume = 0, volume = 0, length = 0, position = 0;
+    if (run.responding()) {
+        run.say(L"States:\n");
+        for (UINT message = RM_STATE_PLAYPAUSE; message <= RM_STATE_RATING5; ++message)
+            if (const auto answer = run.ask(message)) {
+                run.say(L"  " + ProbeRun::pad(tools::messageName(message)) + std::to_wstring(*answer) +
+                        L"\n");
+                run.states.add(tools::messageName(message), *answer);
+            }
+    }
+    if (run.responding()) {
+        run.say(L"Texts (each must arrive in the window title):\n");
+        for (UINT message : {RM_TEXT_TITLE, RM_TEXT_ALBUM, RM_TEXT_ARTIST, RM_TEXT_TRACKNAME, RM_TEXT_GENRE,
+                             RM_TEXT_YEAR, RM_TEXT_TRACKNUM, RM_TEXT_TIPCAPTION, RM_TEXT_TRACKLEN})
+            run.text(message);
+    }
+    if (run.responding()) {
+        run.say(L"Numbers:\n");
+        maxVolume = run.ask(RM_GET_MAXVOLUME).value_or(0);
+        volume = run.ask(RM_GET_VOLUME).value_or(0);
+        length = run.ask(RM_GET_TRACKLENGTH).value_or(0);
+        position = run.ask(RM_GET_POSITION).value_or(0);
+        if (run.responding())
+            run.say(L"  volume " + std::to_wstring(volume) + L" of " + std::to_wstring(maxVolume) +
+                    L", position " + std::to_wstring(position) + L" s of " + std::to_wstring(length) +
+                    L" s\n");
+    }
+    if (run.responding()) {
+        run.say(L"Consistency:\n");
+        run.check(maxVolume > 0, L"the maximum volume is positive");
+        run.check(volume >= 0 && volume <= maxVolume, L"the volume lies within 0 and the maximum");
+        run.check(length >= 0, L"the track length is not negative");
+        run.check(position >= 0 && (length == 0 || position <= length),
+                  L"the position lies within the track");
+        if (ratings) {
+            const std::optional<int> rating = run.ask(RM_GET_RATING);
+            if (rating)
+                run.check(*rating >= 0 && *rating <= 5,
+                          L"the rating " + std::to_wstring(*rating) + L" lies within 0 to 5");
         }
-
-    run.say(L"Texts (each must arrive in the window title):\n");
-    for (UINT message : {RM_TEXT_TITLE, RM_TEXT_ALBUM, RM_TEXT_ARTIST, RM_TEXT_TRACKNAME, RM_TEXT_GENRE,
-                         RM_TEXT_YEAR, RM_TEXT_TRACKNUM, RM_TEXT_TIPCAPTION, RM_TEXT_TRACKLEN})
-        run.text(message);
-
-    run.say(L"Numbers:\n");
-    const int maxVolume = run.ask(RM_GET_MAXVOLUME).value_or(0);
-    const int volume = run.ask(RM_GET_VOLUME).value_or(0);
-    const int length = run.ask(RM_GET_TRACKLENGTH).value_or(0);
-    const int position = run.ask(RM_GET_POSITION).value_or(0);
-    run.say(L"  volume " + std::to_wstring(volume) + L" of " + std::to_wstring(maxVolume) + L", position " +
-            std::to_wstring(position) + L" s of " + std::to_wstring(length) + L" s\n");
-
-    run.say(L"Consistency:\n");
-    run.check(maxVolume > 0, L"the maximum volume is positive");
-    run.check(volume >= 0 && volume <= maxVolume, L"the volume lies within 0 and the maximum");
-    run.check(length >= 0, L"the track length is not negative");
-    run.check(position >= 0 && (length == 0 || position <= length), L"the position lies within the track");
-    if (ratings) {
-        const int rating = run.ask(RM_GET_RATING).value_or(-1);
-        run.check(rating >= 0 && rating <= 5,
-                  L"the rating " + std::to_wstring(rating) + L" lies within 0 to 5");
+        for (UINT unused : {RM_TEXT_RESERVED1, RM_TEXT_RESERVED2})
+            if (const std::optional<int> answer = run.ask(unused))
+                run.check(*answer == 0, L"the unused number " + std::to_wstring(unused) + L" answers 0");
     }
-    for (UINT unused : {RM_TEXT_RESERVED1, RM_TEXT_RESERVED2})
-        run.check(run.ask(unused).value_or(0) == 0,
-                  L"the unused number " + std::to_wstring(unused) + L" answers 0");
-    if (playlist) {
-        const int count = run.ask(RM_PLAYLIST_COUNT).value_or(0);
-        const int current = run.ask(RM_PLAYLIST_CURRENT).value_or(-1);
-        run.check(count >= 0, L"the playlist count " + std::to_wstring(count) + L" is not negative");
-        run.check(count == 0 || (current >= 0 && current < count),
-                  L"the current entry " + std::to_wstring(current) + L" lies within the playlist");
-        const int before = run.problems();
-        for (int i = 0; i < count && i < 1000; ++i)
-            run.text(RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i), true);
-        if (run.problems() == before)
-            run.say(L"  ok       " + std::to_wstring(std::min(count, 1000)) +
-                    L" playlist texts arrived in the title\n");
+    if (run.responding() && playlist) {
+        const std::optional<int> count = run.ask(RM_PLAYLIST_COUNT);
+        const std::optional<int> current = run.ask(RM_PLAYLIST_CURRENT);
+        if (count && current) {
+            run.check(*count >= 0, L"the playlist count " + std::to_wstring(*count) + L" is not negative");
+            run.check(*count == 0 || (*current >= 0 && *current < *count),
+                      L"the current entry " + std::to_wstring(*current) + L" lies within the playlist");
+            const int before = run.problems();
+            const int asked = std::min(*count, 1000);
+            for (int i = 0; i < asked && run.responding(); ++i)
+                run.text(RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i), true);
+            if (run.problems() == before && run.responding())
+                run.say(L"  ok       " + std::to_wstring(asked) +
+                        L" playlist texts arrived in the title, each request setting it\n");
+        }
     }
+    if (!run.responding())
+        run.say(L"Not checked: everything after the first message left unanswered.\n");
     const std::wstring result = !run.responding()     ? std::wstring(L"player not responding")
                                 : run.problems() == 1 ? std::wstring(L"1 problem")
                                                       : std::to_wstring(run.problems()) + L" problems";

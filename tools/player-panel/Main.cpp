@@ -24,8 +24,9 @@ constexpr wchar_t kUsage[] =
     L"  remaining/elapsed, the mouse wheel on the volume; right-click for the context menu.\n"
     L"  --screenshot FILE.png  draw the panel once into a PNG file and exit\n"
     L"  --width W              the panel's width in pixels, 300 to 2000 (360)\n"
-    L"  Defaults: player.dll and remote-player.exe beside this program (or the bundle's), the\n"
-    L"  settings and hotkeys in player-panel.ini beside it ([hotkeys] next=Ctrl+Alt+Right).\n"
+    L"  Defaults: player.dll and remote-player.exe beside this program (or the bundle's); the\n"
+    L"  settings and hotkeys ([hotkeys] next=Ctrl+Alt+Right) in %APPDATA%\\player\\player-panel.ini,\n"
+    L"  made at the first save.\n"
     L"Exit codes: 0 done, 1 error, 2 usage.\n";
 
 int fail(const std::wstring& message, int code = 1) {
@@ -36,7 +37,7 @@ int fail(const std::wstring& message, int code = 1) {
 int run(int argc, wchar_t** argv) {
     std::wstring dll = tools::defaultPluginPath();
     std::wstring exe = tools::besideProgram(L"remote-player.exe");
-    std::wstring ini = tools::besideProgram(L"player-panel.ini");
+    std::wstring ini = tools::defaultSettingsPath(L"player-panel.ini");
     std::wstring screenshot;
     int width = player_panel::kDefaultWidth;
     for (int i = 1; i < argc; ++i) {
@@ -60,6 +61,8 @@ int run(int argc, wchar_t** argv) {
             return fail(option + L" needs a value", 2);
         if (value != nullptr) {
             *value = argv[++i];
+            if (value->empty() && value != &exe) // an empty --exe is a host without a player path
+                return fail(option + L" needs a file, not an empty name", 2);
             continue;
         }
         wchar_t* end = nullptr;
@@ -79,7 +82,13 @@ int run(int argc, wchar_t** argv) {
     int result = 0;
     {
         PanelWindow panel(plugin, instance, ini, width);
-        if (!panel.create(screenshot.empty()))
+        const auto report = [&panel] {
+            for (const std::wstring& problem : panel.takeProblems())
+                tools::printError(L"player-panel: " + problem + L"\n");
+        };
+        const bool created = panel.create(screenshot.empty());
+        report(); // settings and hotkeys that are wrong are said at once, not at the end
+        if (!created)
             result = fail(L"cannot create the panel's window: " + tools::systemMessage(GetLastError()));
         else if (!screenshot.empty()) {
             const player_panel::Layout layout = player_panel::layoutFor(width);
@@ -93,8 +102,7 @@ int run(int argc, wchar_t** argv) {
                 DispatchMessageW(&msg);
             }
         }
-        for (const std::wstring& problem : panel.problems())
-            tools::printError(L"player-panel: " + problem + L"\n");
+        report();
     }
     plugin.DestroyPlayer(instance);
     return result;

@@ -31,7 +31,9 @@ unsigned bit(Control control) {
 } // namespace
 
 bool PanelState::offers(Control control) const {
-    if (player != PlayerStatus::Running)
+    if (player == PlayerStatus::NotResponding)
+        return false; // a click would wait in the player's queue and act when it recovers
+    if (player == PlayerStatus::Absent)
         return control == Control::PlayPause; // "playpause" starts the player
     if (control >= Control::Star1 && control <= Control::Star5)
         return ratings;
@@ -56,9 +58,16 @@ bool PanelModel::reachable() {
         break;
     case tools::PlayerPresence::NotAnswering:
         state_.player = PlayerStatus::NotResponding;
+        // What it said before it stopped answering is no longer true.
+        state_.time.clear();
+        state_.caption.clear();
         break;
     }
     return state_.player != PlayerStatus::NotResponding;
+}
+
+bool PanelModel::answering() {
+    return reachable();
 }
 
 std::wstring PanelModel::text(const wchar_t* name) const {
@@ -116,6 +125,8 @@ void PanelModel::pollSlow() {
 }
 
 bool PanelModel::click(const Layout& layout, Control control, int x) {
+    if (!reachable())
+        return false; // nothing is sent to a player that does not answer, not even a setting's click
     if (control == Control::Time) { // the time display: remaining or elapsed, a saved setting
         plugin_.sendCmd(instance_, L"tracktime", 0);
         return true;
@@ -149,7 +160,7 @@ bool PanelModel::click(const Layout& layout, Control control, int x) {
 }
 
 void PanelModel::wheel(int delta) {
-    if (state_.offers(Control::VolumeSlider) && delta != 0)
+    if (reachable() && state_.offers(Control::VolumeSlider) && delta != 0)
         plugin_.sendCmd(instance_, delta > 0 ? L"volumeup" : L"volumedown", 0);
 }
 

@@ -38,7 +38,10 @@ public:
     // Texts, capabilities and scroll settings, about once a second.
     void pollSlow();
 
+    // Whether the player answers now, or is absent; asked of its window within 250 ms.
+    bool answering();
     // A click on a control at x (sliders use it); true when the plug-in was asked.
+    // Clicks, like the wheel, do nothing while the player does not answer.
     bool click(const Layout& layout, Control control, int x);
     void wheel(int delta);
 

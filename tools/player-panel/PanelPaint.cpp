@@ -1,5 +1,7 @@
 #include "PanelPaint.h"
 
+#include "PanelText.h"
+
 #include <cmath>
 #include <string>
 
@@ -54,22 +56,25 @@ void line(HDC dc, POINT from, POINT to, COLORREF color, int width) {
     LineTo(dc, to.x, to.y);
 }
 
-// Text in a rectangle, cut at its edges; scrolled along when it does not fit.
-void text(HDC dc, const RECT& r, const std::wstring& s, COLORREF color, bool scroll, int step) {
+// Text in a rectangle: scrolled along and cut at its edges while `scroll` is on and it
+// does not fit, otherwise ended with an ellipsis where it would leave the rectangle.
+// Nothing is ever drawn outside the rectangle.
+void text(HDC dc, const RECT& r, const std::wstring& s, COLORREF color, bool scroll, int step,
+          bool alignRight = false) {
     SetTextColor(dc, color);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
+    const int width = textWidth(dc, s);
     const int room = r.right - r.left;
-    int x = r.left;
-    const int gap = 40;
-    if (scroll && size.cx > room)
-        x -= (step * 2) % (size.cx + gap);
     const HRGN clip = CreateRectRgnIndirect(&r);
     SelectClipRgn(dc, clip);
-    ExtTextOutW(dc, x, r.top, 0, nullptr, s.c_str(), static_cast<UINT>(s.size()), nullptr);
-    if (scroll && size.cx > room)
-        ExtTextOutW(dc, x + size.cx + gap, r.top, 0, nullptr, s.c_str(), static_cast<UINT>(s.size()),
-                    nullptr);
+    if (scroll && width > room) {
+        const int gap = 40;
+        const int x = r.left - (step * 2) % (width + gap);
+        drawTextAt(dc, x, r.top, s);
+        drawTextAt(dc, x + width + gap, r.top, s);
+    } else {
+        const std::wstring shown = fitted(dc, s, room);
+        drawTextAt(dc, alignRight ? r.right - textWidth(dc, shown) : r.left, r.top, shown);
+    }
     SelectClipRgn(dc, nullptr);
     DeleteObject(clip);
 }
@@ -78,7 +83,7 @@ void button(HDC dc, const RECT& r, bool lit) {
     fill(dc, r, lit ? kAccent : kFace);
 }
 
-void icon(HDC dc, const RECT& r, Control control, const PanelState& s, COLORREF c) {
+void icon(HDC dc, const RECT& r, Control control, const PanelState& s, COLORREF c, bool lit) {
     const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
     switch (control) {
     case Control::Prev:
@@ -100,13 +105,15 @@ void icon(HDC dc, const RECT& r, Control control, const PanelState& s, COLORREF 
     case Control::Stop:
         fill(dc, {cx - 6, cy - 6, cx + 6, cy + 6}, c);
         break;
-    case Control::Shuffle:
-        line(dc, {cx - 7, cy - 5}, {cx + 7, cy + 5}, c, 2);
-        line(dc, {cx - 7, cy + 5}, {cx + 7, cy - 5}, c, 2);
+    case Control::Shuffle: // two crossing paths, each ending in an arrow head on the right
+        line(dc, {cx - 8, cy - 5}, {cx + 4, cy + 5}, c, 2);
+        line(dc, {cx - 8, cy + 5}, {cx + 4, cy - 5}, c, 2);
+        shape(dc, {{cx + 3, cy - 9}, {cx + 9, cy - 5}, {cx + 3, cy - 1}}, c);
+        shape(dc, {{cx + 3, cy + 1}, {cx + 9, cy + 5}, {cx + 3, cy + 9}}, c);
         break;
     case Control::Repeat: {
         Selected pen(dc, CreatePen(PS_SOLID, 2, c));
-        Selected hollow(dc, CreateSolidBrush(s.repeat ? kAccent : kFace));
+        Selected hollow(dc, CreateSolidBrush(lit ? kAccent : kFace)); // the button's own face
         RoundRect(dc, cx - 8, cy - 5, cx + 8, cy + 6, 6, 6);
         shape(dc, {{cx + 2, cy - 9}, {cx + 2, cy - 1}, {cx + 6, cy - 5}}, c);
         break;
@@ -114,7 +121,7 @@ void icon(HDC dc, const RECT& r, Control control, const PanelState& s, COLORREF 
     case Control::Mute:
         fill(dc, {cx - 8, cy - 3, cx - 4, cy + 3}, c);
         shape(dc, {{cx - 4, cy - 3}, {cx + 1, cy - 7}, {cx + 1, cy + 7}, {cx - 4, cy + 3}}, c);
-        if (s.mute)
+        if (lit)
             line(dc, {cx + 3, cy - 4}, {cx + 9, cy + 4}, c, 2);
         else
             line(dc, {cx + 4, cy - 3}, {cx + 4, cy + 3}, c, 1);
@@ -167,29 +174,34 @@ void paintPanel(HDC dc, const Layout& l, const PanelState& s, int scrollStep) {
                                    : running ? s.title
                                              : s.name + L": player not running";
         text(dc, l.title, title, running ? kText : kDim, running && s.scrollTitle, scrollStep);
-        text(dc, l.time, s.time, running ? kText : kDim, false, 0);
+        // A player that does not answer has no time: an old one would look current.
+        if (s.player != PlayerStatus::NotResponding)
+            text(dc, l.time, s.time, running ? kText : kDim, false, 0, true);
     }
     {
         Selected small(dc, font(12, FW_NORMAL));
         std::wstring details = s.artist;
         if (!s.album.empty())
             details += (details.empty() ? L"" : L"  \u00b7  ") + s.album;
-        text(dc, l.details, running ? details : s.caption, kDim, running && s.scrollDetails, scrollStep);
+        const std::wstring shown = running ? details : s.player == PlayerStatus::Absent ? s.caption : L"";
+        text(dc, l.details, shown, kDim, running && s.scrollDetails, scrollStep);
     }
-    slider(dc, l.trackSlider, s.trackLow, s.trackHigh, s.track, running && s.offers(Control::TrackSlider));
+    slider(dc, l.trackSlider, s.trackLow, s.trackHigh, s.track, s.offers(Control::TrackSlider));
     for (Control c : {Control::Prev, Control::PlayPause, Control::Stop, Control::Next, Control::Shuffle,
                       Control::Repeat, Control::Mute, Control::Playlist}) {
-        const bool lit = (c == Control::Shuffle && s.shuffle) || (c == Control::Repeat && s.repeat) ||
-                         (c == Control::Mute && s.mute);
+        // A control that cannot be used is drawn plainly: no state shows on it.
+        const bool enabled = s.offers(c);
+        const bool on = (c == Control::Shuffle && s.shuffle) || (c == Control::Repeat && s.repeat) ||
+                        (c == Control::Mute && s.mute);
+        const bool lit = running && enabled && on;
         const RECT& r = rectOf(l, c);
-        button(dc, r, running && lit);
-        icon(dc, r, c, s, s.offers(c) ? kText : kDisabled);
+        button(dc, r, lit);
+        icon(dc, r, c, s, enabled ? kText : kDisabled, lit);
     }
     for (int i = 0; i < 5; ++i)
-        star(dc, l.stars[static_cast<std::size_t>(i)], running && s.ratings && i < s.rating,
+        star(dc, l.stars[static_cast<std::size_t>(i)], s.offers(Control::Star1) && i < s.rating,
              s.offers(Control::Star1) ? kDim : kDisabled);
-    slider(dc, l.volumeSlider, s.volumeLow, s.volumeHigh, s.volume,
-           running && s.offers(Control::VolumeSlider));
+    slider(dc, l.volumeSlider, s.volumeLow, s.volumeHigh, s.volume, s.offers(Control::VolumeSlider));
 }
 
 } // namespace player_panel

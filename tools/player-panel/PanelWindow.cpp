@@ -8,6 +8,8 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <utility>
+
 namespace player_panel {
 namespace {
 
@@ -36,6 +38,22 @@ private:
     HBITMAP bitmap_;
     HGDIOBJ old_;
 };
+
+// The keys of a section of an INI file, as written.
+std::vector<std::wstring> sectionKeys(const wchar_t* section, const std::wstring& path) {
+    std::vector<wchar_t> names(4096);
+    for (;;) {
+        const DWORD length = GetPrivateProfileStringW(section, nullptr, L"", names.data(),
+                                                      static_cast<DWORD>(names.size()), path.c_str());
+        if (length + 2 < names.size())
+            break;
+        names.resize(names.size() * 2);
+    }
+    std::vector<std::wstring> keys;
+    for (const wchar_t* key = names.data(); *key != L'\0'; key += lstrlenW(key) + 1)
+        keys.emplace_back(key);
+    return keys;
+}
 
 // Shows a menu and returns the chosen identifier, or, for a test, `pick` if the menu has it.
 UINT choose(HMENU menu, POINT screen, HWND owner, UINT pick) {
@@ -97,6 +115,19 @@ void PanelWindow::registerHotkeys() {
     std::vector<HotkeyCommand> catalogue(static_cast<std::size_t>(count > 0 ? count : 0));
     if (!catalogue.empty())
         plugin_.getHotkeyCommands(catalogue.data());
+    const auto inCatalogue = [&](const std::wstring& name) {
+        for (const HotkeyCommand& entry : catalogue)
+            if (lstrcmpiW(entry.command, name.c_str()) == 0)
+                return true;
+        return false;
+    };
+    std::wstring offered;
+    for (const HotkeyCommand& entry : catalogue)
+        offered += (offered.empty() ? L"" : L", ") + std::wstring(entry.command);
+    for (const std::wstring& key : sectionKeys(L"hotkeys", settings_.fullPath()))
+        if (!inCatalogue(key))
+            problems_.push_back(L"hotkey " + tools::visible(key) + L" in " + settings_.path() +
+                                L" is no hotkey command; the plug-in offers " + offered);
     for (const HotkeyCommand& entry : catalogue) {
         wchar_t text[64] = L"";
         GetPrivateProfileStringW(L"hotkeys", entry.command, L"", text, 64, settings_.fullPath().c_str());
@@ -114,6 +145,10 @@ void PanelWindow::registerHotkeys() {
             problems_.push_back(L"hotkey " + std::wstring(text) + L" for " + entry.command +
                                 L" could not be registered: " + tools::systemMessage(GetLastError()));
     }
+}
+
+std::vector<std::wstring> PanelWindow::takeProblems() {
+    return std::exchange(problems_, {});
 }
 
 void PanelWindow::save() {
@@ -145,7 +180,7 @@ void PanelWindow::paint(HDC dc) const {
 void PanelWindow::onClick(POINT point) {
     const Control control = hitTest(layout_, point);
     if (control == Control::Playlist) {
-        if (model_.state().offers(Control::Playlist)) {
+        if (model_.answering() && model_.state().offers(Control::Playlist)) {
             ClientToScreen(window_, &point);
             showPlaylistMenu(point, 0);
         }
@@ -161,13 +196,19 @@ void PanelWindow::onClick(POINT point) {
 
 UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
     const tools::UniqueMenu menu(CreatePopupMenu());
-    plugin_.queryCtxMenu(instance_, menu.get(), 0, kFirstContextId);
+    // A player that does not answer gets no items of the plug-in: building them would wait on it.
+    const bool answering = model_.answering();
+    if (answering)
+        plugin_.queryCtxMenu(instance_, menu.get(), 0, kFirstContextId);
+    else
+        AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, L"Player not responding");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kSettingsId, L"Settings...");
     AppendMenuW(menu.get(), MF_STRING, kExitId, L"Exit");
     const UINT chosen = choose(menu.get(), screen, window_, pick);
     if (chosen >= kFirstContextId && chosen < kFirstPlaylistId) {
-        plugin_.invokeCtxMenu(instance_, static_cast<int>(chosen - kFirstContextId));
+        if (model_.answering()) // it may have stopped answering while the menu was open
+            plugin_.invokeCtxMenu(instance_, static_cast<int>(chosen - kFirstContextId));
         pollAll();
     } else if (chosen == kSettingsId) {
         save();
@@ -188,7 +229,7 @@ UINT PanelWindow::showPlaylistMenu(POINT screen, UINT pick) {
     }
     plugin_.freeMenu(instance_, PLAYER_PLAYLIST_NAME, items); // every array goes back, chosen or not
     const UINT chosen = choose(menu.get(), screen, window_, pick);
-    if (chosen > kFirstPlaylistId) {
+    if (chosen > kFirstPlaylistId && model_.answering()) {
         plugin_.invokeMenu(instance_, PLAYER_PLAYLIST_NAME, static_cast<int>(chosen - kFirstPlaylistId));
         pollAll();
     }
@@ -250,7 +291,7 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return wParam == kPlaylistMenu ? showPlaylistMenu(corner, pick) : showContextMenu(corner, pick);
     }
     case WM_HOTKEY:
-        if (wParam >= 1 && wParam <= hotkeyCommands_.size()) {
+        if (wParam >= 1 && wParam <= hotkeyCommands_.size() && model_.answering()) {
             plugin_.sendCmd(instance_, hotkeyCommands_[wParam - 1].c_str(), 0);
             model_.pollFast();
             InvalidateRect(window_, nullptr, FALSE);

@@ -44,8 +44,9 @@ public:
     HWND window() const { return window_; }
     // Asks the plug-in for everything the panel shows, at once.
     void pollAll();
-    // What could not be done and the user should know: settings and hotkey problems.
-    const std::vector<std::wstring>& problems() const { return problems_; }
+    // What could not be done and the user should know, since last asked: settings and
+    // hotkey problems at start, a settings file that could not be written later.
+    std::vector<std::wstring> takeProblems();
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -69,11 +69,23 @@ bool savePicture(HWND window, int width, int height, const std::wstring& path, s
     const HGDIOBJ old = SelectObject(dc, bitmap);
     SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     GdiFlush();
-    // GDI leaves the alpha bytes at 0; the picture is opaque.
-    auto* pixels = static_cast<std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i)
-        pixels[i] |= 0xFF000000u;
+    Picture picture;
+    picture.width = static_cast<UINT>(width);
+    picture.height = static_cast<UINT>(height);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    picture.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return writePicture(picture, path, error);
+}
 
+bool writePicture(const Picture& picture, const std::wstring& path, std::wstring& error) {
+    // GDI leaves the alpha bytes at 0; the picture is opaque.
+    std::vector<std::uint32_t> pixels = picture.pixels;
+    for (std::uint32_t& pixel : pixels)
+        pixel |= 0xFF000000u;
+    const UINT width = picture.width, height = picture.height;
     const ComScope com;
     Com<IWICImagingFactory> factory;
     Com<IWICStream> stream;
@@ -90,17 +102,12 @@ bool savePicture(HWND window, int width, int height, const std::wstring& path, s
     else if (FAILED(result = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) ||
              FAILED(result = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
              FAILED(result = encoder->CreateNewFrame(frame.put(), nullptr)) ||
-             FAILED(result = frame->Initialize(nullptr)) ||
-             FAILED(result = frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) ||
+             FAILED(result = frame->Initialize(nullptr)) || FAILED(result = frame->SetSize(width, height)) ||
              FAILED(result = frame->SetPixelFormat(&format)) ||
-             FAILED(result = frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(width) * 4,
-                                                static_cast<UINT>(width) * 4 * static_cast<UINT>(height),
-                                                static_cast<BYTE*>(bits))) ||
+             FAILED(result = frame->WritePixels(height, width * 4, width * 4 * height,
+                                                reinterpret_cast<BYTE*>(pixels.data()))) ||
              FAILED(result = frame->Commit()) || FAILED(result = encoder->Commit()))
         error = failed(L"cannot encode the PNG", result);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     return error.empty();
 }
 

@@ -21,6 +21,9 @@ struct Picture {
     std::uint32_t at(UINT x, UINT y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
+// `picture` as a PNG file, opaque; on failure false and `error` in words.
+bool writePicture(const Picture& picture, const std::wstring& path, std::wstring& error);
+
 // A PNG file decoded; empty (width 0) when it cannot be read.
 Picture loadPicture(const std::wstring& path);
 

@@ -19,13 +19,15 @@
 namespace {
 
 constexpr wchar_t kUsage[] =
-    L"usage: remote-player [--playlist FILE.m3u] [--no-rating] [--no-playlist] [--log] [--play]\n"
+    L"usage: remote-player [--playlist FILE.m3u] [--no-rating] [--no-playlist] [--log [FILE]] [--paused]\n"
     L"  --playlist FILE  play an extended M3U file (UTF-8) instead of the built-in demo list\n"
     L"  --no-rating      do not support ratings (RM_IS_SUPPORTED answers 0 for them)\n"
     L"  --no-playlist    do not support the playlist messages\n"
-    L"  --log            print every message received, with its parameters and answer\n"
-    L"  --play           start playing at once\n"
-    L"  --version        print the version and exit\n";
+    L"  --log [FILE]     write every message received, with its parameters and answer, to FILE or\n"
+    L"                   to the console of the program that started it\n"
+    L"  --paused         start paused (it starts playing its list by default; --play is that default)\n"
+    L"  --version        print the version and exit\n"
+    L"A windowed program: it never opens a console of its own.\n";
 
 constexpr wchar_t kSingleInstance[] = L"Local\\remote-player.single-instance";
 
@@ -50,17 +52,17 @@ std::wstring runningPlayer(bool mutexHeld) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    tools::useParentConsole();
     const tools::ConsoleOutput console;
     remote_player::Options options;
     std::wstring playlistPath;
-    bool playAtOnce = false;
+    std::wstring logPath;
+    bool playAtOnce = true;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--playlist") {
-            if (i + 1 >= argc) {
-                tools::printError(L"remote-player: --playlist needs a file (an M3U playlist)\n");
-                return 2;
-            }
+            if (i + 1 >= argc || argv[i + 1][0] == L'\0')
+                return fail(L"--playlist needs a file (an M3U playlist)", 2);
             playlistPath = argv[++i];
         } else if (arg == L"--no-rating") {
             options.ratings = false;
@@ -68,15 +70,18 @@ int wmain(int argc, wchar_t** argv) {
             options.playlist = false;
         } else if (arg == L"--log") {
             options.log = true;
-        } else if (arg == L"--play") {
-            playAtOnce = true;
+            if (i + 1 < argc && argv[i + 1][0] != L'-')
+                logPath = argv[++i];
+        } else if (arg == L"--play" || arg == L"--paused") {
+            playAtOnce = arg == L"--play";
         } else if (arg == L"--version") {
             tools::print(L"remote-player " PLAYER_VERSION_WIDE L" (" PLAYER_ARCH_WIDE L")\n");
             return 0;
+        } else if (arg == L"--help" || arg == L"-h") {
+            tools::print(kUsage);
+            return 0;
         } else {
-            tools::printError(arg == L"--help" ? std::wstring(kUsage)
-                                               : L"remote-player: unknown option " + arg + L"\n");
-            return arg == L"--help" ? 0 : 2;
+            return fail(L"unknown option " + tools::visible(arg) + L" (try --help)", 2);
         }
     }
 
@@ -85,10 +90,8 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring error;
         std::wstring warning;
         tracks = remote_player::loadM3u(playlistPath, error, &warning);
-        if (tracks.empty()) {
-            tools::printError(L"remote-player: " + tools::visible(error) + L"\n");
-            return 1;
-        }
+        if (tracks.empty())
+            return fail(tools::visible(error));
         if (!warning.empty())
             tools::printError(L"remote-player: warning: " + tools::visible(warning) + L"\n");
     }
@@ -102,14 +105,22 @@ int wmain(int argc, wchar_t** argv) {
     if (const std::wstring found = runningPlayer(mutexHeld); !found.empty())
         return fail(L"a player is already running (" + found + L")");
 
+    tools::UniqueFile logFile;
+    if (!logPath.empty()) {
+        logFile.reset(CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!logFile)
+            return fail(L"cannot write the log " + tools::visible(logPath) + L": " +
+                        tools::systemMessage(GetLastError()));
+    }
+    options.logTo = logFile ? logFile.get() : GetStdHandle(STD_OUTPUT_HANDLE);
+
     remote_player::Playback playback(std::move(tracks), GetTickCount());
     if (playAtOnce)
         playback.play();
     remote_player::RemoteWindow window(playback, options);
-    if (!window.create()) {
-        tools::printError(L"remote-player: cannot create the remote-control window\n");
-        return 1;
-    }
+    if (!window.create())
+        return fail(L"cannot create the remote-control window");
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
         DispatchMessageW(&msg);

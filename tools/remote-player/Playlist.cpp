@@ -97,7 +97,8 @@ std::vector<Track> parseM3uText(std::wstring_view text) {
     bool described = false;
     std::wstring album, genre;
     while (!text.empty()) {
-        const std::size_t end = text.find(L'\n');
+        // Lines end in LF, CR LF, or a bare CR (files saved by old Mac tools).
+        const std::size_t end = text.find_first_of(L"\r\n");
         const std::wstring_view line = trimmed(text.substr(0, end));
         text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
         if (line.empty())

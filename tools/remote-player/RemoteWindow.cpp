@@ -227,10 +227,12 @@ LRESULT RemoteWindow::answer(UINT message, WPARAM wParam, bool sent) {
         case RM_GET_RATING:
             result = playback_.rating();
             break;
-        case RM_PLAYLIST_ITEMTEXT:
-            if (wParam < playback_.tracks().size())
-                result = reply(playback_.tracks()[wParam].displayName());
+        case RM_PLAYLIST_ITEMTEXT: {
+            const bool exists = wParam < playback_.tracks().size();
+            SetWindowTextW(window_, exists ? playback_.tracks()[wParam].displayName().c_str() : L"");
+            result = exists ? 1 : 0;
             break;
+        }
         case RM_PLAYLIST_COUNT:
             result = static_cast<LRESULT>(playback_.tracks().size());
             break;
@@ -253,9 +255,9 @@ LRESULT RemoteWindow::answer(UINT message, WPARAM wParam, bool sent) {
             (message <= RM_TEXT_TRACKLEN || message == RM_PLAYLIST_ITEMTEXT)) {
             wchar_t title[512];
             GetWindowTextW(window_, title, 512);
-            entry += L" \"" + std::wstring(title) + L"\"";
+            entry += L" \"" + tools::visible(title) + L"\"";
         }
-        tools::print(entry + L"\n");
+        tools::printTo(options_.logTo, entry + L"\n");
     }
     return result;
 }

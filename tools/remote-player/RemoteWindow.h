@@ -3,9 +3,10 @@
 // A hidden top-level window of class "VRX_MEDIA_REMOTE". Every message of the
 // protocol is answered as the protocol says: commands act on the Playback, queries
 // answer numbers, and text queries put the text into the window title before
-// answering nonzero (0 and no title change when there is no such text). 1328 and
-// 1332 are unanswered. Ratings or the playlist can be switched off, which makes
-// RM_IS_SUPPORTED answer 0 for them and their messages answer nothing.
+// answering nonzero (0 and no title change when there is no such text); a playlist
+// entry's text always becomes the title, an empty one too, so that no stale title
+// is read as an entry's text. 1328 and 1332 are unanswered. Ratings or the playlist can be switched off,
+// which makes RM_IS_SUPPORTED answer 0 for them and their messages answer nothing.
 #pragma once
 
 #include "Playback.h"
@@ -19,6 +20,7 @@ struct Options {
     bool ratings = true;
     bool playlist = true;
     bool log = false;
+    HANDLE logTo = nullptr; // where the log goes: a file, or standard output
 };
 
 class RemoteWindow {

@@ -1,4 +1,4 @@
-#include "Panel.h"
+#include "Status.h"
 
 #include "Console.h"
 #include "Json.h"
@@ -197,14 +197,20 @@ std::wstring trackLine(const Host& host, int scrollStep) {
 
 } // namespace
 
-bool follow(const Host& host) {
+FollowEnd follow(const Host& host) {
     std::wstring last;
+    int silent = 0; // seconds in a row without an answer
     for (;;) {
-        const Host::Player player = Host::player();
+        const Host::Player player = Host::player(); // at most a second
         if (player == Host::Player::Absent)
-            return true;
-        if (player == Host::Player::NotResponding)
-            return false;
+            return FollowEnd::PlayerQuit;
+        if (player == Host::Player::NotResponding) {
+            // A player busy for less than two seconds is followed on.
+            if (++silent >= kFollowPatienceSeconds)
+                return FollowEnd::NotResponding;
+            continue;
+        }
+        silent = 0;
         const std::wstring line = trackLine(host, -1);
         if (line != last)
             print(line + L"\n");
