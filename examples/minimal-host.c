@@ -19,13 +19,23 @@ static void printWide(const char* label, const WCHAR* text) { /* UTF-8 on standa
     printf("%-10s%s\n", label, utf8);
 }
 
+static int fail(HMODULE dll, const char* what) {
+    fprintf(stderr, "minimal-host: %s\n", what);
+    FreeLibrary(dll);
+    return 1;
+}
+
 int wmain(int argc, WCHAR** argv) {
     HMODULE dll = LoadLibraryW(L"player.dll");
     if (dll == NULL) {
         fprintf(stderr, "minimal-host: cannot load player.dll (error %lu)\n", GetLastError());
         return 1;
     }
-#define RESOLVE(name) name##Fn name = (name##Fn)(void (*)(void))GetProcAddress(dll, #name)
+    /* Every export is checked: a DLL of the wrong version or kind lacks some. */
+#define RESOLVE(name)                                                                                        \
+    name##Fn name = (name##Fn)(void (*)(void))GetProcAddress(dll, #name);                                    \
+    if (name == NULL)                                                                                        \
+        return fail(dll, "player.dll has no export " #name);
     RESOLVE(InitPlayer);
     RESOLVE(DestroyPlayer);
     RESOLVE(getText);
@@ -35,13 +45,11 @@ int wmain(int argc, WCHAR** argv) {
     RESOLVE(freeMenu);
     RESOLVE(getPlayerParams);
     RESOLVE(setPlayerParams);
-    if (!InitPlayer || !DestroyPlayer || !getText || !getState || !queryCtxMenu || !queryMenu || !freeMenu ||
-        !getPlayerParams || !setPlayerParams) {
-        fprintf(stderr, "minimal-host: player.dll lacks an export\n");
-        return 1;
-    }
+#undef RESOLVE
 
     PlayerInstance* player = InitPlayer(argc > 1 ? argv[1] : L"");
+    if (player == NULL) /* out of memory: there is no instance to call */
+        return fail(dll, "InitPlayer gave no instance");
     WCHAR text[256] = L"";
     WCHAR state[PLAYER_STATE_CAPACITY] = L"-";
     getText(player, L"title", text, 256); /* left as it was when the player is not running */
@@ -70,6 +78,10 @@ int wmain(int argc, WCHAR** argv) {
         getPlayerParams(player, params); /* a host writes these to its settings file */
         DestroyPlayer(player);
         player = InitPlayer(argc > 1 ? argv[1] : L"");
+        if (player == NULL) {
+            free(params);
+            return fail(dll, "InitPlayer gave no instance");
+        }
         setPlayerParams(player, params, count); /* and restores them in its next run */
         printf("settings  %d carried over\n", count);
         free(params);

@@ -1,29 +1,61 @@
-/* PlayerPlugin.h: player.dll as a host application sees it. C99 and C++.
+/* PlayerPlugin.h: player.dll as a host application sees it, and all a host author
+ * needs to know. C89 and later, C++98 and later.
  *
- * Load player.dll with LoadLibraryW (x86/player.dll into a 32-bit process,
+ * LOADING. Load player.dll with LoadLibraryW (x86/player.dll into a 32-bit process,
  * x64/player.dll into a 64-bit one) and resolve the sixteen exports by their plain
  * names with GetProcAddress; the types below are their signatures, all stdcall
  * (WINAPI). Every string is NUL-terminated UTF-16; capacities count characters,
  * terminator included. The records have the same layout in 32- and 64-bit
- * processes, pinned below. No call holds the host much more than one second,
- * whatever the player does: a player that does not answer in time counts as absent
- * for the rest of that call.
+ * processes, pinned below. Call an instance from one thread at a time.
  *
- * Ownership: InitPlayer's instance is the host's until DestroyPlayer; a queryMenu
- * array is the host's until it gives it back with freeMenu. Records and buffers
- * that the host passes in stay the host's. */
+ * THE PLAYER. The plug-in plays nothing: it remote-controls a player through the
+ * player's hidden window of class "VRX_MEDIA_REMOTE" (see PlayerRemote.h), found
+ * afresh at every call. "play" and "playpause" start the player from the path given
+ * to InitPlayer when its window is absent, at most once in 6 seconds per instance.
+ *
+ * ONE SECOND. No call holds the host more than about one second, whatever the
+ * player does: the messages of one call share a budget of 1000 ms that starts when
+ * the call finds the player's window, each waits only for what is left of it, and a
+ * player that does not answer in time counts as absent for the rest of the call (a
+ * state, text or number it did not answer is reported as for an absent player,
+ * never as the answer 0). The limits of that promise:
+ *  - Starting the player runs ShellExecuteW on the calling thread (the library
+ *    starts no threads): it returns once the process is created, about 30 ms for a
+ *    local file, but a path on an unreachable network share takes what the shell
+ *    takes.
+ *  - A player window owned by the calling thread is called directly, as Windows
+ *    does for any window of the caller's own thread: no time-out is possible, and
+ *    a host that is its own player is as fast as its window procedure.
+ *  - While a call waits for the player, Windows delivers messages sent to the
+ *    host's own windows by other threads and processes; the time the host spends on
+ *    them is the host's, not the plug-in's.
+ *  - queryMenu hands back at most PLAYER_PLAYLIST_MAX_ENTRIES records, so that
+ *    making the array fits the budget too; a longer playlist is cut there.
+ *
+ * OWNERSHIP. InitPlayer's instance is the host's until DestroyPlayer; a queryMenu
+ * array is the host's until it gives it back with freeMenu. Records and buffers that
+ * the host passes in stay the host's. */
 #ifndef PLAYER_PLUGIN_H
 #define PLAYER_PLUGIN_H
 
 #include <windows.h>
 #include <stddef.h>
-#include <stdint.h>
+
+/* Layouts are checked when the header compiles: with the language's own assertion
+ * where there is one, else (C89, C++98, MSVC's C without /std:c11) with an array
+ * whose size is negative when the check fails. Undefined again at the end. */
+#if defined(__cplusplus) && (__cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L))
+#define PLAYER_CHECK(condition, line) static_assert(condition, #condition)
+#elif !defined(__cplusplus) && defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#define PLAYER_CHECK(condition, line) _Static_assert(condition, #condition)
+#else
+#define PLAYER_CHECK_NAME(line) player_check_line_##line
+#define PLAYER_CHECK_AT(condition, line) typedef char PLAYER_CHECK_NAME(line)[(condition) ? 1 : -1]
+#define PLAYER_CHECK(condition, line) PLAYER_CHECK_AT(condition, line)
+#endif
 
 #ifdef __cplusplus
-#define PLAYER_STATIC_ASSERT(condition, message) static_assert(condition, message)
 extern "C" {
-#else
-#define PLAYER_STATIC_ASSERT(condition, message) _Static_assert(condition, message)
 #endif
 
 /* The plug-in's instance: opaque to the host. */
@@ -32,14 +64,14 @@ typedef struct PlayerInstance PlayerInstance;
 /* One named display setting (getPlayerParams / setPlayerParams). The host saves the
  * six it reads out and gives them back to a later instance. */
 typedef struct PlayerParam {
-    WCHAR name[50];     /* key, NUL-terminated within the 50 units */
-    uint8_t reserved;   /* written as 0, never read */
-    uint8_t padding[3]; /* never written or read by the plug-in */
-    int32_t value;
+    WCHAR name[50];  /* key, NUL-terminated within the 50 units */
+    BYTE reserved;   /* written as 0, never read */
+    BYTE padding[3]; /* never written or read by the plug-in */
+    INT32 value;     /* copied bit for bit both ways, never checked */
 } PlayerParam;
-PLAYER_STATIC_ASSERT(sizeof(PlayerParam) == 108, "PlayerParam is 108 bytes");
-PLAYER_STATIC_ASSERT(offsetof(PlayerParam, reserved) == 100, "PlayerParam.reserved at 100");
-PLAYER_STATIC_ASSERT(offsetof(PlayerParam, value) == 104, "PlayerParam.value at 104");
+PLAYER_CHECK(sizeof(PlayerParam) == 108, __LINE__);
+PLAYER_CHECK(offsetof(PlayerParam, reserved) == 100, __LINE__);
+PLAYER_CHECK(offsetof(PlayerParam, value) == 104, __LINE__);
 
 /* One hotkey catalogue entry (getHotkeyCommands); units after each NUL are 0. The
  * command is a name that sendCmd carries out. */
@@ -47,55 +79,209 @@ typedef struct HotkeyCommand {
     WCHAR command[100];
     WCHAR description[255];
 } HotkeyCommand;
-PLAYER_STATIC_ASSERT(sizeof(HotkeyCommand) == 710, "HotkeyCommand is 710 bytes");
-PLAYER_STATIC_ASSERT(offsetof(HotkeyCommand, description) == 200, "HotkeyCommand.description at 200");
+PLAYER_CHECK(sizeof(HotkeyCommand) == 710, __LINE__);
+PLAYER_CHECK(offsetof(HotkeyCommand, description) == 200, __LINE__);
 
 /* One playlist entry (queryMenu); an all-zero record ends the array. */
 typedef struct PlaylistMenuItem {
-    WCHAR text[256];    /* at most 254 characters, NUL, then zeros */
-    int32_t flags;      /* PLAYER_PLAYLIST_FLAG_ENTRY or _CURRENT; 0 in the end record */
-    uint32_t reserved1; /* 0 */
-    int32_t id;         /* playlist index + 1, for invokeMenu; 0 in the end record */
-    uint32_t reserved2; /* 0 */
-    uint32_t reserved3; /* 0 */
+    WCHAR text[256];  /* at most 254 characters, NUL, then zeros; empty if it came too late */
+    INT32 flags;      /* PLAYER_PLAYLIST_FLAG_ENTRY or _CURRENT; 0 in the end record */
+    UINT32 reserved1; /* 0 */
+    INT32 id;         /* playlist index + 1, for invokeMenu; 0 in the end record */
+    UINT32 reserved2; /* 0 */
+    UINT32 reserved3; /* 0 */
 } PlaylistMenuItem;
-PLAYER_STATIC_ASSERT(sizeof(PlaylistMenuItem) == 532, "PlaylistMenuItem is 532 bytes");
-PLAYER_STATIC_ASSERT(offsetof(PlaylistMenuItem, flags) == 512, "PlaylistMenuItem.flags at 512");
-PLAYER_STATIC_ASSERT(offsetof(PlaylistMenuItem, reserved1) == 516, "PlaylistMenuItem.reserved1 at 516");
-PLAYER_STATIC_ASSERT(offsetof(PlaylistMenuItem, id) == 520, "PlaylistMenuItem.id at 520");
-PLAYER_STATIC_ASSERT(offsetof(PlaylistMenuItem, reserved2) == 524, "PlaylistMenuItem.reserved2 at 524");
-PLAYER_STATIC_ASSERT(offsetof(PlaylistMenuItem, reserved3) == 528, "PlaylistMenuItem.reserved3 at 528");
+PLAYER_CHECK(sizeof(PlaylistMenuItem) == 532, __LINE__);
+PLAYER_CHECK(offsetof(PlaylistMenuItem, flags) == 512, __LINE__);
+PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved1) == 516, __LINE__);
+PLAYER_CHECK(offsetof(PlaylistMenuItem, id) == 520, __LINE__);
+PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved2) == 524, __LINE__);
+PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
 
 #define PLAYER_PLAYLIST_FLAG_ENTRY 2
 #define PLAYER_PLAYLIST_FLAG_CURRENT 3
 /* The one list name of queryMenu, invokeMenu and freeMenu. */
 #define PLAYER_PLAYLIST_NAME L"*playlist"
+/* The most records queryMenu hands back (not counting the end record): the first
+ * entries of a longer playlist, with their own ids. */
+#define PLAYER_PLAYLIST_MAX_ENTRIES 65536
 /* What getPlayerParams and getHotkeyCommands return, and the records they fill. */
 #define PLAYER_PARAM_COUNT 6
 #define PLAYER_HOTKEY_COUNT 11
 /* getState's answers ("play", "pause", "on", "off") fit in this many characters. */
 #define PLAYER_STATE_CAPACITY 6
 
+/* The names the exports take, as lists for hosts to walk: each entry is
+ * X(name, what it does). Names compare without case. The library checks its own
+ * tables against these lists when it is built, so the two cannot differ. */
+
+/* sendCmd(instance, name, value): carries out a command; no result. Most are posted
+ * to the player with value as their parameter and need it running; "play" and
+ * "playpause" start it when it is not; the display settings work without it. */
+#define PLAYER_COMMANDS(X)                                                                                   \
+    X(L"playpause", L"play or pause; starts the player when it is not running")                            \
+    X(L"play", L"play; starts the player when it is not running")                                          \
+    X(L"pause", L"pause")                                                                                  \
+    X(L"stop", L"stop")                                                                                    \
+    X(L"next", L"next track")                                                                              \
+    X(L"prev", L"previous track")                                                                          \
+    X(L"mute", L"mute or unmute")                                                                          \
+    X(L"quit", L"close the player")                                                                        \
+    X(L"shuffle", L"shuffle on or off")                                                                    \
+    X(L"repeat", L"repeat on or off")                                                                      \
+    X(L"eject", L"eject")                                                                                  \
+    X(L"volume", L"set the volume to value, in the player's units (getProp \"volume\" 3 is the maximum)")  \
+    X(L"rating0", L"rate the track unrated")                                                               \
+    X(L"rating1", L"rate the track 1 star")                                                                \
+    X(L"rating2", L"rate the track 2 stars")                                                               \
+    X(L"rating3", L"rate the track 3 stars")                                                               \
+    X(L"rating4", L"rate the track 4 stars")                                                               \
+    X(L"rating5", L"rate the track 5 stars")                                                               \
+    X(L"title", L"toggle title scrolling (a display setting: save it)")                                    \
+    X(L"album", L"toggle album scrolling (a display setting: save it)")                                    \
+    X(L"artist", L"toggle artist scrolling (a display setting: save it)")                                  \
+    X(L"trackname", L"toggle track-name scrolling (a display setting: save it)")                           \
+    X(L"tracktime", L"value 0 toggles elapsed/remaining time (a display setting: save it); value N seeks "  \
+                    L"to second N - 1, so 61 seeks to 1:00")                                                \
+    X(L"volumeup", L"volume up by a tenth of the player's maximum")                                        \
+    X(L"volumedown", L"volume down by a tenth of the player's maximum")
+
+/* getState(instance, name, out): writes "play"/"pause" or "on"/"off" into out (room
+ * for PLAYER_STATE_CAPACITY characters); leaves out as it was when the player is
+ * absent, does not answer, or the name is none of these. There is no "rating0". */
+#define PLAYER_STATES(X)                                                                                     \
+    X(L"playpause", L"\"play\" while playing, \"pause\" otherwise")                                          \
+    X(L"shuffle", L"\"on\" while shuffle is on")                                                             \
+    X(L"repeat", L"\"on\" while repeat is on")                                                               \
+    X(L"mute", L"\"on\" while muted")                                                                        \
+    X(L"rating1", L"\"on\" when the 1-star mark is lit")                                                     \
+    X(L"rating2", L"\"on\" when the 2-star mark is lit")                                                     \
+    X(L"rating3", L"\"on\" when the 3-star mark is lit")                                                     \
+    X(L"rating4", L"\"on\" when the 4-star mark is lit")                                                     \
+    X(L"rating5", L"\"on\" when the 5-star mark is lit")
+
+/* getText(instance, name, out, size): copies the player's text into out, cut to
+ * size - 1 characters; an empty string when the player has none. With the player
+ * absent or silent out is left as it was, except "tracktime" ("--:--") and
+ * "tipcaption" ("Velmora player"). */
+#define PLAYER_TEXTS(X)                                                                                      \
+    X(L"title", L"the title line (\"Artist - Title\" in most players)")                                      \
+    X(L"album", L"the album")                                                                                \
+    X(L"artist", L"the artist")                                                                              \
+    X(L"trackname", L"the track's name")                                                                     \
+    X(L"genre", L"the genre")                                                                                \
+    X(L"year", L"the year")                                                                                  \
+    X(L"tracknum", L"the track number")                                                                      \
+    X(L"tipcaption", L"the tooltip caption")                                                                 \
+    X(L"tracklen", L"the track's length as the player writes it")                                            \
+    X(L"tracktime", L"remaining or elapsed time as m:ss (minutes not capped), or --:-- (sendCmd "          \
+                    L"\"tracktime\" 0 switches)")
+
+/* getProp(instance, name, kind): a number; 0 for every name and kind while the
+ * player is absent or silent. "needsave" with any kind answers 1 once after a display
+ * setting changed (then 0): read the settings with getPlayerParams and save them.
+ * X(kind, names it answers, what it returns). */
+#define PLAYER_PROPERTY_KINDS(X)                                                                             \
+    X(1, L"title album artist trackname", L"nonzero when that text scrolls (a display setting)")            \
+    X(2, L"see PLAYER_CONTROLS", L"1 when the player does not offer the control, 0 when it does")           \
+    X(3, L"volume tracktime", L"the upper bound: the maximum volume; the track's length in seconds + 1")    \
+    X(4, L"volume tracktime", L"the lower bound: 0 for volume, 1 for tracktime")                            \
+    X(5, L"volume tracktime", L"the current value: the volume; the position in seconds + 1")               \
+    X(6, L"any name", L"1 while the player runs")
+
+/* The controls getProp kind 2 answers: commands, and the playlist as a whole. */
+#define PLAYER_CONTROLS(X)                                                                                   \
+    X(L"playpause", L"") X(L"play", L"") X(L"pause", L"") X(L"stop", L"") X(L"next", L"") X(L"prev", L"")    \
+    X(L"mute", L"") X(L"quit", L"") X(L"shuffle", L"") X(L"repeat", L"") X(L"eject", L"")                   \
+    X(L"volume", L"") X(L"tracktime", L"") X(L"*playlist", L"")
+
+/* queryCtxMenu(instance, menu, position, firstId) inserts the plug-in's items into
+ * the host's menu at position, item k with the identifier firstId + k, and returns
+ * how many it inserted, separator and submenu included: 1 (player absent: item 1),
+ * 4 (items 2 to 4 and a separator), or 11 (also "Rate" with items 6 to 10 and 5).
+ * When the user chooses identifier id, call invokeCtxMenu(instance, id - firstId).
+ * X(k, text, what choosing it does). */
+#define PLAYER_CONTEXT_ITEMS(X)                                                                              \
+    X(1, L"Run default player", L"starts the player (only shown while it is absent)")                        \
+    X(2, L"Close player", L"sendCmd \"quit\"")                                                               \
+    X(3, L"Repeat", L"sendCmd \"repeat\"; checked while repeat is on")                                       \
+    X(4, L"Shuffle", L"sendCmd \"shuffle\"; checked while shuffle is on")                                    \
+    X(5, L"Unrated", L"sendCmd \"rating0\"; a radio item in the Rate submenu")                               \
+    X(6, L"1 Star", L"sendCmd \"rating1\"")                                                                  \
+    X(7, L"2 Stars", L"sendCmd \"rating2\"")                                                                 \
+    X(8, L"3 Stars", L"sendCmd \"rating3\"")                                                                 \
+    X(9, L"4 Stars", L"sendCmd \"rating4\"")                                                                 \
+    X(10, L"5 Stars", L"sendCmd \"rating5\"")
+
+/* getHotkeyCommands(entries) fills PLAYER_HOTKEY_COUNT entries with these, in this
+ * order. The texts are kept exactly as they always were, misspellings included
+ * ("Play previouse track", "Togle shuffle state", "Togle repeat state"), because
+ * hosts store and match them. */
+#define PLAYER_HOTKEYS(X)                                                                                    \
+    X(L"playpause", L"Play/Pause")                                                                           \
+    X(L"play", L"Play")                                                                                      \
+    X(L"stop", L"Stop")                                                                                      \
+    X(L"next", L"Play Next track")                                                                           \
+    X(L"prev", L"Play previouse track")                                                                      \
+    X(L"volumeup", L"Volume UP")                                                                             \
+    X(L"volumedown", L"Volume DOWN")                                                                         \
+    X(L"quit", L"Close")                                                                                     \
+    X(L"eject", L"Eject")                                                                                    \
+    X(L"shuffle", L"Togle shuffle state")                                                                    \
+    X(L"repeat", L"Togle repeat state")
+
 /* The exports, in ordinal order (1 to 16). */
+
+/* Frees the instance. */
 typedef void(WINAPI* DestroyPlayerFn)(PlayerInstance* instance);
+/* Writes the empty string into buffer (this plug-in names no executable) unless
+ * capacity is 0; a negative capacity is taken as a large one. Returns buffer. */
 typedef WCHAR*(WINAPI* GetEXEFn)(WCHAR* buffer, int capacity);
+/* Copies "Velmora Player" like StringCchCopyW: S_OK, 0x8007007A when cut to
+ * capacity - 1 characters, 0x80070057 (buffer untouched) for a capacity of 0 or
+ * above 0x7FFFFFFF. */
 typedef HRESULT(WINAPI* GetPlayerNameFn)(WCHAR* buffer, UINT capacity);
+/* A new instance for the player at exePath (kept as a copy; may be empty), or NULL
+ * when memory runs out. */
 typedef PlayerInstance*(WINAPI* InitPlayerFn)(const WCHAR* exePath);
+/* Gives back an array from queryMenu (NULL does nothing). */
 typedef void(WINAPI* freeMenuFn)(PlayerInstance* instance, const WCHAR* listName, PlaylistMenuItem* items);
+/* Fills PLAYER_HOTKEY_COUNT entries (PLAYER_HOTKEYS) unless entries is NULL; returns
+ * PLAYER_HOTKEY_COUNT either way, with or without an instance. */
 typedef int(WINAPI* getHotkeyCommandsFn)(HotkeyCommand* entries);
+/* Fills PLAYER_PARAM_COUNT records with the instance's settings and clears
+ * "needsave"; with params NULL returns PLAYER_PARAM_COUNT and does nothing else,
+ * whatever the instance (a host sizes its array that way). */
 typedef int(WINAPI* getPlayerParamsFn)(PlayerInstance* instance, PlayerParam* params);
+/* See PLAYER_PROPERTY_KINDS. */
 typedef int(WINAPI* getPropFn)(PlayerInstance* instance, const WCHAR* name, int kind);
+/* See PLAYER_STATES. */
 typedef void(WINAPI* getStateFn)(PlayerInstance* instance, const WCHAR* name, WCHAR* out);
+/* See PLAYER_TEXTS. */
 typedef void(WINAPI* getTextFn)(PlayerInstance* instance, const WCHAR* name, WCHAR* out, int size);
+/* Carries out context item k (PLAYER_CONTEXT_ITEMS); other numbers do nothing. */
 typedef void(WINAPI* invokeCtxMenuFn)(PlayerInstance* instance, int item);
+/* Plays the playlist entry with this id (a record's id from queryMenu). */
 typedef void(WINAPI* invokeMenuFn)(PlayerInstance* instance, const WCHAR* listName, int item);
+/* See PLAYER_CONTEXT_ITEMS. */
 typedef int(WINAPI* queryCtxMenuFn)(PlayerInstance* instance, HMENU menu, UINT position, UINT firstId);
+/* The playlist (listName PLAYER_PLAYLIST_NAME): every entry with its id and mark,
+ * the texts that arrived within the call's second (later ones empty), and an
+ * all-zero end record; at most PLAYER_PLAYLIST_MAX_ENTRIES entries. NULL without a
+ * player or a playlist. Give it back with freeMenu. */
 typedef PlaylistMenuItem*(WINAPI* queryMenuFn)(PlayerInstance* instance, const WCHAR* listName);
+/* See PLAYER_COMMANDS. */
 typedef void(WINAPI* sendCmdFn)(PlayerInstance* instance, const WCHAR* name, int value);
+/* Restores count records (any order, any subset, unknown names skipped, a name
+ * without its NUL within 50 units skipped) and clears "needsave". */
 typedef void(WINAPI* setPlayerParamsFn)(PlayerInstance* instance, const PlayerParam* params, int count);
 
 #ifdef __cplusplus
 } /* extern "C" */
 #endif
+
+#undef PLAYER_CHECK
+#undef PLAYER_CHECK_AT
+#undef PLAYER_CHECK_NAME
 
 #endif /* PLAYER_PLUGIN_H */

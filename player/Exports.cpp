@@ -33,8 +33,10 @@ void WINAPI DestroyPlayer(PlayerInstance* instance) noexcept {
 }
 
 wchar_t* WINAPI GetEXE(wchar_t* buffer, int capacity) noexcept {
-    // This plug-in never names an executable to the host.
-    if (buffer != nullptr && capacity > 0)
+    // This plug-in never names an executable to the host. The capacity is no limit to
+    // the one NUL, but 0 leaves no room for it; a negative one is a host's size above
+    // 2^31 - 1 passed as a signed number, and room enough.
+    if (buffer != nullptr && capacity != 0)
         buffer[0] = L'\0';
     return buffer;
 }
@@ -57,6 +59,9 @@ int WINAPI getHotkeyCommands(HotkeyCommand* entries) noexcept {
 }
 
 int WINAPI getPlayerParams(PlayerInstance* instance, PlayerParam* params) noexcept {
+    // A host sizes its array before it has an instance: the count needs none.
+    if (params == nullptr)
+        return player::kSettingCount;
     return instance != nullptr ? player::readSettings(*instance, params) : 0;
 }
 

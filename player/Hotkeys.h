@@ -9,19 +9,10 @@ namespace player {
 
 inline constexpr int kHotkeyCount = PLAYER_HOTKEY_COUNT;
 
-inline constexpr HotkeyCommand HotkeyCatalogue[kHotkeyCount] = {
-    {L"playpause", L"Play/Pause"},
-    {L"play", L"Play"},
-    {L"stop", L"Stop"},
-    {L"next", L"Play Next track"},
-    {L"prev", L"Play previouse track"},
-    {L"volumeup", L"Volume UP"},
-    {L"volumedown", L"Volume DOWN"},
-    {L"quit", L"Close"},
-    {L"eject", L"Eject"},
-    {L"shuffle", L"Togle shuffle state"},
-    {L"repeat", L"Togle repeat state"},
-};
+// The header's list is the catalogue: hosts read there what they get here.
+#define PLAYER_HOTKEY_ROW(command, description) {command, description},
+inline constexpr HotkeyCommand HotkeyCatalogue[kHotkeyCount] = {PLAYER_HOTKEYS(PLAYER_HOTKEY_ROW)};
+#undef PLAYER_HOTKEY_ROW
 static_assert(sizeof(HotkeyCatalogue) == 7810);
 
 // Copies all 7810 bytes when entries is not null; returns 11.

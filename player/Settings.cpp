@@ -33,8 +33,6 @@ bool terminatedWithinRecord(const PlayerParam& param) noexcept {
 } // namespace
 
 int readSettings(PlayerInstance& instance, PlayerParam* params) noexcept {
-    if (params == nullptr)
-        return kSettingCount;
     for (int i = 0; i < kSettingCount; ++i) {
         const SettingRow& row = SettingTable[i];
         copyBounded(params[i].name, kNameUnits, row.name);

@@ -17,6 +17,7 @@ namespace player {
 
 inline constexpr int kSettingCount = PLAYER_PARAM_COUNT;
 
+// Fills the six records (params is not null: the export answers a null array itself).
 int readSettings(PlayerInstance& instance, PlayerParam* params) noexcept;
 void writeSettings(PlayerInstance& instance, const PlayerParam* params, int count) noexcept;
 

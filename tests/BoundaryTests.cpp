@@ -1,6 +1,7 @@
 // The library's boundary: naming, GetEXE, instances and the null instance.
 #include "FakePlayer.h"
 #include "Guarded.h"
+#include "LibraryHeap.h"
 #include "InstanceRecord.h"
 #include "Plugin.h"
 #include "Protocol.h"
@@ -51,8 +52,16 @@ TEST(PlayerName, InvalidCapacityLeavesBufferUntouched) {
     EXPECT_EQ(plugin().GetPlayerName(nullptr, 16), kInvalid);
 }
 
+TEST(PlayerName, TheLargestValidCapacityCopies) {
+    Guarded<16> buffer;
+    EXPECT_EQ(plugin().GetPlayerName(buffer.data(), 0x7FFFFFFFu), S_OK);
+    EXPECT_EQ(buffer.text(), L"Velmora Player");
+    EXPECT_TRUE(buffer.guardsIntact()); // the copy ends at the name's terminator
+}
+
+// A negative capacity is a host's size above 2^31 - 1 passed as a signed number.
 TEST(GetEXE, WritesOneTerminatorOnly) {
-    for (int capacity : {1, 2, 260}) {
+    for (int capacity : {1, 2, 260, -1, INT_MIN}) {
         SCOPED_TRACE(capacity);
         Guarded<8> buffer;
         EXPECT_EQ(plugin().GetEXE(buffer.data(), capacity), buffer.data());
@@ -64,12 +73,9 @@ TEST(GetEXE, WritesOneTerminatorOnly) {
 }
 
 TEST(GetEXE, NoRoomWritesNothing) {
-    for (int capacity : {0, -1, INT_MIN}) {
-        SCOPED_TRACE(capacity);
-        Guarded<8> buffer;
-        EXPECT_EQ(plugin().GetEXE(buffer.data(), capacity), buffer.data());
-        EXPECT_TRUE(buffer.untouched());
-    }
+    Guarded<8> buffer;
+    EXPECT_EQ(plugin().GetEXE(buffer.data(), 0), buffer.data());
+    EXPECT_TRUE(buffer.untouched());
     EXPECT_EQ(plugin().GetEXE(nullptr, 10), nullptr);
 }
 
@@ -118,6 +124,33 @@ TEST(Instance, TwoInstancesAreIndependent) {
     EXPECT_STREQ(record(second).exePath, L"C:\\two.exe");
 }
 
+// Where memory runs out: no instance, no list, and nothing left allocated.
+TEST(OutOfMemory, NoInstanceNoListAndNothingLeftBehind) {
+    for (const int first : {1, 2}) { // nothing is made; or the record is, and its copy of the path not
+        LibraryHeap heap;
+        heap.runOutAt(first);
+        EXPECT_EQ(plugin().InitPlayer(L"C:\\player.exe"), nullptr);
+        EXPECT_EQ(heap.allocations(), first - 1);
+        EXPECT_EQ(heap.frees(), first - 1);
+    }
+    FakePlayer fake;
+    fake.answer(RM_PLAYLIST_COUNT, 3);
+    Instance instance;
+    LibraryHeap heap;
+    heap.runOutAt(1);
+    EXPECT_EQ(plugin().queryMenu(instance, L"*playlist"), nullptr);
+    EXPECT_EQ(heap.allocations(), 0);
+}
+
+// A host that passes no buffer gets nothing written and costs the player nothing.
+TEST(NullBuffer, StateAndTextWriteNothingAndAskNothing) {
+    FakePlayer fake;
+    Instance instance;
+    plugin().getState(instance, L"playpause", nullptr);
+    plugin().getText(instance, L"title", nullptr, 16);
+    EXPECT_TRUE(fake.messages().empty());
+}
+
 TEST(NullInstance, EveryExportDoesNothing) {
     FakePlayer fake;
     fake.answer(RM_IS_SUPPORTED, 1);
@@ -140,6 +173,8 @@ TEST(NullInstance, EveryExportDoesNothing) {
     plugin().invokeMenu(nullptr, L"*playlist", 1);
     PlayerParam params[6]{};
     EXPECT_EQ(plugin().getPlayerParams(nullptr, params), 0);
+    EXPECT_EQ(plugin().getPlayerParams(nullptr, nullptr),
+              6); // the count, to size an array before an instance
     plugin().setPlayerParams(nullptr, params, 6);
     plugin().DestroyPlayer(nullptr);
     EXPECT_TRUE(buffer.untouched());

@@ -2,8 +2,10 @@
 #include "FakePlayer.h"
 #include "InstanceRecord.h"
 #include "HostMenu.h"
+#include "ImportPatch.h"
 #include "Plugin.h"
 #include "Protocol.h"
+#include "Text.h"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +153,40 @@ TEST_F(ContextMenu, HungPlayerCostsOneBoundOnly) {
     EXPECT_LT(GetTickCount64() - start, 1500u);
     fake.release();
     EXPECT_EQ(fake.messages(), (Messages{sent(RM_STATE_REPEAT), sent(RM_STATE_SHUFFLE)}));
+}
+
+TEST_F(ContextMenu, UnansweredRatingMarksNoRatingItem) {
+    FakePlayer fake;
+    fake.answer(RM_IS_SUPPORTED, 1);
+    fake.hangOn(RM_GET_RATING); // the rating is unknown, not 0
+    EXPECT_EQ(plugin().queryCtxMenu(instance, menu, 1, kFirstId), 11);
+    fake.release();
+    const auto entries = readMenu(menu);
+    const HMENU rate = entries[5].submenu;
+    ASSERT_NE(rate, nullptr);
+    for (const auto& item : readMenu(rate))
+        EXPECT_FALSE(item.checked()) << narrow(item.text);
+}
+
+HMENU lastMadeMenu = nullptr;
+HMENU WINAPI recordedPopupMenu() {
+    return lastMadeMenu = CreatePopupMenu();
+}
+
+// A host menu that is gone takes no item: the Rate submenu, which no menu took, is
+// destroyed with the call, and the result is still the path's.
+TEST(ContextMenuGone, TheSubmenuNoMenuTookIsDestroyed) {
+    FakePlayer fake;
+    fake.answer(RM_IS_SUPPORTED, 1);
+    Instance instance;
+    const HMENU gone = CreatePopupMenu();
+    DestroyMenu(gone);
+    void* real = tools::patchImport(plugin().module.get(), "CreatePopupMenu",
+                                    reinterpret_cast<void*>(&recordedPopupMenu));
+    EXPECT_EQ(plugin().queryCtxMenu(instance, gone, 0, kFirstId), 11);
+    tools::patchImport(plugin().module.get(), "CreatePopupMenu", real);
+    ASSERT_NE(lastMadeMenu, nullptr);
+    EXPECT_FALSE(IsMenu(lastMadeMenu));
 }
 
 TEST(InvokeContextItem, CarriesOutTheItemsCommand) {

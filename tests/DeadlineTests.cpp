@@ -4,12 +4,14 @@
 #include "FakePlayer.h"
 #include "Guarded.h"
 #include "HostMenu.h"
+#include "LibraryClock.h"
 #include "Plugin.h"
 #include "Protocol.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -139,6 +141,38 @@ auto prop(const wchar_t* name, int kind) {
     return [name, kind](PlayerInstance* instance, Guarded<16>&, int& number) {
         number = plugin().getProp(instance, name, kind);
     };
+}
+
+// The edges of the budget on a clock the test sets: the call finds the window at tick
+// 10,000, so its budget is spent at 11,000. A send asked at or past that waits nothing
+// and is no answer; one asked before it is answered.
+TEST(Budget, ASendAtOrPastItsEndWaitsNothingAndIsNoAnswer) {
+    struct Case {
+        ULONGLONG askedAt;
+        std::optional<int> answer; // none: 1 ms left may or may not be enough; the send is made
+        bool reachesPlayer;
+    };
+    const Case cases[] = {{10'000, 42, true},
+                          {10'999, std::nullopt, true},
+                          {11'000, 0, false},
+                          {11'001, 0, false},
+                          {15'000, 0, false}};
+    FakePlayer fake;
+    fake.answer(RM_GET_VOLUME, 42);
+    Instance instance;
+    LibraryClock clock;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.askedAt);
+        fake.clearMessages();
+        clock.ticks({10'000, c.askedAt});
+        Stopwatch call; // the test's own clock is the real one
+        const int answer = plugin().getProp(instance, L"volume", 5);
+        if (c.answer) {
+            EXPECT_EQ(answer, *c.answer);
+        }
+        EXPECT_LT(call.elapsed(), 500u);
+        EXPECT_EQ(fake.messages(), c.reachesPlayer ? Messages{sent(RM_GET_VOLUME)} : Messages{});
+    }
 }
 
 TEST(HungPlayer, SingleAnswerQueriesGiveWhatAnAbsentPlayerGives) {

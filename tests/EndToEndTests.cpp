@@ -148,6 +148,30 @@ TEST_F(EndToEnd, ExampleHostInCShowsThePlayerAndCarriesTheSettings) {
         EXPECT_TRUE(contains(present.output, line)) << narrow(line) << narrow(present.output);
 }
 
+// The example player a player author starts from: the probe finds nothing wrong, an
+// entry without text included, and the example host shows what it plays.
+TEST_F(EndToEnd, ExamplePlayerInCConformsAndServesTheExampleHost) {
+    const tools::UniqueHandle player = startProgram(L"\"" + besideProgram(L"minimal-player.exe") + L"\"");
+    ASSERT_TRUE(player);
+    ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));
+    const ProgramRun probe = host(L"probe");
+    EXPECT_EQ(probe.exitCode, 0u) << narrow(probe.output);
+    EXPECT_TRUE(contains(probe.output, L"Result: 0 problems")) << narrow(probe.output);
+    EXPECT_TRUE(contains(probe.output, L"3 playlist texts arrived in the title, each request setting it"));
+    EXPECT_TRUE(contains(probe.output, L"no:  (none)")) << narrow(probe.output); // it answers every message
+
+    ProgramRun example = runProgram(L"\"" + besideProgram(L"minimal-host.exe") + L"\"");
+    std::erase(example.output, L'\r');
+    EXPECT_EQ(example.exitCode, 0u) << narrow(example.errors);
+    for (const wchar_t* line :
+         {L"title     The Examples - First Light\n", L"state     play\n", L"menu      11 items\n",
+          L"  now     The Examples - First Light\n",
+          L"  entry   The Examples - Second Wind\n  entry   \nsettings  6 carried over\n"})
+        EXPECT_TRUE(contains(example.output, line)) << narrow(line) << narrow(example.output);
+    PostMessageW(playerWindow(), kQuit, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(player.get(), 10000), WAIT_OBJECT_0);
+}
+
 TEST(HostErrors, OneLineInWordsAndTheDocumentedExitCode) {
     struct Case {
         std::wstring arguments;

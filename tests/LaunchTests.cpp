@@ -3,7 +3,9 @@
 // the player and releases a named semaphore when it is started.
 #include "FakePlayer.h"
 #include "InstanceRecord.h"
+#include "LibraryClock.h"
 #include "Plugin.h"
+#include "Process.h"
 #include "Protocol.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +56,31 @@ TEST_F(Launches, StartOnceThenNotAgainWithinSixSeconds) {
     plugin().sendCmd(instance, L"playpause", 0);
     EXPECT_TRUE(startedWithin(kStartTime));
     EXPECT_GE(record(instance).lastLaunch, firstLaunch + 6);
+}
+
+// The guard counts whole seconds of the system clock, here one the test sets. Every start
+// is recorded, one that failed too, and holds the next back until six seconds on.
+TEST_F(Launches, TheGuardCountsFromEveryStartInWholeSeconds) {
+    const std::wstring later = besideProgram(L"launch-later.exe");
+    DeleteFileW(later.c_str());
+    constexpr std::int64_t kStart = 1'800'000'000;
+    LibraryClock clock;
+    Instance instance(later.c_str());
+    clock.unixTime(kStart);
+    plugin().sendCmd(instance, L"play", 0); // no file at the path yet: the start fails
+    EXPECT_EQ(record(instance).lastLaunch, kStart);
+
+    ASSERT_TRUE(CopyFileW(recorder.c_str(), later.c_str(), FALSE));
+    clock.unixTime(kStart + 5, 9'999'999); // 5.9999999 s on: held back, although the file is there now
+    plugin().sendCmd(instance, L"play", 0);
+    EXPECT_EQ(record(instance).lastLaunch, kStart);
+    EXPECT_FALSE(startedWithin(300));
+
+    clock.unixTime(kStart + 6);
+    plugin().sendCmd(instance, L"playpause", 0);
+    EXPECT_EQ(record(instance).lastLaunch, kStart + 6);
+    EXPECT_TRUE(startedWithin(kStartTime));
+    EXPECT_TRUE(waitUntil([&] { return DeleteFileW(later.c_str()) != FALSE; })); // once it has ended
 }
 
 TEST_F(Launches, EachInstanceHasItsOwnGuard) {

@@ -96,36 +96,57 @@ TEST(Playlist, NameMatchesWithoutCaseOnly) {
     EXPECT_TRUE(fake.messages().empty());
 }
 
-TEST(Playlist, NoListWithoutEntriesOrRoom) {
-    struct Case {
-        LRESULT count;
-        Messages messages;
-    };
-    const Case cases[] = {
-        {0, {sent(RM_PLAYLIST_COUNT)}},
-        {-5, {sent(RM_PLAYLIST_COUNT)}},
-        {INT_MIN, {sent(RM_PLAYLIST_COUNT)}},
-        {0x7FFFFFFF,
-         {sent(RM_PLAYLIST_COUNT), sent(RM_PLAYLIST_CURRENT)}}, // (count + 1) * 532 does not fit in 32 bits
-        {8072000,
-         {sent(RM_PLAYLIST_COUNT), sent(RM_PLAYLIST_CURRENT)}}, // 4.29 GB: fits in 32 bits, but beyond 2 GiB
-        {4036623, {sent(RM_PLAYLIST_COUNT), sent(RM_PLAYLIST_CURRENT)}}, // the first count beyond 2 GiB
-#ifndef _WIN64
-        {4000000,
-         {sent(RM_PLAYLIST_COUNT),
-          sent(RM_PLAYLIST_CURRENT)}}, // fits in 32 bits, but no 2 GB block in a 32-bit process
-#endif
-    };
+TEST(Playlist, NoListWithoutEntries) {
     FakePlayer fake;
     fake.answer(RM_PLAYLIST_CURRENT, 0);
     Instance instance;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.count);
-        fake.answer(RM_PLAYLIST_COUNT, c.count);
+    for (const LRESULT count : {LRESULT{0}, LRESULT{-5}, LRESULT{INT_MIN}}) {
+        SCOPED_TRACE(count);
+        fake.answer(RM_PLAYLIST_COUNT, count);
         fake.clearMessages();
         EXPECT_EQ(plugin().queryMenu(instance, L"*playlist"), nullptr);
-        EXPECT_EQ(fake.messages(), c.messages);
+        EXPECT_EQ(fake.messages(), (Messages{sent(RM_PLAYLIST_COUNT)}));
     }
+}
+
+// A longer list gives its first 65,536 entries with their own ids: an array of 35 MB
+// however many the player names, the current entry marked when it is among them.
+TEST(Playlist, LongListsEndAtTheBound) {
+    struct Case {
+        LRESULT count;
+        LRESULT current;
+    };
+    const Case cases[] = {{65537, 5}, {4036623, 70000}, {0x7FFFFFFF, 65535}};
+    Instance instance;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        FakePlayer fake;
+        fake.answer(RM_PLAYLIST_COUNT, c.count);
+        fake.answer(RM_PLAYLIST_CURRENT, c.current);
+        fake.vanishOn(RM_PLAYLIST_ITEMTEXT); // no texts: only the records are looked at
+        PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+        ASSERT_NE(items, nullptr);
+        EXPECT_EQ(HeapSize(GetProcessHeap(), 0, items), SIZE_T{65537} * 532);
+        for (const int i : {0, 5, 65534, 65535}) {
+            EXPECT_EQ(items[i].id, i + 1) << i;
+            EXPECT_EQ(items[i].flags, i == c.current ? 3 : 2) << i;
+        }
+        EXPECT_EQ(std::memcmp(&items[65536], recordBytes(L"", 0, 0).data(), 532), 0);
+        plugin().freeMenu(instance, L"*playlist", items);
+    }
+}
+
+TEST(Playlist, UnansweredCurrentIndexMarksNoEntry) {
+    FakePlayer fake;
+    scriptPlaylist(fake, {L"a", L"b", L"c"}, 0);
+    fake.hangOn(RM_PLAYLIST_CURRENT);
+    Instance instance;
+    PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+    fake.release();
+    ASSERT_NE(items, nullptr);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(items[i].flags, PLAYER_PLAYLIST_FLAG_ENTRY) << i;
+    plugin().freeMenu(instance, L"*playlist", items);
 }
 
 TEST(Playlist, NoListWithThePlayerAbsent) {

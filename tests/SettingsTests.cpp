@@ -177,4 +177,14 @@ TEST(WriteBack, NameWithoutTerminatorIsSkippedAndNotReadPast) {
     VirtualFree(region, 0, MEM_RELEASE);
 }
 
+TEST(WriteBack, RecordsAfterAnUnterminatedNameStillApply) {
+    PlayerParam params[3] = {param(L"scrollTitle", 5), {}, param(L"volume", 42)};
+    for (wchar_t& unit : params[1].name)
+        unit = L'x';
+    Instance instance;
+    plugin().setPlayerParams(instance, params, 3);
+    EXPECT_EQ(settingsOf(instance)[L"scrollTitle"], 5);
+    EXPECT_EQ(settingsOf(instance)[L"volume"], 42);
+}
+
 } // namespace

@@ -312,9 +312,9 @@ TEST_F(EndToEnd, SettingsLiveInTheUsersFolderAndTheLogIsEscaped) {
     startPlayer(L"--playlist \"" + playlist + L"\" --log \"" + log + L"\"");
     output(L"text title");
     stopPlayer();
-    const ProgramRun logged = runProgram(L"cmd /c type \"" + log + L"\"");
-    EXPECT_TRUE(contains(logged.output, L"RM_TEXT_TITLE wParam=0 -> 1 \"Evil\\x1B[2J - Bell\""))
-        << narrow(logged.output);
+    const std::wstring logged = readFile(log);
+    EXPECT_TRUE(contains(logged, L"RM_TEXT_TITLE wParam=0 -> 1 \"Evil\\x1B[2J - Bell\"")) << narrow(logged);
+    DeleteFileW(log.c_str());
 
     // Error codes of the system read as words or in hexadecimal.
     const ProgramRun picture = runProgram(L"\"" + besideProgram(L"player-panel.exe") +

@@ -1,12 +1,14 @@
 #include "player/commands/Dispatch.h"
 
 #include "player/NameTable.h"
+#include "player/PublicNames.h"
 #include "player/link/PlayerWindow.h"
 #include "player/link/Launch.h"
 #include "player/link/Messages.h"
 
 #include <climits>
 #include <cstdint>
+#include <iterator>
 
 namespace player::commands {
 namespace {
@@ -63,6 +65,11 @@ inline constexpr FixedCommandRow FixedCommands[] = {
     {L"volumedown", Rule::VolumeDown, nullptr},
     {nullptr, Rule::ToggleDisplay, nullptr},
 };
+
+// Every name of both steps is the header's, in the header's order.
+static_assert(rowsNamed(CommandTable, kCommandNames) &&
+              rowsNamed(FixedCommands, kCommandNames, rowCount(CommandTable)) &&
+              rowCount(CommandTable) + rowCount(FixedCommands) == std::size(kCommandNames));
 
 void toggle(PlayerInstance& instance, std::int32_t PlayerInstance::*setting) noexcept {
     instance.*setting = instance.*setting == 0 ? 1 : 0;

@@ -1,11 +1,13 @@
 #include "player/commands/Properties.h"
 
 #include "player/NameTable.h"
+#include "player/PublicNames.h"
 #include "player/link/PlayerWindow.h"
 #include "player/link/Messages.h"
 
 #include <climits>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 
 namespace player::commands {
@@ -31,6 +33,9 @@ inline constexpr MessageRow CapabilityTable[] = {
     {link::RM_PLAYLIST_COUNT, L"*playlist"},
     {0, nullptr},
 };
+
+static_assert(rowsNamed(CapabilityTable, kControlNames) &&
+              rowCount(CapabilityTable) == std::size(kControlNames));
 
 enum class Kind : int {
     Scrolls = 1,

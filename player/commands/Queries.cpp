@@ -2,11 +2,13 @@
 
 #include "player/BoundedCopy.h"
 #include "player/NameTable.h"
+#include "player/PublicNames.h"
 #include "player/link/PlayerWindow.h"
 #include "player/link/Messages.h"
 #include "PlayerPlugin.h"
 
 #include <cstdint>
+#include <iterator>
 #include <optional>
 
 namespace player::commands {
@@ -48,6 +50,11 @@ inline constexpr MessageRow TextTable[] = {
     {link::RM_TEXT_TRACKNUM, L"tracknum"}, {link::RM_TEXT_TIPCAPTION, L"tipcaption"},
     {link::RM_TEXT_TRACKLEN, L"tracklen"}, {0, nullptr},
 };
+
+// The header's lists: the states, and the texts with "tracktime" after the table's rows.
+static_assert(rowsNamed(StateTable, kStateNames) && rowCount(StateTable) == std::size(kStateNames));
+static_assert(rowsNamed(TextTable, kTextNames) && rowCount(TextTable) + 1 == std::size(kTextNames) &&
+              sameText(kTextNames[rowCount(TextTable)], L"tracktime"));
 
 constexpr wchar_t kNoTime[] = L"--:--";
 constexpr wchar_t kCaptionFallback[] = L"Velmora player";

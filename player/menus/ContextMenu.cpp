@@ -3,12 +3,14 @@
 #include "player/Owned.h"
 #include "player/commands/Dispatch.h"
 #include "player/NameTable.h"
+#include "player/PublicNames.h"
 #include "player/link/PlayerWindow.h"
 #include "player/link/Launch.h"
 #include "player/link/Messages.h"
 
 #include <cstddef>
 #include <iterator>
+#include <optional>
 
 namespace player::menus {
 namespace {
@@ -85,6 +87,24 @@ constexpr int kAbsentResult = static_cast<int>(std::size(AbsentMenu));
 constexpr int kWithoutRatingsResult = rowsBefore(PresentMenu, ItemKind::RateMenu);
 constexpr int kWithRatingsResult = static_cast<int>(std::size(PresentMenu));
 static_assert(kAbsentResult == 1 && kWithoutRatingsResult == 4 && kWithRatingsResult == 11);
+static_assert(PresentMenu[kWithoutRatingsResult].kind == ItemKind::RateMenu);
+
+// Item k has the text that the header lists for k, and every item it lists is here.
+template <std::size_t N>
+constexpr int itemsAsTheHeaderSays(const MenuRow (&rows)[N]) {
+    int items = 0;
+    for (const MenuRow& row : rows) {
+        if (row.relativeId == 0)
+            continue;
+        if (row.relativeId > std::size(kContextItemTexts) ||
+            !sameText(row.text, kContextItemTexts[row.relativeId - 1]))
+            return -1;
+        ++items;
+    }
+    return items;
+}
+static_assert(itemsAsTheHeaderSays(AbsentMenu) + itemsAsTheHeaderSays(PresentMenu) ==
+              static_cast<int>(std::size(kContextItemTexts)));
 
 void insertItem(HMENU menu, UINT position, UINT type, UINT id, const wchar_t* text, bool marked) noexcept {
     MENUITEMINFOW item{};
@@ -107,7 +127,9 @@ bool insertRateMenu(HMENU menu, UINT position, UINT firstId, const MenuRow& rate
     OwnedMenu submenu; // ours until the host's menu takes it
     UINT subPosition = 0;
     for (const MenuRow* row = ratings; row != end; ++row) {
-        const bool marked = player.send(link::RM_GET_RATING) == row->stars; // asked anew for each item
+        // Asked anew for each item; a rating left unanswered is unknown, and marks no item.
+        const std::optional<int> rating = player.ask(link::RM_GET_RATING);
+        const bool marked = rating && *rating == row->stars;
         insertItem(submenu.get(), subPosition++, MFT_RADIOCHECK, firstId + row->relativeId, row->text,
                    marked);
     }
@@ -141,7 +163,10 @@ int buildContextMenu(HMENU menu, UINT position, UINT firstId) noexcept {
             insertItem(menu, position++, MFT_STRING, firstId + row.relativeId, row.text, false);
         return kAbsentResult;
     }
-    for (const MenuRow* row = std::begin(PresentMenu); row != std::end(PresentMenu); ++row, ++position) {
+    // The items before the Rate row go into the host's menu; the Rate row and the rows
+    // after it make the submenu, when the player supports ratings.
+    const MenuRow* rate = std::begin(PresentMenu) + kWithoutRatingsResult;
+    for (const MenuRow* row = std::begin(PresentMenu); row != rate; ++row, ++position) {
         switch (row->kind) {
         case ItemKind::Separator:
             InsertMenuW(menu, position, MF_BYPOSITION | MF_SEPARATOR, 0, L"");
@@ -150,16 +175,14 @@ int buildContextMenu(HMENU menu, UINT position, UINT firstId) noexcept {
             insertItem(menu, position, MFT_STRING, firstId + row->relativeId, row->text,
                        player.send(row->message) != 0);
             break;
-        case ItemKind::RateMenu:
-            if (!insertRateMenu(menu, position, firstId, *row, row + 1, std::end(PresentMenu), player))
-                return kWithoutRatingsResult;
-            return kWithRatingsResult;
         default:
             insertItem(menu, position, MFT_STRING, firstId + row->relativeId, row->text, false);
             break;
         }
     }
-    return kWithRatingsResult;
+    return insertRateMenu(menu, position, firstId, *rate, rate + 1, std::end(PresentMenu), player)
+               ? kWithRatingsResult
+               : kWithoutRatingsResult;
 }
 
 void invokeContextItem(PlayerInstance& instance, int item) noexcept {

@@ -5,13 +5,13 @@
 #include "player/link/PlayerWindow.h"
 #include "player/link/Messages.h"
 
-#include <cstdint>
-
 namespace player::menus {
 namespace {
 
 constexpr wchar_t kPlaylistName[] = PLAYER_PLAYLIST_NAME;
 constexpr int kTitleCapacity = 255; // at most 254 characters and the NUL
+constexpr int kMaxEntries = PLAYER_PLAYLIST_MAX_ENTRIES;
+static_assert((kMaxEntries + 1) * sizeof(PlaylistMenuItem) < 64 * 1024 * 1024, "the bound fits any host");
 
 } // namespace
 
@@ -19,18 +19,18 @@ PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept {
     link::PlayerWindow player = link::PlayerWindow::find();
     if (!player.present() || !isName(listName, kPlaylistName))
         return nullptr;
-    const int count = player.send(link::RM_PLAYLIST_COUNT);
-    if (count <= 0)
+    const int answered = player.send(link::RM_PLAYLIST_COUNT);
+    if (answered <= 0)
         return nullptr;
+    // A longer playlist gives its first entries, ids unchanged, so invokeMenu plays what
+    // the host shows: making the array (about 35 MB at the bound) fits the call's second,
+    // and a player's wild count cannot make a host commit gigabytes.
+    const int count = answered < kMaxEntries ? answered : kMaxEntries;
     // Without an answer no entry is marked: the first is no more current than any other.
     const int current = player.ask(link::RM_PLAYLIST_CURRENT).value_or(-1);
 
-    const std::uint64_t bytes = (static_cast<std::uint64_t>(count) + 1) * sizeof(PlaylistMenuItem);
-    // No block beyond 2 GiB, the most a 32-bit host can ever be handed: both builds answer a
-    // count alike, and a player's wild count cannot make a 64-bit host commit gigabytes.
-    if (bytes > INT32_MAX || bytes > SIZE_MAX)
-        return nullptr;
-    HeapBlock<PlaylistMenuItem> items(static_cast<SIZE_T>(bytes), HEAP_ZERO_MEMORY);
+    const SIZE_T bytes = (static_cast<SIZE_T>(count) + 1) * sizeof(PlaylistMenuItem);
+    HeapBlock<PlaylistMenuItem> items(bytes, HEAP_ZERO_MEMORY);
     if (!items)
         return nullptr;
 

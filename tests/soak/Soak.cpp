@@ -264,7 +264,8 @@ void Soak::callQueryMenu(PlayerInstance* instance, const std::wstring& name) {
     if (items == nullptr)
         return;
     ++figures_.playlists;
-    const int count = fake_.lastPlaylistCount();
+    // A longer list ends at the bound: its first entries, ids unchanged.
+    const int count = std::min(fake_.lastPlaylistCount(), PLAYER_PLAYLIST_MAX_ENTRIES);
     const SIZE_T size = HeapSize(GetProcessHeap(), 0, items);
     if (count <= 0 || size != (static_cast<SIZE_T>(count) + 1) * sizeof(PlaylistMenuItem)) {
         fail(L"array of " + std::to_wstring(size) + L" bytes for " + std::to_wstring(count) + L" entries");

@@ -1,8 +1,9 @@
 #include "ImportCounter.h"
 
+#include "ImportPatch.h"
+
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
 
 namespace bench {
 namespace {
@@ -73,32 +74,12 @@ const Hook kHooks[] = {
 } // namespace
 
 int countAllocationsOf(HMODULE module) {
-    auto* base = reinterpret_cast<unsigned char*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     int patched = 0;
-    for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-         import->Name != 0; ++import) {
-        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
-        auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const auto* byName =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            for (const Hook& hook : kHooks) {
-                if (std::strcmp(reinterpret_cast<const char*>(byName->Name), hook.name) != 0)
-                    continue;
-                DWORD old;
-                VirtualProtect(&addresses->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
-                *hook.real = reinterpret_cast<void*>(addresses->u1.Function);
-                addresses->u1.Function = reinterpret_cast<DWORD_PTR>(hook.wrapper);
-                VirtualProtect(&addresses->u1.Function, sizeof(void*), old, &old);
-                ++patched;
-            }
+    for (const Hook& hook : kHooks)
+        if (void* real = tools::patchImport(module, hook.name, hook.wrapper)) {
+            *hook.real = real;
+            ++patched;
         }
-    }
     return patched;
 }
 

@@ -1,77 +1,48 @@
 #include "Names.h"
 
+#include "PlayerPlugin.h"
+
 #include <algorithm>
 #include <cwctype>
+#include <iterator>
+#include <sstream>
 
 namespace player_host {
 namespace {
 
-const std::vector<NameHelp> kCommands = {
-    {L"playpause", L"play or pause; starts the player when it is not running"},
-    {L"play", L"play; starts the player when it is not running"},
-    {L"pause", L"pause"},
-    {L"stop", L"stop"},
-    {L"next", L"next track"},
-    {L"prev", L"previous track"},
-    {L"mute", L"mute or unmute"},
-    {L"quit", L"close the player"},
-    {L"shuffle", L"shuffle on or off"},
-    {L"repeat", L"repeat on or off"},
-    {L"eject", L"eject"},
-    {L"volume", L"set the volume to VALUE (see prop volume 3 for the maximum)"},
-    {L"volumeup", L"volume up by a tenth of the maximum"},
-    {L"volumedown", L"volume down by a tenth of the maximum"},
-    {L"rating0", L"rate the track unrated"},
-    {L"rating1", L"rate the track 1 star"},
-    {L"rating2", L"rate the track 2 stars"},
-    {L"rating3", L"rate the track 3 stars"},
-    {L"rating4", L"rate the track 4 stars"},
-    {L"rating5", L"rate the track 5 stars"},
-    {L"title", L"toggle title scrolling (a display setting, saved)"},
-    {L"album", L"toggle album scrolling (a display setting, saved)"},
-    {L"artist", L"toggle artist scrolling (a display setting, saved)"},
-    {L"trackname", L"toggle track-name scrolling (a display setting, saved)"},
-    {L"tracktime", L"VALUE 0 toggles elapsed/remaining time (saved); VALUE N seeks to second N - 1, "
-                   L"so 61 seeks to 1:00"},
-};
+// Every list comes from the plug-in's header, which the library checks its own tables
+// against: what player-host accepts and explains is what the plug-in knows.
+#define PLAYER_NAME_HELP(name, meaning) {name, meaning},
+const std::vector<NameHelp> kCommands = {PLAYER_COMMANDS(PLAYER_NAME_HELP)};
+const std::vector<NameHelp> kStates = {PLAYER_STATES(PLAYER_NAME_HELP)};
+const std::vector<NameHelp> kTexts = {PLAYER_TEXTS(PLAYER_NAME_HELP)};
+const std::vector<NameHelp> kControls = {PLAYER_CONTROLS(PLAYER_NAME_HELP)};
+#undef PLAYER_NAME_HELP
 
-const std::vector<NameHelp> kStates = {
-    {L"playpause", L"play or pause"}, {L"shuffle", L"on or off"},   {L"repeat", L"on or off"},
-    {L"mute", L"on or off"},          {L"rating1", L"1-star mark"}, {L"rating2", L"2-star mark"},
-    {L"rating3", L"3-star mark"},     {L"rating4", L"4-star mark"}, {L"rating5", L"5-star mark"},
+struct KindHelp {
+    int kind;
+    const wchar_t* names; // separated by spaces
+    const wchar_t* meaning;
 };
+#define PLAYER_KIND_HELP(kind, names, meaning) {kind, names, meaning},
+constexpr KindHelp kKinds[] = {PLAYER_PROPERTY_KINDS(PLAYER_KIND_HELP)};
+#undef PLAYER_KIND_HELP
+static_assert(std::size(kKinds) == 6 && kKinds[0].kind == 1 && kKinds[5].kind == 6, "kinds 1 to 6, in order");
 
-const std::vector<NameHelp> kTexts = {
-    {L"title", L"the title line"},
-    {L"album", L"the album"},
-    {L"artist", L"the artist"},
-    {L"trackname", L"the track's name"},
-    {L"genre", L"the genre"},
-    {L"year", L"the year"},
-    {L"tracknum", L"the track number"},
-    {L"tracklen", L"the track's length as the player writes it"},
-    {L"tracktime", L"remaining or elapsed time, m:ss, or --:-- (see cmd tracktime 0)"},
-    {L"tipcaption", L"the tooltip caption"},
-};
-
-const std::vector<NameHelp> kScrolling = {
-    {L"title", L""}, {L"album", L""}, {L"artist", L""}, {L"trackname", L""}, {L"needsave", L""}};
-const std::vector<NameHelp> kControls = {
-    {L"playpause", L""}, {L"play", L""},   {L"pause", L""},     {L"stop", L""},      {L"next", L""},
-    {L"prev", L""},      {L"mute", L""},   {L"quit", L""},      {L"shuffle", L""},   {L"repeat", L""},
-    {L"eject", L""},     {L"volume", L""}, {L"tracktime", L""}, {L"*playlist", L""}, {L"needsave", L""}};
-const std::vector<NameHelp> kRanges = {{L"volume", L""}, {L"tracktime", L""}, {L"needsave", L""}};
-const std::vector<NameHelp> kAnything = {};
-
-constexpr const wchar_t* kKindMeanings[] = {
-    L"",
-    L"1 when the text scrolls (title, album, artist, trackname)",
-    L"1 when the player does not offer the control",
-    L"the upper bound of volume or tracktime (track time in seconds + 1)",
-    L"the lower bound of volume or tracktime",
-    L"the current value of volume or tracktime (track time in seconds + 1)",
-    L"1 for any name while the player runs",
-};
+// The names getProp of `kind` answers, "needsave" (which every kind answers) among them.
+std::vector<NameHelp> namesOfKind(int kind) {
+    std::vector<NameHelp> names;
+    if (kind == 2) {
+        names = kControls;
+    } else if (kind != 6) { // kind 6 takes any name
+        std::wistringstream words(kKinds[kind - 1].names);
+        for (std::wstring word; words >> word;)
+            names.push_back({word, L""});
+    }
+    if (kind != 6)
+        names.push_back({L"needsave", L""});
+    return names;
+}
 
 std::wstring lower(std::wstring text) {
     for (wchar_t& c : text)
@@ -120,22 +91,13 @@ const std::vector<NameHelp>& namesOf(NameKind kind) {
 }
 
 const std::vector<NameHelp>& propertyNames(int kind) {
-    switch (kind) {
-    case 1:
-        return kScrolling;
-    case 2:
-        return kControls;
-    case 3:
-    case 4:
-    case 5:
-        return kRanges;
-    default:
-        return kAnything;
-    }
+    static const std::vector<NameHelp> byKind[] = {
+        {}, namesOfKind(1), namesOfKind(2), namesOfKind(3), namesOfKind(4), namesOfKind(5), namesOfKind(6)};
+    return byKind[kind >= 1 && kind <= 6 ? kind : 0];
 }
 
 const wchar_t* propertyKindMeaning(int kind) {
-    return kind >= 1 && kind <= 6 ? kKindMeanings[kind] : L"";
+    return kind >= 1 && kind <= 6 ? kKinds[kind - 1].meaning : L"";
 }
 
 bool isKnown(const std::vector<NameHelp>& names, const std::wstring& name) {
@@ -196,8 +158,14 @@ std::wstring namesText() {
     text += L"state NAME  (getState)\n" + listed(kStates);
     text += L"text NAME [SIZE]  (getText)\n" + listed(kTexts);
     text += L"prop NAME KIND  (getProp); needsave with any kind answers and clears the pending save\n";
-    for (int kind = 1; kind <= 6; ++kind)
-        text += L"    " + std::to_wstring(kind) + L"  " + kKindMeanings[kind] + L"\n";
+    for (const KindHelp& help : kKinds) {
+        std::wstring names;
+        for (const NameHelp& entry : propertyNames(help.kind))
+            if (entry.name != L"needsave")
+                names += (names.empty() ? L"" : L" ") + entry.name;
+        text += L"    " + std::to_wstring(help.kind) + L"  " + help.meaning + L" (" +
+                (names.empty() ? std::wstring(L"any name") : names) + L")\n";
+    }
     text += L"Names compare without case. --raw passes any name to the plug-in unchecked.\n";
     return text;
 }

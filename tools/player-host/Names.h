@@ -9,8 +9,8 @@
 namespace player_host {
 
 struct NameHelp {
-    const wchar_t* name;
-    const wchar_t* meaning;
+    std::wstring name;
+    std::wstring meaning;
 };
 
 enum class NameKind { Command, State, Text };
