@@ -162,9 +162,10 @@ int runCmd(const Host& host, const Args& args, const Options& options) {
         return fail(L"cmd: VALUE must be a 32-bit number", kUsage);
     if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::Command), args[0]))
         return unknownName(L"cmd", args[0], player_host::namesOf(NameKind::Command));
-    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
-        return code;
-    if (Host::player() == Host::Player::Absent) {
+    const Host::Player player = Host::player();
+    if (player == Host::Player::NotResponding)
+        return fail(L"player not responding", kNotResponding);
+    if (player == Host::Player::Absent) {
         switch (player_host::commandWithoutPlayer(args[0], value)) {
         case player_host::WithoutPlayer::StartsIt:
             if (const int code = checkExecutable(host); code != kDone)
@@ -172,8 +173,7 @@ int runCmd(const Host& host, const Args& args, const Options& options) {
             break;
         case player_host::WithoutPlayer::DoesNothing:
             return fail(L"player not running: cmd " + tools::visible(args[0]) +
-                            L" needs it (only play and "
-                            L"playpause start it)",
+                            L" needs it (only play and playpause start it)",
                         kNotRunning);
         case player_host::WithoutPlayer::ChangesASetting:
             break;
@@ -184,10 +184,18 @@ int runCmd(const Host& host, const Args& args, const Options& options) {
     return kDone;
 }
 
-// An answer the plug-in did not give: the player was not running, or stopped answering.
-int noAnswer() {
-    return Host::player() == Host::Player::Absent ? fail(L"player not running", kNotRunning)
-                                                  : fail(L"player not responding", kNotResponding);
+// An answer the plug-in did not give, and the player's state since: gone or silent is
+// said in the exit code; a player that answers left it out on purpose (a --raw name).
+int afterNoAnswer() {
+    switch (Host::player()) {
+    case Host::Player::Absent:
+        return fail(L"player not running", kNotRunning);
+    case Host::Player::NotResponding:
+        return fail(L"player not responding", kNotResponding);
+    case Host::Player::Responding:
+        break;
+    }
+    return kDone;
 }
 
 int runState(const Host& host, const Args& args, const Options& options) {
@@ -198,9 +206,7 @@ int runState(const Host& host, const Args& args, const Options& options) {
     const std::optional<std::wstring> answer = host.state(args[0].c_str());
     print(options.json ? JsonObject().add(L"name", args[0]).add(L"state", answer).text() + L"\n"
                        : shown(answer) + L"\n");
-    if (!answer && Host::player() != Host::Player::Responding)
-        return noAnswer();
-    return kDone;
+    return answer ? kDone : afterNoAnswer();
 }
 
 int runText(const Host& host, const Args& args, const Options& options) {
@@ -222,9 +228,7 @@ int runText(const Host& host, const Args& args, const Options& options) {
     const std::optional<std::wstring> answer = host.text(args[0].c_str(), size);
     print(options.json ? JsonObject().add(L"name", args[0]).add(L"text", answer).text() + L"\n"
                        : shown(answer) + L"\n");
-    if (!answer && Host::player() != Host::Player::Responding)
-        return noAnswer();
-    return kDone;
+    return answer ? kDone : afterNoAnswer();
 }
 
 int runProp(const Host& host, const Args& args, const Options& options) {

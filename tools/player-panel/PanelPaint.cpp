@@ -1,6 +1,7 @@
 #include "PanelPaint.h"
 
 #include "PanelText.h"
+#include "Selected.h"
 
 #include <cmath>
 #include <string>
@@ -15,23 +16,6 @@ constexpr COLORREF kDisabled = RGB(80, 86, 92);
 constexpr COLORREF kAccent = RGB(58, 142, 230);
 constexpr COLORREF kFace = RGB(52, 58, 66);
 constexpr COLORREF kStar = RGB(250, 196, 60);
-
-// A GDI object selected into a DC for a scope, deleted after.
-class Selected {
-public:
-    Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
-    ~Selected() {
-        SelectObject(dc_, old_);
-        DeleteObject(object_);
-    }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ object_;
-    HGDIOBJ old_;
-};
 
 HFONT font(int height, int weight) {
     return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,

@@ -1,5 +1,7 @@
 #include "PanelText.h"
 
+#include "Selected.h"
+
 #include <usp10.h>
 
 #include <vector>
@@ -50,29 +52,14 @@ const wchar_t* symbolFamily(HDC dc) {
     return family;
 }
 
-// The symbol font at the size and weight of the DC's font, selected for a scope.
-class SymbolFont {
-public:
-    explicit SymbolFont(HDC dc) : dc_(dc) {
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        font_ = CreateFontW(-(metrics.tmHeight - metrics.tmInternalLeading), 0, 0, 0, metrics.tmWeight, FALSE,
-                            FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            ANTIALIASED_QUALITY, DEFAULT_PITCH, symbolFamily(dc));
-        old_ = SelectObject(dc, font_);
-    }
-    ~SymbolFont() {
-        SelectObject(dc_, old_);
-        DeleteObject(font_);
-    }
-    SymbolFont(const SymbolFont&) = delete;
-    SymbolFont& operator=(const SymbolFont&) = delete;
-
-private:
-    HDC dc_;
-    HFONT font_;
-    HGDIOBJ old_;
-};
+// The symbol font at the size and weight of the DC's font.
+HFONT symbolFont(HDC dc) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    return CreateFontW(-(metrics.tmHeight - metrics.tmInternalLeading), 0, 0, 0, metrics.tmWeight, FALSE,
+                       FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       ANTIALIASED_QUALITY, DEFAULT_PITCH, symbolFamily(dc));
+}
 
 // Shapes a run of symbols with Uniscribe, which reads the font's own character map.
 class Shaped {
@@ -105,7 +92,7 @@ private:
 
 int runWidth(HDC dc, const Run& run) {
     if (run.symbol) {
-        const SymbolFont symbols(dc);
+        const Selected symbols(dc, symbolFont(dc));
         return Shaped(dc, run.text).width();
     }
     SIZE size{};
@@ -125,7 +112,7 @@ int textWidth(HDC dc, const std::wstring& text) {
 void drawTextAt(HDC dc, int x, int y, const std::wstring& text) {
     for (const Run& run : runsOf(text)) {
         if (run.symbol) {
-            const SymbolFont symbols(dc);
+            const Selected symbols(dc, symbolFont(dc));
             const Shaped shaped(dc, run.text);
             shaped.draw(x, y);
             x += shaped.width();
