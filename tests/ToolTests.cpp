@@ -103,9 +103,11 @@ TEST_F(EndToEnd, TwoReferencePlayersStartedAtOnceLeaveOne) {
     stopPlayer();
     EXPECT_EQ(winner.finish().exitCode, 0u);
 
-    const ProgramRun noFile = runProgram(L"\"" + referencePlayer() + L"\" --playlist", 3000);
-    EXPECT_EQ(noFile.exitCode, 2u);
-    EXPECT_TRUE(contains(noFile.errors, L"--playlist needs a file")) << narrow(noFile.errors);
+    for (const wchar_t* missing : {L" --playlist", L" --playlist \"\""}) {
+        const ProgramRun noFile = runProgram(L"\"" + referencePlayer() + L"\"" + missing, 3000);
+        EXPECT_EQ(noFile.exitCode, 2u);
+        EXPECT_TRUE(contains(noFile.errors, L"--playlist needs a file")) << narrow(noFile.errors);
+    }
 }
 
 TEST_F(EndToEnd, PlaylistFilesInTheirEncodingsAndTextsShownSafely) {
