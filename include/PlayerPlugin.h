@@ -20,7 +20,7 @@
  * state, text or number it did not answer is reported as for an absent player,
  * never as the answer 0). The limits of that promise:
  *  - Starting the player runs ShellExecuteW on the calling thread (the library
- *    starts no threads): it returns once the process is created, about 30 ms for a
+ *    starts no threads): it returns once the process is created, some tens of ms for a
  *    local file, but a path on an unreachable network share takes what the shell
  *    takes.
  *  - A player window owned by the calling thread is called directly, as Windows
@@ -119,31 +119,31 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
  * to the player with value as their parameter and need it running; "play" and
  * "playpause" start it when it is not; the display settings work without it. */
 #define PLAYER_COMMANDS(X)                                                                                   \
-    X(L"playpause", L"play or pause; starts the player when it is not running")                            \
-    X(L"play", L"play; starts the player when it is not running")                                          \
-    X(L"pause", L"pause")                                                                                  \
-    X(L"stop", L"stop")                                                                                    \
-    X(L"next", L"next track")                                                                              \
-    X(L"prev", L"previous track")                                                                          \
-    X(L"mute", L"mute or unmute")                                                                          \
-    X(L"quit", L"close the player")                                                                        \
-    X(L"shuffle", L"shuffle on or off")                                                                    \
-    X(L"repeat", L"repeat on or off")                                                                      \
-    X(L"eject", L"eject")                                                                                  \
-    X(L"volume", L"set the volume to value, in the player's units (getProp \"volume\" 3 is the maximum)")  \
-    X(L"rating0", L"rate the track unrated")                                                               \
-    X(L"rating1", L"rate the track 1 star")                                                                \
-    X(L"rating2", L"rate the track 2 stars")                                                               \
-    X(L"rating3", L"rate the track 3 stars")                                                               \
-    X(L"rating4", L"rate the track 4 stars")                                                               \
-    X(L"rating5", L"rate the track 5 stars")                                                               \
-    X(L"title", L"toggle title scrolling (a display setting: save it)")                                    \
-    X(L"album", L"toggle album scrolling (a display setting: save it)")                                    \
-    X(L"artist", L"toggle artist scrolling (a display setting: save it)")                                  \
-    X(L"trackname", L"toggle track-name scrolling (a display setting: save it)")                           \
-    X(L"tracktime", L"value 0 toggles elapsed/remaining time (a display setting: save it); value N seeks "  \
-                    L"to second N - 1, so 61 seeks to 1:00")                                                \
-    X(L"volumeup", L"volume up by a tenth of the player's maximum")                                        \
+    X(L"playpause", L"play or pause; starts the player when it is not running")                              \
+    X(L"play", L"play; starts the player when it is not running")                                            \
+    X(L"pause", L"pause")                                                                                    \
+    X(L"stop", L"stop")                                                                                      \
+    X(L"next", L"next track")                                                                                \
+    X(L"prev", L"previous track")                                                                            \
+    X(L"mute", L"mute or unmute")                                                                            \
+    X(L"quit", L"close the player")                                                                          \
+    X(L"shuffle", L"shuffle on or off")                                                                      \
+    X(L"repeat", L"repeat on or off")                                                                        \
+    X(L"eject", L"eject")                                                                                    \
+    X(L"volume", L"set the volume to value, in the player's units (getProp \"volume\" 3 is the maximum)")    \
+    X(L"rating0", L"rate the track unrated")                                                                 \
+    X(L"rating1", L"rate the track 1 star")                                                                  \
+    X(L"rating2", L"rate the track 2 stars")                                                                 \
+    X(L"rating3", L"rate the track 3 stars")                                                                 \
+    X(L"rating4", L"rate the track 4 stars")                                                                 \
+    X(L"rating5", L"rate the track 5 stars")                                                                 \
+    X(L"title", L"toggle title scrolling (a display setting: save it)")                                      \
+    X(L"album", L"toggle album scrolling (a display setting: save it)")                                      \
+    X(L"artist", L"toggle artist scrolling (a display setting: save it)")                                    \
+    X(L"trackname", L"toggle track-name scrolling (a display setting: save it)")                             \
+    X(L"tracktime", L"value 0 toggles elapsed/remaining time (a display setting: save it); value N seeks "   \
+                    L"to second N - 1, so 61 seeks to 1:00")                                                 \
+    X(L"volumeup", L"volume up by a tenth of the player's maximum")                                          \
     X(L"volumedown", L"volume down by a tenth of the player's maximum")
 
 /* getState(instance, name, out): writes "play"/"pause" or "on"/"off" into out (room
@@ -174,7 +174,7 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
     X(L"tracknum", L"the track number")                                                                      \
     X(L"tipcaption", L"the tooltip caption")                                                                 \
     X(L"tracklen", L"the track's length as the player writes it")                                            \
-    X(L"tracktime", L"remaining or elapsed time as m:ss (minutes not capped), or --:-- (sendCmd "          \
+    X(L"tracktime", L"remaining or elapsed time as m:ss (minutes not capped), or --:-- (sendCmd "            \
                     L"\"tracktime\" 0 switches)")
 
 /* getProp(instance, name, kind): a number; 0 for every name and kind while the
@@ -182,18 +182,19 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
  * setting changed (then 0): read the settings with getPlayerParams and save them.
  * X(kind, names it answers, what it returns). */
 #define PLAYER_PROPERTY_KINDS(X)                                                                             \
-    X(1, L"title album artist trackname", L"nonzero when that text scrolls (a display setting)")            \
-    X(2, L"see PLAYER_CONTROLS", L"1 when the player does not offer the control, 0 when it does")           \
-    X(3, L"volume tracktime", L"the upper bound: the maximum volume; the track's length in seconds + 1")    \
-    X(4, L"volume tracktime", L"the lower bound: 0 for volume, 1 for tracktime")                            \
-    X(5, L"volume tracktime", L"the current value: the volume; the position in seconds + 1")               \
+    X(1, L"title album artist trackname", L"nonzero when that text scrolls (a display setting)")             \
+    X(2, L"see PLAYER_CONTROLS", L"1 when the player does not offer the control, 0 when it does")            \
+    X(3, L"volume tracktime", L"the upper bound: the maximum volume; the track's length in seconds + 1")     \
+    X(4, L"volume tracktime", L"the lower bound: 0 for volume, 1 for tracktime")                             \
+    X(5, L"volume tracktime", L"the current value: the volume; the position in seconds + 1")                 \
     X(6, L"any name", L"1 while the player runs")
 
 /* The controls getProp kind 2 answers: commands, and the playlist as a whole. */
 #define PLAYER_CONTROLS(X)                                                                                   \
-    X(L"playpause", L"") X(L"play", L"") X(L"pause", L"") X(L"stop", L"") X(L"next", L"") X(L"prev", L"")    \
-    X(L"mute", L"") X(L"quit", L"") X(L"shuffle", L"") X(L"repeat", L"") X(L"eject", L"")                   \
-    X(L"volume", L"") X(L"tracktime", L"") X(L"*playlist", L"")
+    X(L"playpause", L"")                                                                                     \
+    X(L"play", L"") X(L"pause", L"") X(L"stop", L"") X(L"next", L"") X(L"prev", L"") X(L"mute", L"")         \
+        X(L"quit", L"") X(L"shuffle", L"") X(L"repeat", L"") X(L"eject", L"") X(L"volume", L"")              \
+            X(L"tracktime", L"") X(L"*playlist", L"")
 
 /* queryCtxMenu(instance, menu, position, firstId) inserts the plug-in's items into
  * the host's menu at position, item k with the identifier firstId + k, and returns

@@ -365,9 +365,9 @@ std::wstring boundReport(const tools::PluginLibrary& plugin) {
     wchar_t line[240];
     swprintf(line, 240,
              L"queryMenu, a player naming %d entries (5 calls, " PLAYER_ARCH_WIDE L"): %d records; the call "
-                                                                                  L"%.0f to %.0f ms, of "
-                                                                                  L"which %.1f to %.1f ms "
-                                                                                  L"before the first text\n",
+             L"%.0f to %.0f ms, of "
+             L"which %.1f to %.1f ms "
+             L"before the first text\n",
              static_cast<int>(MillionsPlayer::kEntries), records, calls.front() * 1e3, calls.back() * 1e3,
              before.front() * 1e3, before.back() * 1e3);
     return line;

@@ -68,7 +68,8 @@ std::wstring systemMessage(DWORD error) {
         message.pop_back();
     // Status codes (HRESULTs) read as hexadecimal, as their documentation lists them.
     wchar_t code[24];
-    swprintf(code, 24, (error & 0x80000000u) != 0 ? L"error 0x%08X" : L"error %u", static_cast<unsigned>(error));
+    swprintf(code, 24, (error & 0x80000000u) != 0 ? L"error 0x%08X" : L"error %u",
+             static_cast<unsigned>(error));
     return (message.empty() ? L"" : message + L" ") + L"(" + code + L")";
 }
 

@@ -16,7 +16,8 @@ void* patchImport(HMODULE module, const char* function, void* replacement) {
         for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
                 continue;
-            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
                 continue;
             DWORD old = 0;
