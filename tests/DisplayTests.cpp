@@ -153,6 +153,25 @@ TEST_F(OnTheDisplay, ThePlaylistMenuOpensAsARealMenuAndCloses) {
     RECT area{};
     GetWindowRect(menu, &area);
     EXPECT_GE(area.bottom - area.top, 8 * GetSystemMetrics(SM_CYMENUSIZE) / 2);
+    // Painted once it is more than its black new surface; each entry draws its text.
+    Picture shown;
+    const COLORREF face = GetSysColor(COLOR_MENU);
+    const std::uint32_t background = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+    const auto count = [&](std::uint32_t colour) {
+        std::size_t n = 0;
+        for (const std::uint32_t pixel : shown.pixels)
+            n += (pixel & 0xFFFFFF) == colour ? 1 : 0;
+        return n;
+    };
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            shown = screenArea(area);
+            return count(0) < shown.pixels.size() / 2;
+        },
+        3000));
+    EXPECT_GT(shown.pixels.size() - count(background), 8u * 100) << "the entries show no text";
+    std::wstring error;
+    EXPECT_TRUE(writePicture(shown, besideProgram(L"display-playlist-menu.png"), error)) << narrow(error);
     PostMessageW(panel_, WM_CANCELMODE, 0, 0); // as a click elsewhere would
     EXPECT_TRUE(waitUntil([] { return openMenu() == nullptr; }));
 }

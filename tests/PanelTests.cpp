@@ -3,11 +3,14 @@
 // chosen through the test hook; its pictures decoded and measured.
 #include "EndToEnd.h"
 #include "FakePlayer.h"
+#include "MenuEntry.h"
 #include "PanelPaint.h"
 #include "PanelText.h"
 #include "PanelLayout.h"
 #include "PanelWindow.h"
 #include "Picture.h"
+
+#include <algorithm>
 
 using namespace testing_support;
 using namespace player_panel;
@@ -266,6 +269,58 @@ TEST(PanelPainting, EveryScriptOfTheDemoListIsDrawnWithGlyphsNotBoxes) {
     DeleteObject(font);
     DeleteObject(bitmap);
     DeleteDC(dc);
+}
+
+TEST(PanelPainting, PlaylistEntriesShowTheirWholeTextAndTheirStateOnly) {
+    static constexpr int kWidth = 320, kHeight = 24;
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    SelectObject(dc, bitmap);
+    const auto painted = [&](const std::wstring& text, UINT state) {
+        const DRAWITEMSTRUCT item{ODT_MENU,
+                                  0,
+                                  0,
+                                  ODA_DRAWENTIRE,
+                                  state,
+                                  nullptr,
+                                  dc,
+                                  {0, 0, kWidth, kHeight},
+                                  reinterpret_cast<ULONG_PTR>(&text)};
+        paintMenuEntry(item);
+        GdiFlush();
+        return std::vector<std::uint32_t>(bits, bits + kWidth * kHeight);
+    };
+    // The columns from the first to the last where two pictures differ.
+    const auto differ = [](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+        std::pair<int, int> columns{kWidth, -1};
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i] != b[i])
+                columns = {std::min(columns.first, static_cast<int>(i % kWidth)),
+                           std::max(columns.second, static_cast<int>(i % kWidth))};
+        return columns;
+    };
+    // The moon is a glyph, not the box of a character no font has; an '&' is text, not a mnemonic.
+    EXPECT_NE(painted(L"Night Drive \U0001F319", 0), painted(L"Night Drive \U000F0000", 0));
+    const auto empty = painted(L"", 0);
+    EXPECT_GT(differ(painted(L"&x", 0), empty).second, differ(painted(L"x", 0), empty).second + 3);
+    // The tick of the current entry stays left of where the text begins.
+    const auto plain = painted(L"K\u014dji Tanaka", 0);
+    const auto tick = differ(painted(L"K\u014dji Tanaka", ODS_CHECKED), plain);
+    EXPECT_LE(tick.first, tick.second);
+    EXPECT_LT(tick.second, differ(plain, empty).first);
+    // A selected entry is highlighted; a title wider than half the screen ends in an ellipsis.
+    const auto rgb = [](int colour) {
+        const COLORREF c = GetSysColor(colour);
+        return static_cast<std::uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+    };
+    EXPECT_EQ(painted(L"", ODS_SELECTED)[kWidth - 1] & 0xFFFFFF, rgb(COLOR_HIGHLIGHT));
+    EXPECT_EQ(plain[kWidth - 1] & 0xFFFFFF, rgb(COLOR_MENU));
+    EXPECT_LE(measureMenuEntry(dc, std::wstring(5000, L'W')).cx, GetSystemMetrics(SM_CXSCREEN) / 2 + 40);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "HotkeyBinding.h"
+#include "MenuEntry.h"
 #include "PanelPaint.h"
 #include "Unique.h"
 
@@ -221,11 +222,19 @@ UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
 
 UINT PanelWindow::showPlaylistMenu(POINT screen, UINT pick) {
     PlaylistMenuItem* items = plugin_.queryMenu(instance_, PLAYER_PLAYLIST_NAME);
+    int count = 0;
+    while (items != nullptr && items[count].id != 0)
+        ++count;
+    // The entries draw themselves (MenuEntry) from these texts while the menu is open;
+    // the menu holds pointers into them, so they never move (reserved).
+    std::vector<std::wstring> texts;
+    texts.reserve(static_cast<std::size_t>(count));
     const tools::UniqueMenu menu(CreatePopupMenu());
-    for (int i = 0; items != nullptr && items[i].id != 0; ++i) {
+    for (int i = 0; i < count; ++i) {
         const UINT checked = items[i].flags == PLAYER_PLAYLIST_FLAG_CURRENT ? MF_CHECKED : MF_UNCHECKED;
-        AppendMenuW(menu.get(), MF_STRING | checked, kFirstPlaylistId + static_cast<UINT>(items[i].id),
-                    tools::visible(items[i].text).c_str());
+        texts.push_back(tools::visible(items[i].text));
+        AppendMenuW(menu.get(), MF_OWNERDRAW | checked, kFirstPlaylistId + static_cast<UINT>(items[i].id),
+                    reinterpret_cast<const wchar_t*>(&texts.back()));
     }
     plugin_.freeMenu(instance_, PLAYER_PLAYLIST_NAME, items); // every array goes back, chosen or not
     const UINT chosen = choose(menu.get(), screen, window_, pick);
@@ -290,6 +299,24 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         const UINT pick = static_cast<UINT>(lParam);
         return wParam == kPlaylistMenu ? showPlaylistMenu(corner, pick) : showContextMenu(corner, pick);
     }
+    case WM_MEASUREITEM: {
+        auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (item.CtlType != ODT_MENU || item.itemData == 0)
+            break;
+        const HDC dc = GetDC(window_);
+        const SIZE size = measureMenuEntry(dc, *reinterpret_cast<const std::wstring*>(item.itemData));
+        ReleaseDC(window_, dc);
+        item.itemWidth = static_cast<UINT>(size.cx);
+        item.itemHeight = static_cast<UINT>(size.cy);
+        return TRUE;
+    }
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item.CtlType != ODT_MENU || item.itemData == 0)
+            break;
+        paintMenuEntry(item);
+        return TRUE;
+    }
     case WM_HOTKEY:
         if (wParam >= 1 && wParam <= hotkeyCommands_.size() && model_.answering()) {
             plugin_.sendCmd(instance_, hotkeyCommands_[wParam - 1].c_str(), 0);
@@ -304,8 +331,9 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcW(window_, message, wParam, lParam);
+        break;
     }
+    return DefWindowProcW(window_, message, wParam, lParam);
 }
 
 } // namespace player_panel
