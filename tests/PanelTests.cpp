@@ -323,4 +323,36 @@ TEST(PanelPainting, PlaylistEntriesShowTheirWholeTextAndTheirStateOnly) {
     DeleteObject(bitmap);
 }
 
+TEST(PlaylistMenuKeys, ALetterChoosesTheOneEntryItBeginsOrSelectsTheNextOfSeveral) {
+    const std::vector<std::wstring> texts{
+        L"\u00c5sa Lindqvist - \u00dcber den Wolken", L"The Quiet Hours - Night Drive",
+        L"Zo\u00eb Marchetti - Caf\u00e9 de Flore", L"The Quiet Hours - Neon"};
+    HMENU menu = CreatePopupMenu();
+    for (const std::wstring& text : texts)
+        AppendMenuW(menu, MF_OWNERDRAW, 100, reinterpret_cast<const wchar_t*>(&text));
+    AppendMenuW(menu, MF_STRING, 200, L"Tail, drawn by the system"); // its data is no text
+    const auto set = [&](UINT position, UINT mask, UINT state, ULONG_PTR data) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = mask;
+        info.fState = state;
+        info.dwItemData = data;
+        SetMenuItemInfoW(menu, position, TRUE, &info);
+    };
+    set(4, MIIM_DATA, 0, 0xDEAD);
+    const auto highlight = [&](UINT position) {
+        for (UINT i = 0; i < 5; ++i)
+            set(i, MIIM_STATE, i == position ? MFS_HILITE : 0, 0);
+    };
+    EXPECT_EQ(entryStartingWith(menu, L'z'), MAKELRESULT(2, MNC_EXECUTE));      // the only one: chosen
+    EXPECT_EQ(entryStartingWith(menu, L'\u00e5'), MAKELRESULT(0, MNC_EXECUTE)); // any case, beyond ASCII
+    EXPECT_EQ(entryStartingWith(menu, L't'), MAKELRESULT(1, MNC_SELECT));
+    highlight(1);
+    EXPECT_EQ(entryStartingWith(menu, L'T'), MAKELRESULT(3, MNC_SELECT)); // one of two: the next, then round
+    highlight(3);
+    EXPECT_EQ(entryStartingWith(menu, L't'), MAKELRESULT(1, MNC_SELECT));
+    EXPECT_EQ(HIWORD(entryStartingWith(menu, L'q')), MNC_IGNORE);
+    DestroyMenu(menu);
+}
+
 } // namespace

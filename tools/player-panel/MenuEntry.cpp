@@ -86,4 +86,29 @@ void paintMenuEntry(const DRAWITEMSTRUCT& item) {
     RestoreDC(dc, saved);
 }
 
+LRESULT entryStartingWith(HMENU menu, wchar_t typed) {
+    const int count = GetMenuItemCount(menu);
+    int highlighted = -1, next = -1, matches = 0;
+    for (int i = 0; i < count; ++i) {
+        const UINT position = static_cast<UINT>(i);
+        if ((GetMenuState(menu, position, MF_BYPOSITION) & MF_HILITE) != 0)
+            highlighted = i;
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_DATA;
+        if (!GetMenuItemInfoW(menu, position, TRUE, &info) || (info.fType & MFT_OWNERDRAW) == 0 ||
+            info.dwItemData == 0)
+            continue; // not an entry: its data is no text
+        const auto& text = *reinterpret_cast<const std::wstring*>(info.dwItemData);
+        if (text.empty() || CompareStringOrdinal(text.c_str(), 1, &typed, 1, TRUE) != CSTR_EQUAL)
+            continue;
+        ++matches;
+        if (next < 0 || (next <= highlighted && i > highlighted))
+            next = i; // the first after the highlighted one, else the first of all
+    }
+    if (matches == 0)
+        return MAKELRESULT(0, MNC_IGNORE);
+    return MAKELRESULT(next, matches == 1 ? MNC_EXECUTE : MNC_SELECT);
+}
+
 } // namespace player_panel

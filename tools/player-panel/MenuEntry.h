@@ -16,5 +16,9 @@ SIZE measureMenuEntry(HDC dc, const std::wstring& text);
 // Draws the entry `item` describes, its itemData the entry's text (a std::wstring):
 // highlighted when selected, ticked when checked.
 void paintMenuEntry(const DRAWITEMSTRUCT& item);
+// The answer to WM_MENUCHAR in a menu of such entries, as Windows treats the first
+// letter of system-drawn items: the one entry whose text begins with `typed` (in
+// any case) is chosen; of several, the next after the highlighted one is selected.
+LRESULT entryStartingWith(HMENU menu, wchar_t typed);
 
 } // namespace player_panel

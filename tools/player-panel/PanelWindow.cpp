@@ -237,7 +237,9 @@ UINT PanelWindow::showPlaylistMenu(POINT screen, UINT pick) {
                     reinterpret_cast<const wchar_t*>(&texts.back()));
     }
     plugin_.freeMenu(instance_, PLAYER_PLAYLIST_NAME, items); // every array goes back, chosen or not
+    playlistMenu_ = menu.get();
     const UINT chosen = choose(menu.get(), screen, window_, pick);
+    playlistMenu_ = nullptr;
     if (chosen > kFirstPlaylistId && model_.answering()) {
         plugin_.invokeMenu(instance_, PLAYER_PLAYLIST_NAME, static_cast<int>(chosen - kFirstPlaylistId));
         pollAll();
@@ -317,6 +319,10 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         paintMenuEntry(item);
         return TRUE;
     }
+    case WM_MENUCHAR:
+        if (reinterpret_cast<HMENU>(lParam) != playlistMenu_)
+            break;
+        return entryStartingWith(playlistMenu_, LOWORD(wParam));
     case WM_HOTKEY:
         if (wParam >= 1 && wParam <= hotkeyCommands_.size() && model_.answering()) {
             plugin_.sendCmd(instance_, hotkeyCommands_[wParam - 1].c_str(), 0);

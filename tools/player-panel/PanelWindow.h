@@ -64,6 +64,7 @@ private:
     PanelModel model_;
     Layout layout_;
     HWND window_ = nullptr;
+    HMENU playlistMenu_ = nullptr; // while it is open
     int ticks_ = 0;
     int scrollStep_ = 0;
     std::vector<std::wstring> hotkeyCommands_;
