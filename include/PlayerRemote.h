@@ -11,7 +11,16 @@
  * alike; lParam is always 0. 1328 and 1332 are never sent.
  *
  * The plug-in waits at most one second for all the answers of one call together: a
- * player should answer at once and never block while handling these messages.
+ * player should answer at once and never block while handling these messages. A
+ * player that leaves a message unanswered for 0.2 s or more is left alone until it
+ * has handled that message: meanwhile the plug-in sends it nothing more (commands
+ * excepted, which are posted), so a slow player is never buried under queries.
+ *
+ * The title is one channel for every program that asks the player for texts. The
+ * plug-in makes each text request and the reading of its reply one step by holding
+ * the named mutex PLAYER_REMOTE_REPLY_MUTEX (in the user's session) around both; any
+ * other program that sends text requests should hold it too, so that no reply is read
+ * by the wrong program. A player needs to do nothing about it.
  *
  * PLAYER_REMOTE_MESSAGES is the one list of the protocol: X(name, offset from WM_USER,
  * meaning) for every message, in number order. The enumeration below and the names
@@ -22,6 +31,8 @@
 #include <windows.h>
 
 #define PLAYER_REMOTE_WINDOW_CLASS L"VRX_MEDIA_REMOTE"
+/* Held around a text request and the reading of its reply from the title. */
+#define PLAYER_REMOTE_REPLY_MUTEX L"Local\\VRX_MEDIA_REMOTE.reply"
 
 #define PLAYER_REMOTE_MESSAGES(X)                                                                            \
     X(RM_PLAYPAUSE, 101, "posted: toggle play and pause")                                                    \

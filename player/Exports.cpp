@@ -1,7 +1,8 @@
 // The sixteen exports. Each unpacks its arguments, calls its subsystem and returns;
 // the module definition alone exports them, under their plain names.
-// A null instance (InitPlayer out of memory) makes every per-instance export do
-// nothing and give its empty answer.
+// A null instance (InitPlayer out of memory) gives every per-instance export its empty
+// answer and asks nothing of the player; the exports that need no instance still
+// work: getPlayerParams(NULL, NULL) counts and freeMenu frees.
 #include "player/PlayerInstance.h"
 #include "player/BoundedCopy.h"
 #include "player/commands/Dispatch.h"
@@ -9,6 +10,7 @@
 #include "player/commands/Queries.h"
 #include "player/Hotkeys.h"
 #include "player/menus/ContextMenu.h"
+#include "player/link/TitleChannel.h"
 #include "player/menus/PlaylistMenu.h"
 #include "player/PluginApi.h"
 #include "player/Settings.h"
@@ -24,7 +26,10 @@ constexpr wchar_t kDisplayName[] = L"Velmora Player";
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    // The one handle the library keeps between calls (link/TitleChannel.h).
+    if (reason == DLL_PROCESS_DETACH)
+        player::link::closeTitleChannel();
     return TRUE;
 }
 

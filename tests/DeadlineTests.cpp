@@ -46,56 +46,71 @@ void scriptLivelyPlayer(FakePlayer& fake, int entries) {
     fake.answerWith(RM_PLAYLIST_ITEMTEXT, [](WPARAM i) { return Reply{1, L"entry " + std::to_wstring(i)}; });
 }
 
+// Each call against a player whose every answer comes after `delay`, first thing (after
+// a silence the calls that follow ask nothing: HostRefresh in RefreshTests.cpp).
 TEST(SlowPlayer, EveryCallEndsWithinTheBudgetWithTheShapeOfAFailedSend) {
     for (DWORD delay : {400u, 900u}) {
         SCOPED_TRACE(testing::Message() << "each answer after " << delay << " ms");
-        FakePlayer fake;
-        scriptLivelyPlayer(fake, 50);
-        fake.delayAll(delay);
-        Instance instance;
-
-        // Nine sends at full speed: only the first one or two fit, and no Rate submenu is reached.
-        HMENU menu = hostMenu();
-        Stopwatch contextMenu;
-        EXPECT_EQ(plugin().queryCtxMenu(instance, menu, 1, 100), 4);
-        EXPECT_LT(contextMenu.elapsed(), kCallLimit);
-        EXPECT_EQ(readMenu(menu).size(), 7u);
-        DestroyMenu(menu);
-
-        // Fifty entries: the array is whole and terminated, the late entries have ids and no text.
-        fake.sync(); // the answer it is still working on, out of the last call's time
-        Stopwatch playlist;
-        PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
-        EXPECT_LT(playlist.elapsed(), kCallLimit);
-        ASSERT_NE(items, nullptr);
-        for (int i = 0; i < 50; ++i) {
-            EXPECT_EQ(items[i].id, i + 1);
-            EXPECT_EQ(items[i].flags == 2 || items[i].flags == 3, true);
+        const auto slowPlayer = [delay](FakePlayer& fake) {
+            scriptLivelyPlayer(fake, 50);
+            fake.delayAll(delay);
+        };
+        {
+            // Nine sends at full speed: only the first one or two fit, and no Rate submenu is reached.
+            FakePlayer fake;
+            slowPlayer(fake);
+            Instance instance;
+            HMENU menu = hostMenu();
+            Stopwatch contextMenu;
+            EXPECT_EQ(plugin().queryCtxMenu(instance, menu, 1, 100), 4);
+            EXPECT_LT(contextMenu.elapsed(), kCallLimit);
+            EXPECT_EQ(readMenu(menu).size(), 7u);
+            DestroyMenu(menu);
         }
-        EXPECT_STREQ(items[49].text, L"");
-        EXPECT_EQ(items[50].id, 0);
-        EXPECT_EQ(items[50].flags, 0);
-        plugin().freeMenu(instance, L"*playlist", items);
-
-        // Two sends: both fit in 800 ms; at 900 ms the position does not, and no time is shown.
-        fake.sync(); // the answer it is still working on, out of the last call's time
-        Guarded<16> time;
-        Stopwatch trackTime;
-        plugin().getText(instance, L"tracktime", time.data(), time.size());
-        EXPECT_LT(trackTime.elapsed(), kCallLimit);
-        EXPECT_EQ(time.text(), delay == 400 ? L"4:00" : L"--:--");
-        EXPECT_TRUE(time.guardsIntact());
-
-        // The maximum, then the volume: at 900 ms the second is out of time, and nothing is posted.
-        fake.sync(); // the answer it is still working on, out of the last call's time
-        Stopwatch volumeStep;
-        plugin().sendCmd(instance, L"volumeup", 0);
-        EXPECT_LT(volumeStep.elapsed(), kCallLimit);
-        fake.delayAll(0);
-        bool stepPosted = false;
-        for (const ReceivedMessage& m : fake.messages())
-            stepPosted = stepPosted || m.message == RM_SETVOLUME;
-        EXPECT_EQ(stepPosted, delay == 400);
+        {
+            // Fifty entries: the array is whole and terminated, the late entries have ids and no text.
+            FakePlayer fake;
+            slowPlayer(fake);
+            Instance instance;
+            Stopwatch playlist;
+            PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+            EXPECT_LT(playlist.elapsed(), kCallLimit);
+            ASSERT_NE(items, nullptr);
+            for (int i = 0; i < 50; ++i) {
+                EXPECT_EQ(items[i].id, i + 1);
+                EXPECT_EQ(items[i].flags == 2 || items[i].flags == 3, true);
+            }
+            EXPECT_STREQ(items[49].text, L"");
+            EXPECT_EQ(items[50].id, 0);
+            EXPECT_EQ(items[50].flags, 0);
+            plugin().freeMenu(instance, L"*playlist", items);
+        }
+        {
+            // Two sends: both fit in 800 ms; at 900 ms the position does not, and no time is shown.
+            FakePlayer fake;
+            slowPlayer(fake);
+            Instance instance;
+            Guarded<16> time;
+            Stopwatch trackTime;
+            plugin().getText(instance, L"tracktime", time.data(), time.size());
+            EXPECT_LT(trackTime.elapsed(), kCallLimit);
+            EXPECT_EQ(time.text(), delay == 400 ? L"4:00" : L"--:--");
+            EXPECT_TRUE(time.guardsIntact());
+        }
+        {
+            // The maximum, then the volume: at 900 ms the second is out of time, and nothing is posted.
+            FakePlayer fake;
+            slowPlayer(fake);
+            Instance instance;
+            Stopwatch volumeStep;
+            plugin().sendCmd(instance, L"volumeup", 0);
+            EXPECT_LT(volumeStep.elapsed(), kCallLimit);
+            fake.delayAll(0);
+            bool stepPosted = false;
+            for (const ReceivedMessage& m : fake.messages())
+                stepPosted = stepPosted || m.message == RM_SETVOLUME;
+            EXPECT_EQ(stepPosted, delay == 400);
+        }
     }
 }
 

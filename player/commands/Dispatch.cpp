@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 
 namespace player::commands {
 namespace {
@@ -77,11 +78,12 @@ void toggle(PlayerInstance& instance, std::int32_t PlayerInstance::*setting) noe
 }
 
 void stepVolume(link::PlayerWindow& player, bool up) noexcept {
-    if (!player.present())
-        return;
-    const int max = player.send(link::RM_GET_MAXVOLUME);
-    const int current = player.send(link::RM_GET_VOLUME);
-    player.post(link::RM_SETVOLUME, static_cast<WPARAM>(static_cast<UINT>(steppedVolume(max, current, up))));
+    // Without both answers there is no step to take: nothing is posted.
+    const std::optional<int> max = player.ask(link::RM_GET_MAXVOLUME);
+    const std::optional<int> current = max ? player.ask(link::RM_GET_VOLUME) : std::nullopt;
+    if (current)
+        player.post(link::RM_SETVOLUME,
+                    static_cast<WPARAM>(static_cast<UINT>(steppedVolume(*max, *current, up))));
 }
 
 } // namespace
@@ -106,7 +108,7 @@ void dispatchCommand(PlayerInstance& instance, const wchar_t* name, int value) n
     link::PlayerWindow player = link::PlayerWindow::find();
 
     if (const CommandRow* row = findRow(CommandTable, name)) {
-        if (player.present())
+        if (player.found()) // a silent player carries it out when it recovers
             player.post(row->message, static_cast<WPARAM>(static_cast<UINT>(value)));
         else if (row->launchIfAbsent)
             link::launchPlayer(instance);

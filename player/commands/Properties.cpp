@@ -79,7 +79,7 @@ int plusOffset(int answer, int offset) noexcept {
 
 int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexcept {
     link::PlayerWindow player = link::PlayerWindow::find();
-    if (!player.present())
+    if (!player.answering()) // absent, or silent: the same answers, "needsave" kept
         return 0;
     if (isName(name, L"needsave")) {
         const int pending = instance.needSave;

@@ -91,7 +91,7 @@ void queryState(const wchar_t* name, wchar_t* out) noexcept {
     if (out == nullptr)
         return;
     link::PlayerWindow player = link::PlayerWindow::find();
-    if (!player.present())
+    if (!player.answering())
         return;
     const StateRow* row = findRow(StateTable, name);
     if (row == nullptr)
@@ -113,16 +113,14 @@ void queryText(const PlayerInstance& instance, const wchar_t* name, wchar_t* out
     const MessageRow* row = findRow(TextTable, name);
     if (row == nullptr)
         return;
-    // Absent, hung or out of time: no answer, and the host gets what an absent player gives.
-    const std::optional<int> answer = player.ask(row->message);
+    // Absent, silent or out of time: no answer, and the host gets what an absent player gives.
+    const std::optional<int> answer = player.askText(row->message, 0, out, size);
     if (!answer) {
         if (isName(name, L"tipcaption"))
             copyBounded(out, size, kCaptionFallback);
         return;
     }
-    if (*answer != 0)
-        player.readTitle(out, size);
-    else
+    if (*answer == 0)
         out[0] = L'\0'; // a real "no text", whatever the title still holds
 }
 

@@ -21,7 +21,7 @@ std::int64_t unixSecondsNow() noexcept {
 } // namespace
 
 void launchPlayer(PlayerInstance& instance) noexcept {
-    if (PlayerWindow::find().present())
+    if (PlayerWindow::find().found())
         return;
     // A clock set back leaves the difference negative: no start until it has passed lastLaunch again.
     if (unixSecondsNow() - instance.lastLaunch < kLaunchGuardSeconds)

@@ -1,40 +1,80 @@
 #include "player/link/PlayerWindow.h"
 
 #include "player/link/Messages.h"
+#include "player/link/Reply.h"
+#include "player/link/TitleChannel.h"
 
 namespace player::link {
 
 PlayerWindow PlayerWindow::find() noexcept {
-    return PlayerWindow(FindWindowW(kPlayerWindowClass, nullptr), GetTickCount64() + kCallBudget);
+    const HWND window = FindWindowW(kPlayerWindowClass, nullptr);
+    const silence::Standing standing =
+        window != nullptr ? silence::standingOf(window) : silence::Standing::Answering;
+    return PlayerWindow(window, GetTickCount64() + kCallBudget, standing);
+}
+
+PlayerWindow::~PlayerWindow() {
+    silence::releaseArrived();
 }
 
 void PlayerWindow::post(UINT message, WPARAM wParam) noexcept {
-    if (present())
+    if (found())
         PostMessageW(window_, message, wParam, 0);
 }
 
 std::optional<int> PlayerWindow::ask(UINT message, WPARAM wParam) noexcept {
-    if (!present())
+    if (!answering())
         return std::nullopt;
     const ULONGLONG now = GetTickCount64();
     if (now >= deadline_) {
-        window_ = nullptr;
+        standing_ = silence::Standing::Silent; // for the rest of this call only
+        return std::nullopt;
+    }
+    const bool trial = standing_ == silence::Standing::Trial;
+    // A player hung for seconds gets nothing queued: it would handle it only when it recovers.
+    if (trial && IsHungAppWindow(window_)) {
+        silence::markSilent(window_, 0);
+        standing_ = silence::Standing::Silent;
         return std::nullopt;
     }
     const ULONGLONG left = deadline_ - now;
-    const UINT wait = left < kSendBound ? static_cast<UINT>(left) : kSendBound;
-    DWORD_PTR answer = 0;
-    if (SendMessageTimeoutW(window_, message, wParam, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, wait,
-                            &answer) == 0) {
-        window_ = nullptr;
-        return std::nullopt;
+    const ULONGLONG allowed =
+        trial && left > silence::kTrialMilliseconds ? silence::kTrialMilliseconds : left;
+    const SendResult result = sendForReply(window_, message, wParam, static_cast<DWORD>(allowed));
+    switch (result.outcome) {
+    case SendResult::Outcome::Answered:
+        if (trial)
+            silence::markAnswering(window_);
+        standing_ = silence::Standing::Answering;
+        return result.answer;
+    case SendResult::Outcome::TimedOut:
+        // Only a wait long enough to matter makes the player silent; a shorter one was the
+        // end of this call's budget (a long playlist), and the next call asks as usual.
+        if (trial || allowed >= silence::kTrialMilliseconds)
+            silence::markSilent(window_, result.pendingId);
+        break;
+    case SendResult::Outcome::Gone:
+        break;
     }
-    // The answer is a 32-bit value on the wire, whatever the width of LRESULT.
-    return static_cast<int>(static_cast<UINT>(answer));
+    standing_ = silence::Standing::Silent;
+    return std::nullopt;
+}
+
+std::optional<int> PlayerWindow::askText(UINT message, WPARAM wParam, wchar_t* buffer, int capacity,
+                                         bool alwaysRead) noexcept {
+    if (!answering())
+        return std::nullopt;
+    const TitleTurn turn(deadline_);
+    if (!turn.granted())
+        return std::nullopt; // another program held the title all this call's time
+    const std::optional<int> answer = ask(message, wParam);
+    if (answer && (*answer != 0 || alwaysRead))
+        readTitle(buffer, capacity);
+    return answer;
 }
 
 void PlayerWindow::readTitle(wchar_t* buffer, int capacity) noexcept {
-    if (!present() || buffer == nullptr || capacity <= 0)
+    if (buffer == nullptr || capacity <= 0)
         return;
     buffer[0] = L'\0'; // terminated even if the window went away since its answer
     // The title as the player set it, read without a message: GetWindowTextW would send

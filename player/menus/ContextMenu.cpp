@@ -158,7 +158,8 @@ const MenuRow* findItem(const MenuRow (&rows)[N], int item) noexcept {
 
 int buildContextMenu(HMENU menu, UINT position, UINT firstId) noexcept {
     link::PlayerWindow player = link::PlayerWindow::find();
-    if (!player.present()) {
+    // A silent player's window still takes commands: its items, without marks or Rate.
+    if (!player.found()) {
         for (const MenuRow& row : AbsentMenu)
             insertItem(menu, position++, MFT_STRING, firstId + row.relativeId, row.text, false);
         return kAbsentResult;

@@ -17,7 +17,7 @@ static_assert((kMaxEntries + 1) * sizeof(PlaylistMenuItem) < 64 * 1024 * 1024, "
 
 PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept {
     link::PlayerWindow player = link::PlayerWindow::find();
-    if (!player.present() || !isName(listName, kPlaylistName))
+    if (!player.answering() || !isName(listName, kPlaylistName))
         return nullptr;
     const int answered = player.send(link::RM_PLAYLIST_COUNT);
     if (answered <= 0)
@@ -41,16 +41,15 @@ PlaylistMenuItem* buildPlaylist(const wchar_t* listName) noexcept {
     }
     // The request and the title read follow each other directly: the title is the reply.
     // Once the player stops answering or the call's time is spent, the rest stay empty.
-    for (int i = 0; i < count && player.present(); ++i) {
-        player.send(link::RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i));
-        player.readTitle(items[i].text, kTitleCapacity);
-    }
+    for (int i = 0; i < count && player.answering(); ++i)
+        player.askText(link::RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i), items[i].text, kTitleCapacity,
+                       true);
     return items.release(); // the host's until it gives the array back with freeMenu
 }
 
 void playPlaylistItem(const wchar_t* listName, int item) noexcept {
     link::PlayerWindow player = link::PlayerWindow::find();
-    if (!player.present() || !isName(listName, kPlaylistName))
+    if (!player.found() || !isName(listName, kPlaylistName))
         return;
     // The id is index + 1 and passes unchecked: item 0 plays index 0xFFFFFFFF.
     player.post(link::RM_PLAYLIST_PLAY, static_cast<WPARAM>(static_cast<UINT>(item) - 1u));

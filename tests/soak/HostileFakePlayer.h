@@ -45,6 +45,7 @@ public:
     int lastPlaylistCount() const { return lastPlaylistCount_.load(); }
     std::uint64_t hangs() const { return hangs_.load(); }
     std::uint64_t vanishes() const { return vanishes_.load(); }
+    bool hanging() const { return hanging_.load(); }
     // True while the fake is hung, or since the hang began if it began during this call.
     bool hungSince(std::uint64_t hangsBefore) const {
         return hanging_.load() || hangs_.load() != hangsBefore;

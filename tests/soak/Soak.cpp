@@ -393,8 +393,14 @@ void Soak::one() {
 bool Soak::run(std::uint64_t calls) {
     if (instance_ == nullptr)
         instance_ = plugin_.InitPlayer(L"");
-    for (std::uint64_t i = 0; i < calls && !failed_; ++i)
+    for (std::uint64_t i = 0; i < calls && !failed_; ++i) {
         one();
+        // A silent player is answered at once as an absent one: paced as a host refreshes,
+        // the calls during a hang or a slow phase are a few, and the player's hostile
+        // answers are met again once it is asked again.
+        if (slow_ || fake_.hanging())
+            Sleep(slow_ ? 100 : 25);
+    }
     return !failed_;
 }
 

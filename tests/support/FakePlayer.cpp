@@ -188,6 +188,11 @@ std::vector<ReceivedMessage> FakePlayer::messages() {
     return log_;
 }
 
+std::size_t FakePlayer::taken() {
+    std::lock_guard lock(mutex_);
+    return log_.size();
+}
+
 void FakePlayer::clearMessages() {
     sync();
     std::lock_guard lock(mutex_);

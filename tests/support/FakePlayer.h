@@ -70,6 +70,8 @@ public:
 
     void sync();
     std::vector<ReceivedMessage> messages();
+    // How many messages it has taken up so far, without waiting for the rest.
+    std::size_t taken();
     void clearMessages();
 
 private:

@@ -1,0 +1,51 @@
+// silence: what the library remembers between calls of a player that stopped
+// answering, and nothing else.
+//
+// A host refreshes with a burst of calls; against a silent player each would cost a
+// whole budget. So a window whose answer did not come in time is remembered, with the
+// one message of the library's that it still holds. While that message is queued, the
+// calls of every thread treat the window as absent at once and send it nothing, so a
+// slow player is never buried under messages. Once the player has handled it (its late
+// answer arrives), the next call asks once more, briefly; an answer makes the window
+// an answering one again. Only a window's silence is kept: the window itself is found
+// afresh by every call, so a player that quits is absent at once, and a new window is
+// asked as usual.
+//
+// A late answer comes through a callback into this library, so the library keeps
+// itself loaded (a reference of its own) from the moment a message is left queued
+// until its answer has come and a later call has run: a host may unload it at any
+// time. Process-wide, under one lock; no thread and no handle of its own.
+#pragma once
+
+#include <windows.h>
+
+namespace player::link::silence {
+
+// How long a silent player's trial may wait, and how long a send must have waited
+// without an answer before its player counts as silent: a shorter wait was only the
+// end of a call's budget.
+inline constexpr DWORD kTrialMilliseconds = 200;
+
+enum class Standing {
+    Answering, // asked as usual
+    Trial,     // silent, but it has handled the library's last message: one brief question
+    Silent,    // silent, with a message of the library's in its queue: nothing is asked
+};
+
+// What is known of the window at a call's start. Late answers waiting for this thread
+// are taken first, so that a player that caught up is seen at once.
+Standing standingOf(HWND window) noexcept;
+// The window did not answer in time; `pendingId` is the message still in its queue, or 0.
+void markSilent(HWND window, ULONG_PTR pendingId) noexcept;
+// The window answered a trial: it is asked as usual again.
+void markAnswering(HWND window) noexcept;
+
+// A message left without its answer: its callback will come later, if ever.
+void willArriveLate(ULONG_PTR id) noexcept;
+// The late answer of message `id` arrived (from the callback).
+void replyArrived(ULONG_PTR id) noexcept;
+// At the end of a call: gives back the library's own references that late answers
+// no longer need.
+void releaseArrived() noexcept;
+
+} // namespace player::link::silence

@@ -1,0 +1,268 @@
+// Hosts as they really call: a burst of calls at every refresh against a player that
+// stops answering costs one budget in all, a silent player gets no pile of messages,
+// it is asked again once it caught up, and hosts side by side read their own replies.
+#include "FakePlayer.h"
+#include "HostRefresh.h"
+#include "LibraryClock.h"
+#include "Plugin.h"
+#include "Protocol.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace testing_support;
+using namespace protocol;
+
+namespace {
+
+constexpr ULONGLONG kFirstBurstLimit = 1500; // one budget, and the message in hand
+constexpr ULONGLONG kLaterBurstLimit = 400;  // one brief question of 200 ms at most
+constexpr int kRefreshesToRecover = 4;
+
+template <typename Work>
+ULONGLONG timed(Work&& work) {
+    const ULONGLONG start = GetTickCount64();
+    work();
+    return GetTickCount64() - start;
+}
+
+void scriptPlayer(FakePlayer& fake) {
+    fake.answerText(RM_TEXT_TITLE, 1, L"The title");
+    fake.answerText(RM_TEXT_ARTIST, 1, L"The artist");
+    fake.answerText(RM_TEXT_ALBUM, 1, L"The album");
+    fake.answer(RM_GET_MAXVOLUME, 100);
+    fake.answer(RM_GET_VOLUME, 40);
+    fake.answer(RM_GET_TRACKLENGTH, 200);
+    fake.answer(RM_GET_POSITION, 10);
+}
+
+struct Silence {
+    const char* what;
+    std::function<void(FakePlayer&)> begin;
+    ULONGLONG endsAfter; // milliseconds from the first refresh
+    std::function<void(FakePlayer&)> end;
+    std::size_t mostMessages; // that it takes up in all, late ones included
+};
+
+TEST(HostRefresh, ASilentPlayerCostsOneBudgetThenNearlyNothingGetsNoPileAndIsAskedAgain) {
+    const Silence cases[] = {
+        // It can handle about 7.7 messages in 10 s; a pile would be 10 x 13.
+        {"answering every message after 1.3 s", [](FakePlayer& f) { f.delayAll(1300); }, 10'000,
+         [](FakePlayer& f) { f.delayAll(0); }, 10},
+        {"stuck 9 s in one message", [](FakePlayer& f) { f.hangOn(RM_STATE_PLAYPAUSE); }, 9'000,
+         [](FakePlayer& f) { f.release(); }, 2},
+    };
+    for (const Silence& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePlayer fake;
+        scriptPlayer(fake);
+        Instance instance;
+        ASSERT_EQ(tools::hostRefresh(plugin(), instance).title, L"The title");
+        fake.clearMessages();
+        c.begin(fake);
+
+        const ULONGLONG start = GetTickCount64();
+        std::thread ending([&] {
+            Sleep(static_cast<DWORD>(c.endsAfter));
+            c.end(fake);
+        });
+        // A refresh a second while it is silent.
+        std::size_t takenWhileSilent = 0;
+        for (int burst = 0; burst < static_cast<int>(c.endsAfter / 1000); ++burst) {
+            const ULONGLONG next = start + 1000ull * burst;
+            const ULONGLONG now = GetTickCount64();
+            if (next > now)
+                Sleep(static_cast<DWORD>(next - now));
+            const ULONGLONG held = timed([&] { tools::hostRefresh(plugin(), instance); });
+            SCOPED_TRACE(testing::Message() << "burst " << burst + 1 << " held the host " << held << " ms");
+            EXPECT_LT(held, burst == 0 ? kFirstBurstLimit : kLaterBurstLimit);
+            takenWhileSilent = fake.taken();
+        }
+        ending.join();
+        // What it takes up once answering again, before the next call: only what was queued.
+        const std::size_t takenInAll = fake.messages().size();
+        EXPECT_LE(takenInAll, c.mostMessages);
+        EXPECT_LE(takenInAll, takenWhileSilent + 1) << "more than one message of the library waited";
+
+        int refreshes = 0;
+        while (refreshes < kRefreshesToRecover + 2 &&
+               tools::hostRefresh(plugin(), instance).title != L"The title") {
+            ++refreshes;
+            Sleep(1000);
+        }
+        EXPECT_LT(refreshes, kRefreshesToRecover);
+    }
+}
+
+// Only a wait of 200 ms or more without an answer makes a player silent; a shorter one
+// was the end of a call's budget. Edges on a clock the test sets: the call finds the
+// window at 10,000 and asks with `left` ms of its budget; the clock then reaches the end.
+TEST(HostRefresh, OnlyAWaitOf200MsWithoutAnswerMakesThePlayerSilent) {
+    struct Case {
+        ULONGLONG left;
+        bool silentAfter;
+    };
+    for (const Case& c : {Case{250, true}, Case{200, true}, Case{150, false}, Case{50, false}}) {
+        SCOPED_TRACE(testing::Message() << c.left << " ms left");
+        FakePlayer fake;
+        fake.answer(RM_GET_VOLUME, 42);
+        fake.answer(RM_GET_MAXVOLUME, 100);
+        fake.delayOn(RM_GET_VOLUME, 600); // still on it when the next call comes, done within its budget
+        Instance instance;
+        {
+            LibraryClock clock;
+            clock.ticks({10'000, 11'000 - c.left, 11'000 - c.left, 11'000});
+            EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
+        }
+        // At once, while the player is still on the first: a silent one is asked nothing.
+        EXPECT_EQ(plugin().getProp(instance, L"volume", 3), c.silentAfter ? 0 : 100);
+        EXPECT_EQ(fake.messages().size(), c.silentAfter ? 1u : 2u);
+    }
+}
+
+// While the player is silent every call answers at once as for an absent player, but
+// commands are posted, and carried out when it recovers.
+TEST(HostRefresh, WhileSilentEveryQueryAnswersAsIfAbsentAtOnceAndCommandsAreKept) {
+    FakePlayer fake;
+    scriptPlayer(fake);
+    fake.answer(RM_PLAYLIST_COUNT, 3);
+    Instance instance;
+    plugin().sendCmd(instance, L"title", 0); // a display setting changed: "needsave" is raised
+    fake.hangOn(RM_GET_VOLUME);
+    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0); // the budget, once
+
+    const ULONGLONG held = timed([&] {
+        wchar_t state[8] = L"x";
+        plugin().getState(instance, L"playpause", state);
+        EXPECT_STREQ(state, L"x");
+        wchar_t text[32] = L"x";
+        plugin().getText(instance, L"title", text, 32);
+        EXPECT_STREQ(text, L"x");
+        plugin().getText(instance, L"tracktime", text, 32);
+        EXPECT_STREQ(text, L"--:--");
+        plugin().getText(instance, L"tipcaption", text, 32);
+        EXPECT_STREQ(text, L"Velmora player");
+        for (int kind = 1; kind <= 6; ++kind)
+            EXPECT_EQ(plugin().getProp(instance, L"tracktime", kind), 0) << "kind " << kind;
+        EXPECT_EQ(plugin().getProp(instance, L"needsave", 0), 0);
+        EXPECT_EQ(plugin().queryMenu(instance, L"*playlist"), nullptr);
+        const HMENU menu = CreatePopupMenu();
+        EXPECT_EQ(plugin().queryCtxMenu(instance, menu, 0, 1), 4); // its items, without marks or Rate
+        DestroyMenu(menu);
+        plugin().sendCmd(instance, L"next", 0);
+    });
+    EXPECT_LT(held, 200u);
+
+    fake.release();
+    const std::vector<ReceivedMessage> taken = fake.messages();
+    ASSERT_EQ(taken.size(), 2u); // nothing was asked while it was silent
+    EXPECT_EQ(taken[1], posted(RM_NEXT));
+    EXPECT_EQ(plugin().getProp(instance, L"needsave", 0), 1); // kept until it answered again
+}
+
+// The window is found at every call: only the silence of that one window is kept.
+TEST(HostRefresh, APlayerThatQuitsIsAbsentAtOnceAndANewWindowIsAskedAsUsual) {
+    Instance instance;
+    auto first = std::make_unique<FakePlayer>();
+    first->answer(RM_GET_VOLUME, 40);
+    first->delayAll(1300);
+    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
+    first.reset(); // it quits once it has handled what it holds
+
+    wchar_t caption[32] = L"";
+    EXPECT_LT(timed([&] { plugin().getText(instance, L"tipcaption", caption, 32); }), 100u);
+    EXPECT_STREQ(caption, L"Velmora player");
+
+    FakePlayer second;
+    second.answer(RM_GET_VOLUME, 41);
+    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 41);
+}
+
+// Two instances on two threads asking one player for texts and playlists at once each
+// read their own replies from its one title.
+TEST(SideBySide, TwoThreadsReadTheirOwnTextsAndEntries) {
+    struct Text {
+        const wchar_t* name;
+        UINT message;
+    };
+    static constexpr Text kTexts[] = {{L"title", RM_TEXT_TITLE}, {L"artist", RM_TEXT_ARTIST},
+                                      {L"album", RM_TEXT_ALBUM}, {L"genre", RM_TEXT_GENRE},
+                                      {L"year", RM_TEXT_YEAR},   {L"tracknum", RM_TEXT_TRACKNUM}};
+    FakePlayer fake;
+    for (const Text& text : kTexts)
+        fake.answerText(text.message, 1, text.name);
+    fake.answer(RM_PLAYLIST_COUNT, 4);
+    fake.answerWith(RM_PLAYLIST_ITEMTEXT, [](WPARAM i) { return Reply{1, L"entry " + std::to_wstring(i)}; });
+
+    const auto host = [&](int offset, bool playlists, int& crossed) {
+        Instance instance;
+        for (int i = 0; i < 1500; ++i) {
+            if (playlists && i % 10 == 0) {
+                PlaylistMenuItem* items = plugin().queryMenu(instance, L"*playlist");
+                for (int e = 0; items != nullptr && e < 4; ++e)
+                    crossed += std::wstring(items[e].text) != L"entry " + std::to_wstring(e);
+                plugin().freeMenu(instance, L"*playlist", items);
+                continue;
+            }
+            const Text& text = kTexts[(i + offset) % std::size(kTexts)];
+            wchar_t reply[32] = L"";
+            plugin().getText(instance, text.name, reply, 32);
+            crossed += std::wstring(reply) != text.name;
+        }
+    };
+    int crossedFirst = 0, crossedSecond = 0;
+    std::thread first([&] { host(0, false, crossedFirst); });
+    std::thread second([&] { host(3, true, crossedSecond); });
+    first.join();
+    second.join();
+    EXPECT_EQ(crossedFirst, 0);
+    EXPECT_EQ(crossedSecond, 0);
+}
+
+// A host may unload the library at any time, even with a late answer on its way: the
+// library keeps itself loaded for that answer, and only until a call after it.
+TEST(Unloading, TwoThousandCyclesWithASilentPlayerLeaveNoHandleAndNoCrash) {
+    const std::wstring copy = besideProgram(L"player-cycles.dll"); // a module of its own
+    ASSERT_TRUE(CopyFileW(besideProgram(L"player.dll").c_str(), copy.c_str(), FALSE));
+    FakePlayer fake;
+    fake.answerText(RM_TEXT_TITLE, 1, L"The title");
+    fake.hangOn(RM_TEXT_TITLE);
+    const auto handles = [] {
+        DWORD count = 0;
+        GetProcessHandleCount(GetCurrentProcess(), &count);
+        return count;
+    };
+    const auto cycle = [&copy] {
+        tools::PluginLibrary library;
+        std::wstring error;
+        EXPECT_TRUE(tools::loadPlugin(copy, library, error));
+        PlayerInstance* instance = library.InitPlayer(L"");
+        wchar_t title[32] = L"";
+        library.getText(instance, L"title", title, 32);
+        library.DestroyPlayer(instance);
+        return std::wstring(title);
+    }; // unloaded here, unless it keeps itself loaded
+    const DWORD before = handles();
+    EXPECT_EQ(cycle(), L""); // the request stays in the hung player's queue
+    const DWORD whileSilent = handles();
+    for (int i = 0; i < 2000; ++i)
+        cycle();
+    EXPECT_EQ(handles(), whileSilent);
+    EXPECT_NE(GetModuleHandleW(copy.c_str()), nullptr);
+
+    fake.release();
+    fake.messages();
+    MSG message; // the late answer comes into the library, still loaded for it
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    EXPECT_EQ(cycle(), L"The title");
+    EXPECT_EQ(GetModuleHandleW(copy.c_str()), nullptr);
+    EXPECT_EQ(handles(), before);
+    DeleteFileW(copy.c_str());
+}
+
+} // namespace
