@@ -2,23 +2,52 @@
  * needs to know. C89 and later, C++98 and later.
  *
  * LOADING. Load player.dll with LoadLibraryW (x86/player.dll into a 32-bit process,
- * x64/player.dll into a 64-bit one) and resolve the sixteen exports by their plain
- * names with GetProcAddress; the types below are their signatures, all stdcall
- * (WINAPI). Every string is NUL-terminated UTF-16; capacities count characters,
- * terminator included. The records have the same layout in 32- and 64-bit
- * processes, pinned below. Call an instance from one thread at a time.
+ * x64/player.dll into a 64-bit one) and resolve the sixteen exports (PLAYER_EXPORTS)
+ * by their plain names with GetProcAddress; the types below are their signatures,
+ * all stdcall (WINAPI). GetProcAddress returns a FARPROC; cast it through a plain
+ * function pointer, which no compiler warns about:
+ *     InitPlayerFn InitPlayer = (InitPlayerFn)(void (*)(void))GetProcAddress(dll, "InitPlayer");
+ * Every string is NUL-terminated UTF-16; capacities count characters, terminator
+ * included. The records have the same layout in 32- and 64-bit processes, pinned
+ * below.
+ *
+ * WHAT MAY RUN AT ONCE. Call one instance from one thread at a time. Different
+ * instances may be called from different threads at the same time, and several host
+ * processes may use the plug-in side by side: each reads its own text replies, since
+ * every instance in the user's session takes turns at the player's one window title.
  *
  * THE PLAYER. The plug-in plays nothing: it remote-controls a player through the
  * player's hidden window of class "VRX_MEDIA_REMOTE" (see PlayerRemote.h), found
  * afresh at every call. "play" and "playpause" start the player from the path given
  * to InitPlayer when its window is absent, at most once in 6 seconds per instance.
+ * The shell (ShellExecuteW) starts it: a relative path is resolved against the
+ * host's current folder at the time of the start. sendCmd reports nothing, so a host
+ * learns that a start failed only from the calls that follow (getProp kind
+ * PLAYER_PROP_RUNNING stays 0).
  *
- * ONE SECOND. No call holds the host more than about one second, whatever the
- * player does: the messages of one call share a budget of 1000 ms that starts when
- * the call finds the player's window, each waits only for what is left of it, and a
- * player that does not answer in time counts as absent for the rest of the call (a
- * state, text or number it did not answer is reported as for an absent player,
- * never as the answer 0). The limits of that promise:
+ * ONE SECOND PER CALL. No call holds the host more than about one second, whatever
+ * the player does: the messages of one call share a budget of 1000 ms that starts
+ * when the call finds the player's window, each waits only for what is left of it,
+ * and a player that does not answer in time counts as absent for the rest of the
+ * call. A state, text or number it did not answer is reported as for an absent
+ * player, never as the answer 0; in the context menu, a mark it did not answer is
+ * shown unmarked, and without an answer on ratings there is no "Rate".
+ *
+ * ONE SECOND PER REFRESH. A player that left a message unanswered for 0.2 s or more
+ * is silent, and the plug-in remembers that of its window, and nothing else. While
+ * it is silent every call answers at once as for an absent player: getState and
+ * getText as documented for that case, getProp 0 for every name and kind ("needsave"
+ * included, which stays raised), queryMenu NULL, queryCtxMenu the 4 items of a
+ * running player without marks. Commands keep their meaning: they are posted, and
+ * the player carries them out when it recovers. So a host's whole refresh (a dozen
+ * calls) waits on a silent player for about one second in all, and almost nothing
+ * at the refreshes that follow. The plug-in leaves at most one message of its own
+ * in a silent player's queue; once the player has handled it, the next call asks
+ * once more, waiting at most 0.2 s, and a player that answers is asked as usual from
+ * then on. A player that quits is absent at the next call, and a new player window
+ * is asked as usual from its first call.
+ *
+ * The limits of those promises:
  *  - Starting the player runs ShellExecuteW on the calling thread (the library
  *    starts no threads): it returns once the process is created, some tens of ms for a
  *    local file, but a path on an unreachable network share takes what the shell
@@ -30,7 +59,12 @@
  *    host's own windows by other threads and processes; the time the host spends on
  *    them is the host's, not the plug-in's.
  *  - queryMenu hands back at most PLAYER_PLAYLIST_MAX_ENTRIES records, so that
- *    making the array fits the budget too; a longer playlist is cut there.
+ *    making the array fits the budget too; a longer playlist is cut there, so an
+ *    array of exactly that many entries may stand for a longer list.
+ *  - A late answer comes back to the plug-in through the host thread's message
+ *    queue, so the plug-in keeps itself loaded from a message left unanswered until
+ *    a call after its answer: FreeLibrary is safe at any time, but the library may
+ *    stay mapped a little longer, or until the process ends if the player was killed.
  *
  * OWNERSHIP. InitPlayer's instance is the host's until DestroyPlayer; a queryMenu
  * array is the host's until it gives it back with freeMenu. Records and buffers that
@@ -111,6 +145,50 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
 /* getState's answers ("play", "pause", "on", "off") fit in this many characters. */
 #define PLAYER_STATE_CAPACITY 6
 
+/* The sixteen exports, X(ordinal, identifier, name for GetProcAddress); the type of
+ * each is its identifier followed by Fn (InitPlayerFn). In ordinal order. */
+#define PLAYER_EXPORTS(X)                                                                                    \
+    X(1, DestroyPlayer, "DestroyPlayer")                                                                     \
+    X(2, GetEXE, "GetEXE")                                                                                   \
+    X(3, GetPlayerName, "GetPlayerName")                                                                     \
+    X(4, InitPlayer, "InitPlayer")                                                                           \
+    X(5, freeMenu, "freeMenu")                                                                               \
+    X(6, getHotkeyCommands, "getHotkeyCommands")                                                             \
+    X(7, getPlayerParams, "getPlayerParams")                                                                 \
+    X(8, getProp, "getProp")                                                                                 \
+    X(9, getState, "getState")                                                                               \
+    X(10, getText, "getText")                                                                                \
+    X(11, invokeCtxMenu, "invokeCtxMenu")                                                                    \
+    X(12, invokeMenu, "invokeMenu")                                                                          \
+    X(13, queryCtxMenu, "queryCtxMenu")                                                                      \
+    X(14, queryMenu, "queryMenu")                                                                            \
+    X(15, sendCmd, "sendCmd")                                                                                \
+    X(16, setPlayerParams, "setPlayerParams")
+
+/* The display settings that getPlayerParams reads out and setPlayerParams restores,
+ * X(key, what its value means), in the order getPlayerParams fills them. Keys compare
+ * without case; values pass bit for bit both ways and are never checked. */
+#define PLAYER_SETTINGS(X)                                                                                   \
+    X(L"scrollAlbum", L"nonzero: the album text scrolls (getProp \"album\" 1); sendCmd \"album\" toggles it")   \
+    X(L"scrollArtist", L"nonzero: the artist text scrolls; sendCmd \"artist\" toggles it")                    \
+    X(L"scrollTitle", L"nonzero: the title text scrolls; sendCmd \"title\" toggles it")                       \
+    X(L"scrollTrackName", L"nonzero: the track-name text scrolls; sendCmd \"trackname\" toggles it")          \
+    X(L"trackTime", L"nonzero: getText \"tracktime\" shows the time remaining; 0: the time played; "          \
+                    L"sendCmd \"tracktime\" 0 toggles it")                                                     \
+    X(L"volume", L"a volume kept for the host, 255 at first; the plug-in never reads or changes it, and any " \
+                 L"32-bit value is kept as given")
+
+/* The getProp name that answers whether a display setting changed. */
+#define PLAYER_NEEDSAVE L"needsave"
+
+/* The kinds of getProp. */
+#define PLAYER_PROP_SCROLLS 1
+#define PLAYER_PROP_UNSUPPORTED 2
+#define PLAYER_PROP_UPPER 3
+#define PLAYER_PROP_LOWER 4
+#define PLAYER_PROP_VALUE 5
+#define PLAYER_PROP_RUNNING 6
+
 /* The names the exports take, as lists for hosts to walk: each entry is
  * X(name, what it does). Names compare without case. The library checks its own
  * tables against these lists when it is built, so the two cannot differ. */
@@ -163,7 +241,9 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
 /* getText(instance, name, out, size): copies the player's text into out, cut to
  * size - 1 characters; an empty string when the player has none. With the player
  * absent or silent out is left as it was, except "tracktime" ("--:--") and
- * "tipcaption" ("Velmora player"). */
+ * "tipcaption" ("Velmora player"). Every text it writes, "--:--", the formatted time
+ * and "Velmora player" included, is cut to size - 1 characters and a NUL; a size of 0
+ * or less writes nothing. */
 #define PLAYER_TEXTS(X)                                                                                      \
     X(L"title", L"the title line (\"Artist - Title\" in most players)")                                      \
     X(L"album", L"the album")                                                                                \
@@ -177,17 +257,25 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
     X(L"tracktime", L"remaining or elapsed time as m:ss (minutes not capped), or --:-- (sendCmd "            \
                     L"\"tracktime\" 0 switches)")
 
-/* getProp(instance, name, kind): a number; 0 for every name and kind while the
- * player is absent or silent. "needsave" with any kind answers 1 once after a display
- * setting changed (then 0): read the settings with getPlayerParams and save them.
+/* getProp(instance, name, kind): a number. While the player is absent or silent:
+ * 0 for every name and kind, PLAYER_NEEDSAVE included, and nothing is asked or
+ * changed. Otherwise PLAYER_NEEDSAVE, with any kind, answers 1 once after a display
+ * setting changed (then 0; getPlayerParams and setPlayerParams clear it too): read the
+ * settings with getPlayerParams and save them. A name the kind does not answer, or a
+ * kind not listed, gives 0. Kinds 1, 4 and 6 answer from what the plug-in knows,
+ * without asking the player; 2, 3 and 5 ask it, and give 0 when it does not answer.
  * X(kind, names it answers, what it returns). */
 #define PLAYER_PROPERTY_KINDS(X)                                                                             \
-    X(1, L"title album artist trackname", L"nonzero when that text scrolls (a display setting)")             \
-    X(2, L"see PLAYER_CONTROLS", L"1 when the player does not offer the control, 0 when it does")            \
-    X(3, L"volume tracktime", L"the upper bound: the maximum volume; the track's length in seconds + 1")     \
-    X(4, L"volume tracktime", L"the lower bound: 0 for volume, 1 for tracktime")                             \
-    X(5, L"volume tracktime", L"the current value: the volume; the position in seconds + 1")                 \
-    X(6, L"any name", L"1 while the player runs")
+    X(PLAYER_PROP_SCROLLS, L"title album artist trackname", L"nonzero when that text scrolls (a display "    \
+                                                              L"setting)")                                  \
+    X(PLAYER_PROP_UNSUPPORTED, L"see PLAYER_CONTROLS", L"1 when the player does not offer the control, 0 "   \
+                                                      L"when it does")                                      \
+    X(PLAYER_PROP_UPPER, L"volume tracktime", L"the upper bound: the maximum volume; the track's length in " \
+                                              L"seconds + 1")                                               \
+    X(PLAYER_PROP_LOWER, L"volume tracktime", L"the lower bound: 0 for volume, 1 for tracktime")             \
+    X(PLAYER_PROP_VALUE, L"volume tracktime", L"the current value: the volume; the position in seconds + 1") \
+    X(PLAYER_PROP_RUNNING, L"any name", L"1 while the player's window exists and it is not known to be "     \
+                                        L"silent (this asks nothing: a silence shows once a call met it)")
 
 /* The controls getProp kind 2 answers: commands, and the playlist as a whole. */
 #define PLAYER_CONTROLS(X)                                                                                   \
@@ -199,7 +287,9 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
 /* queryCtxMenu(instance, menu, position, firstId) inserts the plug-in's items into
  * the host's menu at position, item k with the identifier firstId + k, and returns
  * how many it inserted, separator and submenu included: 1 (player absent: item 1),
- * 4 (items 2 to 4 and a separator), or 11 (also "Rate" with items 6 to 10 and 5).
+ * 4 (items 2 to 4 and a separator: a player without ratings, or one that does not
+ * answer, whose marks then show unmarked), or 11 (also "Rate" with items 6 to 10
+ * and 5).
  * When the user chooses identifier id, call invokeCtxMenu(instance, id - firstId).
  * X(k, text, what choosing it does). */
 #define PLAYER_CONTEXT_ITEMS(X)                                                                              \
@@ -242,8 +332,10 @@ typedef WCHAR*(WINAPI* GetEXEFn)(WCHAR* buffer, int capacity);
  * capacity - 1 characters, 0x80070057 (buffer untouched) for a capacity of 0 or
  * above 0x7FFFFFFF. */
 typedef HRESULT(WINAPI* GetPlayerNameFn)(WCHAR* buffer, UINT capacity);
-/* A new instance for the player at exePath (kept as a copy; may be empty), or NULL
- * when memory runs out. */
+/* A new instance for the player at exePath (kept as a copy; may be empty; a relative
+ * path is resolved when the player is started), or NULL when memory runs out. Given a
+ * NULL instance the other exports do nothing and return 0 or NULL, except
+ * getPlayerParams(NULL, NULL), which counts, and freeMenu, which frees all the same. */
 typedef PlayerInstance*(WINAPI* InitPlayerFn)(const WCHAR* exePath);
 /* Gives back an array from queryMenu (NULL does nothing). */
 typedef void(WINAPI* freeMenuFn)(PlayerInstance* instance, const WCHAR* listName, PlaylistMenuItem* items);
@@ -268,10 +360,11 @@ typedef void(WINAPI* invokeMenuFn)(PlayerInstance* instance, const WCHAR* listNa
 typedef int(WINAPI* queryCtxMenuFn)(PlayerInstance* instance, HMENU menu, UINT position, UINT firstId);
 /* The playlist (listName PLAYER_PLAYLIST_NAME): every entry with its id and mark,
  * the texts that arrived within the call's second (later ones empty), and an
- * all-zero end record; at most PLAYER_PLAYLIST_MAX_ENTRIES entries. NULL without a
- * player or a playlist. Give it back with freeMenu. */
+ * all-zero end record; at most PLAYER_PLAYLIST_MAX_ENTRIES entries, so an array of
+ * exactly that many may stand for a longer list. NULL without a player or a playlist,
+ * or while the player is silent. Give it back with freeMenu. */
 typedef PlaylistMenuItem*(WINAPI* queryMenuFn)(PlayerInstance* instance, const WCHAR* listName);
-/* See PLAYER_COMMANDS. */
+/* See PLAYER_COMMANDS. Reports nothing: its effect shows in later states. */
 typedef void(WINAPI* sendCmdFn)(PlayerInstance* instance, const WCHAR* name, int value);
 /* Restores count records (any order, any subset, unknown names skipped, a name
  * without its NUL within 50 units skipped) and clears "needsave". */

@@ -13,6 +13,7 @@
 #include "player/link/TitleChannel.h"
 #include "player/menus/PlaylistMenu.h"
 #include "player/PluginApi.h"
+#include "player/PublicNames.h"
 #include "player/Settings.h"
 
 using player::HotkeyCommand;
@@ -114,22 +115,12 @@ void WINAPI setPlayerParams(PlayerInstance* instance, const PlayerParam* params,
 
 } // extern "C"
 
-// Each export has exactly the signature that the public header gives hosts.
+// Each export the header lists has exactly the signature the header gives it, under the
+// name it gives; the tests compare the list with the built library's export table.
 namespace {
-[[maybe_unused]] constexpr DestroyPlayerFn kDestroyPlayer = &DestroyPlayer;
-[[maybe_unused]] constexpr GetEXEFn kGetEXE = &GetEXE;
-[[maybe_unused]] constexpr GetPlayerNameFn kGetPlayerName = &GetPlayerName;
-[[maybe_unused]] constexpr InitPlayerFn kInitPlayer = &InitPlayer;
-[[maybe_unused]] constexpr freeMenuFn kFreeMenu = &freeMenu;
-[[maybe_unused]] constexpr getHotkeyCommandsFn kGetHotkeyCommands = &getHotkeyCommands;
-[[maybe_unused]] constexpr getPlayerParamsFn kGetPlayerParams = &getPlayerParams;
-[[maybe_unused]] constexpr getPropFn kGetProp = &getProp;
-[[maybe_unused]] constexpr getStateFn kGetState = &getState;
-[[maybe_unused]] constexpr getTextFn kGetText = &getText;
-[[maybe_unused]] constexpr invokeCtxMenuFn kInvokeCtxMenu = &invokeCtxMenu;
-[[maybe_unused]] constexpr invokeMenuFn kInvokeMenu = &invokeMenu;
-[[maybe_unused]] constexpr queryCtxMenuFn kQueryCtxMenu = &queryCtxMenu;
-[[maybe_unused]] constexpr queryMenuFn kQueryMenu = &queryMenu;
-[[maybe_unused]] constexpr sendCmdFn kSendCmd = &sendCmd;
-[[maybe_unused]] constexpr setPlayerParamsFn kSetPlayerParams = &setPlayerParams;
+#define PLAYER_EXPORT_CHECK(ordinal, identifier, name)                                                       \
+    [[maybe_unused]] constexpr identifier##Fn k##identifier = &identifier;                                   \
+    static_assert(ordinal >= 1 && ordinal <= 16 && player::sameText(#identifier, name));
+PLAYER_EXPORTS(PLAYER_EXPORT_CHECK)
+#undef PLAYER_EXPORT_CHECK
 } // namespace

@@ -11,22 +11,60 @@ namespace player {
 
 #define PLAYER_FIRST_OF_TWO(first, second) first,
 #define PLAYER_SECOND_OF_THREE(first, second, third) second,
+#define PLAYER_KIND_AND_NAMES(kind, names, meaning) {kind, names},
 inline constexpr const wchar_t* kCommandNames[] = {PLAYER_COMMANDS(PLAYER_FIRST_OF_TWO)};
 inline constexpr const wchar_t* kStateNames[] = {PLAYER_STATES(PLAYER_FIRST_OF_TWO)};
 inline constexpr const wchar_t* kTextNames[] = {PLAYER_TEXTS(PLAYER_FIRST_OF_TWO)};
 inline constexpr const wchar_t* kControlNames[] = {PLAYER_CONTROLS(PLAYER_FIRST_OF_TWO)};
 inline constexpr const wchar_t* kContextItemTexts[] = {PLAYER_CONTEXT_ITEMS(PLAYER_SECOND_OF_THREE)};
+inline constexpr const wchar_t* kSettingNames[] = {PLAYER_SETTINGS(PLAYER_FIRST_OF_TWO)};
+struct KindNames {
+    int kind;
+    const wchar_t* names; // the names it answers, separated by spaces
+};
+inline constexpr KindNames kPropertyKinds[] = {PLAYER_PROPERTY_KINDS(PLAYER_KIND_AND_NAMES)};
 #undef PLAYER_FIRST_OF_TWO
 #undef PLAYER_SECOND_OF_THREE
+#undef PLAYER_KIND_AND_NAMES
 
-constexpr bool sameText(const wchar_t* a, const wchar_t* b) {
+template <typename Char>
+constexpr bool sameText(const Char* a, const Char* b) {
     if (a == nullptr || b == nullptr)
         return a == b;
-    while (*a != L'\0' && *a == *b) {
+    while (*a != Char{} && *a == *b) {
         ++a;
         ++b;
     }
     return *a == *b;
+}
+
+// Whether `words` (names separated by single spaces) are the table's row names, in order.
+template <typename Row, std::size_t N>
+constexpr bool wordsAreRows(const wchar_t* words, const Row (&table)[N]) {
+    std::size_t row = 0;
+    while (*words != L'\0') {
+        if (row >= N || table[row].name == nullptr)
+            return false;
+        const wchar_t* name = table[row].name;
+        while (*name != L'\0' && *name == *words) {
+            ++name;
+            ++words;
+        }
+        if (*name != L'\0' || (*words != L' ' && *words != L'\0'))
+            return false;
+        if (*words == L' ')
+            ++words;
+        ++row;
+    }
+    return row == N || table[row].name == nullptr;
+}
+
+// The names a kind of the header's list answers.
+constexpr const wchar_t* namesOfKind(int kind) {
+    for (const KindNames& entry : kPropertyKinds)
+        if (entry.kind == kind)
+            return entry.names;
+    return nullptr;
 }
 
 // The number of rows before a table's end row (the row whose name is null).

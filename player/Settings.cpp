@@ -2,6 +2,7 @@
 
 #include "player/BoundedCopy.h"
 #include "player/NameTable.h"
+#include "player/PublicNames.h"
 
 #include <shlwapi.h>
 #include <cstdint>
@@ -20,6 +21,8 @@ inline constexpr SettingRow SettingTable[] = {
     {nullptr, nullptr},
 };
 static_assert(std::size(SettingTable) == kSettingCount + 1);
+// The header lists these keys for hosts, in this order.
+static_assert(rowsNamed(SettingTable, kSettingNames) && rowCount(SettingTable) == std::size(kSettingNames));
 
 constexpr std::size_t kNameUnits = sizeof(PlayerParam::name) / sizeof(wchar_t);
 

@@ -175,7 +175,7 @@ TEST_F(EndToEnd, JsonForScriptsAndFollowUntilThePlayerQuits) {
     EXPECT_TRUE(contains(output(L"--json text title"),
                          L"{\"name\":\"title\",\"text\":\"Say \\\"hi\\\" \\\\ o\\u001B/\"}"));
     EXPECT_EQ(output(L"playlist --json --limit 1"),
-              L"{\"count\":3,\"withText\":3,\"complete\":true,\"entries\":[{\"id\":1,\"text\":\"Say "
+              L"{\"count\":3,\"withText\":3,\"complete\":true,\"mayGoOn\":false,\"entries\":[{\"id\":1,\"text\":\"Say "
               L"\\\"hi\\\" \\\\ o\\u001B/\",\"current\":true}]}\n");
     EXPECT_TRUE(contains(output(L"probe --json"), L"\"problems\":0,\"responding\":true"));
 
@@ -245,21 +245,38 @@ TEST_F(EndToEnd, FollowOutlastsAShortHangAndEndsWhenThePlayerGoes) {
 }
 
 TEST_F(EndToEnd, PlaylistCutOffByTheBudgetIsIncomplete) {
-    FakePlayer fake;
-    fake.answer(protocol::RM_PLAYLIST_COUNT, 100);
-    fake.answerWith(protocol::RM_PLAYLIST_ITEMTEXT, [](WPARAM i) {
-        Sleep(50); // 100 entries need 5 s: the call's second holds about 20
-        return Reply{1, L"Entry " + std::to_wstring(i + 1)};
-    });
-    const ProgramRun run = host(L"playlist");
-    EXPECT_EQ(run.exitCode, 5u);
-    EXPECT_TRUE(contains(run.errors, L" of 100 entries arrived within the call's second"))
-        << narrow(run.errors);
-    EXPECT_TRUE(contains(run.output, L"  1. Entry 1\n")) << narrow(run.output);
-    const ProgramRun json = host(L"playlist --json");
-    EXPECT_EQ(json.exitCode, 5u);
-    EXPECT_TRUE(contains(json.output, L"\"count\":100,\"withText\":")) << narrow(json.output);
-    EXPECT_TRUE(contains(json.output, L"\"complete\":false")) << narrow(json.output);
+    struct Case {
+        int count;
+        const wchar_t* says;
+        const wchar_t* mayGoOn;
+    };
+    for (const Case& c :
+         {Case{100, L" of 100 entries arrived within the call's second", L"false"},
+          Case{100'000,
+               L" of the first 65,536 entries (the most the plug-in hands back; the list may go "
+               L"on) arrived within the call's second",
+               L"true"}}) {
+        SCOPED_TRACE(c.count);
+        FakePlayer fake;
+        fake.answer(protocol::RM_PLAYLIST_COUNT, c.count);
+        fake.answerWith(protocol::RM_PLAYLIST_ITEMTEXT, [](WPARAM i) {
+            Sleep(50); // the call's second holds about 20 entries
+            return Reply{1, L"Entry " + std::to_wstring(i + 1)};
+        });
+        const ProgramRun run = host(L"playlist --limit 3");
+        EXPECT_EQ(run.exitCode, 5u);
+        EXPECT_TRUE(contains(run.errors, c.says)) << narrow(run.errors);
+        EXPECT_TRUE(contains(run.output, L"  1. Entry 1\n")) << narrow(run.output);
+        EXPECT_EQ(contains(run.output, L"the player's list may go on beyond them"), c.count > 65536)
+            << narrow(run.output);
+        const ProgramRun json = host(L"playlist --json --limit 3");
+        EXPECT_EQ(json.exitCode, 5u);
+        EXPECT_TRUE(contains(json.output,
+                             L"\"count\":" + std::to_wstring(std::min(c.count, 65536)) + L",\"withText\":"))
+            << narrow(json.output);
+        EXPECT_TRUE(contains(json.output, L"\"complete\":false,\"mayGoOn\":" + std::wstring(c.mayGoOn)))
+            << narrow(json.output);
+    }
 }
 
 TEST_F(EndToEnd, ProbeCatchesAStaleTitleAndConcludesNothingFromSilence) {

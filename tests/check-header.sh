@@ -17,11 +17,20 @@ failed=0
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# A host that walks the lists and resolves an export the way the header shows.
 cat >"$work/host.c" <<'SOURCE'
 #include "PlayerPlugin.h"
 #define NAME_ONLY(name, meaning) name,
+#define EXPORT_NAME(ordinal, identifier, name) name,
 static const WCHAR* const commands[] = {PLAYER_COMMANDS(NAME_ONLY) 0};
-int hostSees(void) { return (int)(sizeof(PlaylistMenuItem) + sizeof commands); }
+static const WCHAR* const settings[] = {PLAYER_SETTINGS(NAME_ONLY) 0};
+static const char* const exports[] = {PLAYER_EXPORTS(EXPORT_NAME) 0};
+int hostSees(HMODULE dll) {
+    InitPlayerFn InitPlayer = (InitPlayerFn)(void (*)(void))GetProcAddress(dll, "InitPlayer");
+    return (int)(sizeof(PlaylistMenuItem) + sizeof commands + sizeof settings + sizeof exports +
+                 sizeof PLAYER_NEEDSAVE) +
+           (InitPlayer != 0) + PLAYER_PROP_RUNNING;
+}
 SOURCE
 cp "$work/host.c" "$work/host.cpp"
 
@@ -38,8 +47,10 @@ done
 offered='PLAYER_COMMANDS
 PLAYER_CONTEXT_ITEMS
 PLAYER_CONTROLS
+PLAYER_EXPORTS
 PLAYER_HOTKEYS
 PLAYER_HOTKEY_COUNT
+PLAYER_NEEDSAVE
 PLAYER_PARAM_COUNT
 PLAYER_PLAYLIST_FLAG_CURRENT
 PLAYER_PLAYLIST_FLAG_ENTRY
@@ -47,6 +58,13 @@ PLAYER_PLAYLIST_MAX_ENTRIES
 PLAYER_PLAYLIST_NAME
 PLAYER_PLUGIN_H
 PLAYER_PROPERTY_KINDS
+PLAYER_PROP_LOWER
+PLAYER_PROP_RUNNING
+PLAYER_PROP_SCROLLS
+PLAYER_PROP_UNSUPPORTED
+PLAYER_PROP_UPPER
+PLAYER_PROP_VALUE
+PLAYER_SETTINGS
 PLAYER_STATES
 PLAYER_STATE_CAPACITY
 PLAYER_TEXTS'

@@ -22,22 +22,12 @@ headers=$("$objdump" -p "$dll") || { echo "FAIL: cannot read $dll"; exit 1; }
 echo "$headers" | grep -q "file format $format\$" || fail "not a $kind image"
 echo "$headers" | grep -Eq '^[[:space:]]+DLL$' || fail "not a DLL"
 
-expected='1 DestroyPlayer
-2 GetEXE
-3 GetPlayerName
-4 InitPlayer
-5 freeMenu
-6 getHotkeyCommands
-7 getPlayerParams
-8 getProp
-9 getState
-10 getText
-11 invokeCtxMenu
-12 invokeMenu
-13 queryCtxMenu
-14 queryMenu
-15 sendCmd
-16 setPlayerParams'
+# The header's list of exports, as "ordinal name" lines.
+include=$(cd "$(dirname "$0")/../include" && pwd)
+expected=$(printf '#include "PlayerPlugin.h"\n#define LISTED(ordinal, identifier, name) @ordinal name\nPLAYER_EXPORTS(LISTED)\n' |
+    "$(echo "$objdump" | sed 's/objdump$/gcc/')" -E -P -I "$include" -x c - | tr '@' '\n' |
+    sed -n 's/^\([0-9]*\) "\(.*\)" *$/\1 \2/p')
+[ "$(echo "$expected" | wc -l)" = 16 ] || fail "the header's export list does not read as 16 entries"
 base=$(echo "$headers" | sed -n 's/^Export Address Table -- Ordinal Base \([0-9]*\).*/\1/p')
 [ "$base" = 1 ] || fail "ordinal base is '$base', not 1"
 actual=$(echo "$headers" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
@@ -61,6 +51,19 @@ resource=$("$strings" -e l "$dll")
 for text in 'InternalName' 'player' 'OriginalFilename' 'player.dll' 'FileVersion' 'ProductVersion' $version; do
     echo "$resource" | grep -qx "$text" || fail "version resource lacks \"$text\""
 done
+
+# The numbers of the version resource (VS_FIXEDFILEINFO, after its signature
+# 0xFEEF04BD): file and product version, each as major.minor.patch.tweak.
+if [ -n "$version" ]; then
+    at=$(LC_ALL=C grep -obUaP '\xBD\x04\xEF\xFE' "$dll" | head -n 1 | cut -d: -f1)
+    if [ -z "$at" ]; then
+        fail "no fixed version record in the version resource"
+    else
+        set -- $(od -An -tu2 -j $((at + 8)) -N 16 "$dll")
+        [ "$2.$1.$4.$3" = "$version" ] || fail "FILEVERSION is $2.$1.$4.$3, not $version"
+        [ "$6.$5.$8.$7" = "$version" ] || fail "PRODUCTVERSION is $6.$5.$8.$7, not $version"
+    fi
+fi
 
 stamp=$(echo "$headers" | sed -n 's/^Time\/Date[[:space:]]*//p')
 case $stamp in

@@ -37,14 +37,17 @@ inline constexpr MessageRow CapabilityTable[] = {
 static_assert(rowsNamed(CapabilityTable, kControlNames) &&
               rowCount(CapabilityTable) == std::size(kControlNames));
 
+// The kinds as the header names them for hosts.
 enum class Kind : int {
-    Scrolls = 1,
-    Unsupported = 2,
-    UpperBound = 3,
-    LowerBound = 4,
-    Current = 5,
-    AlwaysOne = 6,
+    Scrolls = PLAYER_PROP_SCROLLS,
+    Unsupported = PLAYER_PROP_UNSUPPORTED,
+    UpperBound = PLAYER_PROP_UPPER,
+    LowerBound = PLAYER_PROP_LOWER,
+    Current = PLAYER_PROP_VALUE,
+    Running = PLAYER_PROP_RUNNING,
 };
+static_assert(static_cast<int>(Kind::Scrolls) == 1 && static_cast<int>(Kind::Running) == 6 &&
+              std::size(kPropertyKinds) == 6);
 
 inline constexpr SettingRow ScrollTable[] = {
     {L"title", &PlayerInstance::scrollTitle},
@@ -70,6 +73,12 @@ inline constexpr RangeRow RangeTable[] = {
     {nullptr, 0, 0, 0, 0},
 };
 
+// The names the header lists for each kind are the names these tables answer.
+static_assert(wordsAreRows(namesOfKind(PLAYER_PROP_SCROLLS), ScrollTable) &&
+              wordsAreRows(namesOfKind(PLAYER_PROP_UPPER), RangeTable) &&
+              wordsAreRows(namesOfKind(PLAYER_PROP_LOWER), RangeTable) &&
+              wordsAreRows(namesOfKind(PLAYER_PROP_VALUE), RangeTable));
+
 int plusOffset(int answer, int offset) noexcept {
     const std::int64_t value = std::int64_t{answer} + offset;
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
@@ -81,7 +90,7 @@ int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexc
     link::PlayerWindow player = link::PlayerWindow::find();
     if (!player.answering()) // absent, or silent: the same answers, "needsave" kept
         return 0;
-    if (isName(name, L"needsave")) {
+    if (isName(name, PLAYER_NEEDSAVE)) {
         const int pending = instance.needSave;
         instance.needSave = 0;
         return pending;
@@ -111,7 +120,7 @@ int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexc
         const std::optional<int> answer = player.ask(message);
         return answer ? plusOffset(*answer, row->offset) : 0;
     }
-    case Kind::AlwaysOne:
+    case Kind::Running: // answering() above: the window exists and is not known silent
         return 1;
     default:
         return 0;

@@ -296,9 +296,13 @@ int runPlaylist(const Host& host, const Args& args, const Options& options) {
         const player_host::PlaylistListing listing = player_host::printPlaylist(host, limit, options.json);
         if (listing.complete)
             return kDone;
-        return fail(L"texts for " + grouped(listing.withText) + L" of " + grouped(listing.count) +
-                        (listing.playerLeft ? L" entries arrived before the player quit or stopped answering"
-                                            : L" entries arrived within the call's second"),
+        return fail(L"texts for " + grouped(listing.withText) + L" of " +
+                        (listing.atBound()
+                             ? L"the first " + grouped(listing.count) +
+                                   L" entries (the most the plug-in hands back; the list may go on)"
+                             : grouped(listing.count) + L" entries") +
+                        (listing.playerLeft ? L" arrived before the player quit or stopped answering"
+                                            : L" arrived within the call's second"),
                     kIncomplete);
     }
     if (args.size() != 1)

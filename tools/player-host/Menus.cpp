@@ -146,6 +146,7 @@ PlaylistListing printPlaylist(const Host& host, int limit, bool json) {
                   .add(L"count", listing.count)
                   .add(L"withText", listing.withText)
                   .add(L"complete", listing.complete)
+                  .add(L"mayGoOn", listing.atBound())
                   .addJson(L"entries", jsonArray(entries))
                   .text() +
               L"\n");
@@ -165,6 +166,9 @@ PlaylistListing printPlaylist(const Host& host, int limit, bool json) {
     if (listing.count > limit)
         print(L"  ... " + std::to_wstring(listing.count - limit) + L" more of " +
               std::to_wstring(listing.count) + L"\n");
+    if (listing.atBound())
+        print(L"  (the first " + std::to_wstring(listing.count) +
+              L" entries, the most the plug-in hands back: the player's list may go on beyond them)\n");
     return listing;
 }
 

@@ -21,6 +21,8 @@ struct PlaylistListing {
     int withText = 0; // entries whose text arrived: the plug-in asks in order
     bool complete = true;
     bool playerLeft = false; // the player quit or stopped answering during the call
+    // As many entries as the plug-in hands back at most: the player's list may go on.
+    bool atBound() const { return count == PLAYER_PLAYLIST_MAX_ENTRIES; }
 };
 // The first `limit` entries, and how many more there are.
 PlaylistListing printPlaylist(const Host& host, int limit, bool json = false);
