@@ -175,7 +175,8 @@ TEST_F(EndToEnd, JsonForScriptsAndFollowUntilThePlayerQuits) {
     EXPECT_TRUE(contains(output(L"--json text title"),
                          L"{\"name\":\"title\",\"text\":\"Say \\\"hi\\\" \\\\ o\\u001B/\"}"));
     EXPECT_EQ(output(L"playlist --json --limit 1"),
-              L"{\"count\":3,\"withText\":3,\"complete\":true,\"mayGoOn\":false,\"entries\":[{\"id\":1,\"text\":\"Say "
+              L"{\"count\":3,\"withText\":3,\"complete\":true,\"mayGoOn\":false,\"entries\":[{\"id\":1,"
+              L"\"text\":\"Say "
               L"\\\"hi\\\" \\\\ o\\u001B/\",\"current\":true}]}\n");
     EXPECT_TRUE(contains(output(L"probe --json"), L"\"problems\":0,\"responding\":true"));
 
@@ -277,6 +278,16 @@ TEST_F(EndToEnd, PlaylistCutOffByTheBudgetIsIncomplete) {
         EXPECT_TRUE(contains(json.output, L"\"complete\":false,\"mayGoOn\":" + std::wstring(c.mayGoOn)))
             << narrow(json.output);
     }
+}
+
+// Two host processes asking one player for texts at the same time each read their own
+// replies from its one title (the benchmark's run beside a second process of itself).
+TEST_F(EndToEnd, TwoHostProcessesAtOnceReadTheirOwnReplies) {
+    const ProgramRun run =
+        runProgram(L"\"" + besideProgram(L"player-bench.exe") + L"\" --side-by-side 1500", 120000);
+    EXPECT_EQ(run.exitCode, 0u) << narrow(run.output + run.errors);
+    EXPECT_TRUE(contains(run.output, L"two threads     0 of 3000 replies crossed")) << narrow(run.output);
+    EXPECT_TRUE(contains(run.output, L"two processes   0 of 3000 replies crossed")) << narrow(run.output);
 }
 
 TEST_F(EndToEnd, ProbeCatchesAStaleTitleAndConcludesNothingFromSilence) {

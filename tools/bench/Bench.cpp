@@ -4,9 +4,17 @@
 // process. Both run in the same process and the same rounds, in alternating order;
 // each figure is the median over the rounds of the time per call.
 //   player-bench [--rounds N]
-//   player-bench --bound        only what a player naming millions of entries costs a call
+//   player-bench --bound             only what a player naming millions of entries costs a call
+//   player-bench --refresh           only a host's refreshes against a silent player
+//   player-bench --side-by-side N    only hosts side by side, N texts each (exit 1 if any crossed)
+//   player-bench --panel             only the panel's own window while it polls a silent player
 #include "Console.h"
+#include "HostRefresh.h"
 #include "ImportCounter.h"
+#include "PanelFreeze.h"
+#include "ReferencePlayer.h"
+#include "SideBySide.h"
+#include "SilentRefresh.h"
 #include "PlayerVersion.h"
 #include "PluginLibrary.h"
 #include "PlayerRemote.h"
@@ -24,6 +32,8 @@
 
 namespace {
 
+using bench::findPlayer;
+using bench::ReferencePlayer;
 using tools::print;
 
 double now() {
@@ -35,10 +45,6 @@ double now() {
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
     return counter.QuadPart / frequency;
-}
-
-HWND findPlayer() {
-    return FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
 }
 
 // --- The plain sequences a host would write by hand -------------------------------
@@ -233,53 +239,6 @@ std::wstring padded(std::wstring text, std::size_t width) {
     return text;
 }
 
-// --- The reference player -------------------------------------------------------------
-
-std::wstring writePlaylist(int entries) {
-    const std::wstring path = tools::besideProgram((L"bench-" + std::to_wstring(entries) + L".m3u").c_str());
-    std::string text = "#EXTM3U\n";
-    for (int i = 1; i <= entries; ++i)
-        text += "#EXTINF:200,Artist " + std::to_string(i) + " - Title number " + std::to_string(i) +
-                " \xC3\xA9t\xC3\xA9\nfile" + std::to_string(i) + ".flac\n";
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-    return path;
-}
-
-class ReferencePlayer {
-public:
-    explicit ReferencePlayer(int entries) : playlist_(writePlaylist(entries)) {
-        std::wstring line =
-            L"\"" + tools::besideProgram(L"remote-player.exe") + L"\" --playlist \"" + playlist_ + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &info)) {
-            process_ = info.hProcess;
-            CloseHandle(info.hThread);
-        }
-        for (int i = 0; i < 500 && !findPlayer(); ++i)
-            Sleep(20);
-    }
-    ~ReferencePlayer() {
-        if (HWND w = findPlayer())
-            PostMessageW(w, RM_QUIT, 0, 0);
-        if (process_) {
-            WaitForSingleObject(process_, 10000);
-            CloseHandle(process_);
-        }
-        DeleteFileW(playlist_.c_str());
-    }
-    bool running() const { return findPlayer() != nullptr; }
-
-private:
-    std::wstring playlist_;
-    HANDLE process_ = nullptr;
-};
-
 // A player in this process that names 4,000,000 playlist entries and notes when the
 // first text is asked for: what the plug-in spent before it, making and filling the
 // array, is what the bound on the array keeps small.
@@ -386,13 +345,31 @@ int wmain(int argc, wchar_t** argv) {
         tools::printError(L"player-bench: " + error + L"\n");
         return 1;
     }
+    const std::wstring option = argc >= 2 ? argv[1] : L"";
+    const int count = argc == 3 ? std::max(1, _wtoi(argv[2])) : 1500;
+    if (option == L"--side-by-side-child") // beside this benchmark's own player
+        return bench::sideBySideChild(plugin, count);
     if (findPlayer()) {
         tools::printError(L"player-bench: another player is running; quit it first\n");
         return 1;
     }
-    // --bound: only the playlist's bound, quickly, for each architecture's build.
-    if (argc == 2 && std::wstring(argv[1]) == L"--bound") {
+    // The sections that also run alone, quickly, for each architecture's build.
+    if (option == L"--bound") {
         print(boundReport(plugin));
+        return 0;
+    }
+    if (option == L"--refresh") {
+        print(bench::silentRefreshReport(plugin));
+        return 0;
+    }
+    if (option == L"--side-by-side") {
+        const ReferencePlayer player(10, true);
+        const bench::SideBySide result = bench::sideBySide(plugin, count);
+        print(result.report);
+        return result.crossed == 0 ? 0 : 1;
+    }
+    if (option == L"--panel") {
+        print(bench::panelFreezeReport());
         return 0;
     }
     const std::wstring bound = boundReport(plugin);
@@ -418,6 +395,8 @@ int wmain(int argc, wchar_t** argv) {
             {L"getProp \"volume\" kind 5", 200, [&] { plugin.getProp(instance, L"volume", 5); },
              [&] { plainVolume(); }},
             {L"sendCmd \"next\"", 200, [&] { plugin.sendCmd(instance, L"next", 0); }, [&] { plainNext(); }},
+            {L"a host refresh of 13 calls", 20, [&] { tools::hostRefresh(plugin, instance); },
+             [&] { bench::plainRefresh(); }},
             {L"queryCtxMenu (ratings)", 50,
              [&] {
                  HMENU menu = CreatePopupMenu();
@@ -482,6 +461,14 @@ int wmain(int argc, wchar_t** argv) {
     }
     plugin.DestroyPlayer(instance);
 
+    const std::wstring silentRefresh = bench::silentRefreshReport(plugin);
+    std::wstring sideBySide;
+    {
+        const ReferencePlayer player(10, true);
+        sideBySide = bench::sideBySide(plugin, 1500).report;
+    }
+    const std::wstring panelFreeze = bench::panelFreezeReport();
+
     // "play" with the player absent starts it: how long the host's call takes, and how
     // long until the player's window answers.
     std::vector<double> calls, windows;
@@ -530,6 +517,7 @@ int wmain(int argc, wchar_t** argv) {
              L"the player's window after %.0f to %.0f ms\n",
              calls.front() * 1e3, calls.back() * 1e3, windows.front() * 1e3, windows.back() * 1e3);
     print(launch);
+    print(L"\n" + silentRefresh + L"\n" + sideBySide + L"\n" + panelFreeze);
     print(L"\n" + bound);
     return 0;
 }

@@ -47,27 +47,35 @@ PanelModel::PanelModel(const tools::PluginLibrary& plugin, PlayerInstance* insta
     state_.name = name;
 }
 
+PlayerStatus PanelModel::status() const {
+    // From the exports alone, at once: kind 6 is 1 while the window exists and the player
+    // is not known to be silent; otherwise the context menu offers only to run an absent
+    // player, and a silent one's items without marks.
+    if (plugin_.getProp(instance_, L"playpause", PLAYER_PROP_RUNNING) != 0)
+        return PlayerStatus::Running;
+    const tools::UniqueMenu menu(CreatePopupMenu());
+    return plugin_.queryCtxMenu(instance_, menu.get(), 0, 1) > 1 ? PlayerStatus::NotResponding
+                                                                 : PlayerStatus::Absent;
+}
+
 bool PanelModel::reachable() {
-    // One bounded message decides: a hung player would cost every export a second.
-    switch (tools::playerPresence(250)) {
-    case tools::PlayerPresence::Absent:
-        state_.player = PlayerStatus::Absent;
-        break;
-    case tools::PlayerPresence::Answering:
-        state_.player = PlayerStatus::Running;
-        break;
-    case tools::PlayerPresence::NotAnswering:
-        state_.player = PlayerStatus::NotResponding;
+    state_.player = status();
+    if (state_.player == PlayerStatus::NotResponding) {
         // What it said before it stopped answering is no longer true.
         state_.time.clear();
         state_.caption.clear();
-        break;
     }
     return state_.player != PlayerStatus::NotResponding;
 }
 
 bool PanelModel::answering() {
     return reachable();
+}
+
+void PanelModel::settle() {
+    // A player that fell silent during the poll: what it answered before no longer holds.
+    if (state_.player == PlayerStatus::Running && status() != PlayerStatus::Running)
+        reachable();
 }
 
 std::wstring PanelModel::text(const wchar_t* name) const {
@@ -101,6 +109,7 @@ void PanelModel::pollFast() {
     state_.trackLow = plugin_.getProp(instance_, L"tracktime", 4);
     state_.trackHigh = plugin_.getProp(instance_, L"tracktime", 3);
     state_.track = plugin_.getProp(instance_, L"tracktime", 5);
+    settle();
 }
 
 void PanelModel::pollSlow() {
@@ -122,6 +131,7 @@ void PanelModel::pollSlow() {
         if (plugin_.getProp(instance_, entry.capability, 2) != 0)
             state_.unsupported |= bit(entry.control);
     state_.ratings = tools::offersRatings(plugin_, instance_);
+    settle();
 }
 
 bool PanelModel::click(const Layout& layout, Control control, int x) {

@@ -1,7 +1,8 @@
 // PanelModel: what the panel shows, asked of the plug-in by polling, and what a click
 // asks of it. Painting reads only the cached state: nothing calls the plug-in while
-// the panel paints. A player that does not answer is noticed with one bounded
-// message and then left alone until it answers again.
+// the panel paints. The panel waits on no player of its own accord: the plug-in
+// answers at once for a player it found silent, and the panel reads that from the
+// exports (getProp kind 6, and the context menu's items) to show "not responding".
 #pragma once
 
 #include "PanelLayout.h"
@@ -38,7 +39,8 @@ public:
     // Texts, capabilities and scroll settings, about once a second.
     void pollSlow();
 
-    // Whether the player answers now, or is absent; asked of its window within 250 ms.
+    // Whether the player answers, or is absent, as the plug-in knows it now; asks
+    // nothing of a silent player.
     bool answering();
     // A click on a control at x (sliders use it); true when the plug-in was asked.
     // Clicks, like the wheel, do nothing while the player does not answer.
@@ -46,7 +48,9 @@ public:
     void wheel(int delta);
 
 private:
+    PlayerStatus status() const;
     bool reachable();
+    void settle();
     std::wstring text(const wchar_t* name) const;
     bool on(const wchar_t* name) const;
 

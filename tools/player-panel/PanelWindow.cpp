@@ -104,6 +104,7 @@ bool PanelWindow::create(bool visible) {
 }
 
 void PanelWindow::pollAll() {
+    const InPlugin inPlugin(inPlugin_);
     model_.pollFast();
     model_.pollSlow();
     if (window_ != nullptr)
@@ -181,12 +182,18 @@ void PanelWindow::paint(HDC dc) const {
 void PanelWindow::onClick(POINT point) {
     const Control control = hitTest(layout_, point);
     if (control == Control::Playlist) {
-        if (model_.answering() && model_.state().offers(Control::Playlist)) {
+        bool offered = false;
+        {
+            const InPlugin inPlugin(inPlugin_);
+            offered = model_.answering() && model_.state().offers(Control::Playlist);
+        }
+        if (offered) {
             ClientToScreen(window_, &point);
             showPlaylistMenu(point, 0);
         }
         return;
     }
+    const InPlugin inPlugin(inPlugin_);
     if (!model_.click(layout_, control, point.x))
         return;
     if (control == Control::Time)
@@ -197,16 +204,19 @@ void PanelWindow::onClick(POINT point) {
 
 UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
     const tools::UniqueMenu menu(CreatePopupMenu());
-    // A player that does not answer gets no items of the plug-in: building them would wait on it.
-    const bool answering = model_.answering();
-    if (answering)
-        plugin_.queryCtxMenu(instance_, menu.get(), 0, kFirstContextId);
-    else
-        AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, L"Player not responding");
+    {
+        // A player that does not answer gets no items of the plug-in, only the word that it does not.
+        const InPlugin inPlugin(inPlugin_);
+        if (model_.answering())
+            plugin_.queryCtxMenu(instance_, menu.get(), 0, kFirstContextId);
+        else
+            AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, L"Player not responding");
+    }
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kSettingsId, L"Settings...");
     AppendMenuW(menu.get(), MF_STRING, kExitId, L"Exit");
     const UINT chosen = choose(menu.get(), screen, window_, pick);
+    const InPlugin inPlugin(inPlugin_);
     if (chosen >= kFirstContextId && chosen < kFirstPlaylistId) {
         if (model_.answering()) // it may have stopped answering while the menu was open
             plugin_.invokeCtxMenu(instance_, static_cast<int>(chosen - kFirstContextId));
@@ -221,7 +231,11 @@ UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
 }
 
 UINT PanelWindow::showPlaylistMenu(POINT screen, UINT pick) {
-    PlaylistMenuItem* items = plugin_.queryMenu(instance_, PLAYER_PLAYLIST_NAME);
+    PlaylistMenuItem* items = nullptr;
+    {
+        const InPlugin inPlugin(inPlugin_);
+        items = plugin_.queryMenu(instance_, PLAYER_PLAYLIST_NAME);
+    }
     int count = 0;
     while (items != nullptr && items[count].id != 0)
         ++count;
@@ -240,6 +254,7 @@ UINT PanelWindow::showPlaylistMenu(POINT screen, UINT pick) {
     playlistMenu_ = menu.get();
     const UINT chosen = choose(menu.get(), screen, window_, pick);
     playlistMenu_ = nullptr;
+    const InPlugin inPlugin(inPlugin_);
     if (chosen > kFirstPlaylistId && model_.answering()) {
         plugin_.invokeMenu(instance_, PLAYER_PLAYLIST_NAME, static_cast<int>(chosen - kFirstPlaylistId));
         pollAll();
@@ -247,10 +262,32 @@ UINT PanelWindow::showPlaylistMenu(POINT screen, UINT pick) {
     return chosen;
 }
 
+// Input that arrives while the panel waits in a call of the plug-in (a message sent to
+// it, which Windows delivers during the wait) is taken up once the call is over, as a
+// click of the mouse would be: never in the middle of a poll.
+bool deferredInput(UINT message) {
+    switch (message) {
+    case WM_LBUTTONUP:
+    case WM_MOUSEWHEEL:
+    case WM_HOTKEY:
+    case WM_CONTEXTMENU:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+        return true;
+    default:
+        return false;
+    }
+}
+
 LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (inPlugin_ && deferredInput(message)) {
+        PostMessageW(window_, message, wParam, lParam);
+        return 0;
+    }
     switch (message) {
     case WM_TIMER:
         if (wParam == kPollTimer) {
+            const InPlugin inPlugin(inPlugin_);
             model_.pollFast();
             if (++ticks_ % 4 == 0)
                 model_.pollSlow();
@@ -280,6 +317,7 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ScreenToClient(window_, &point);
         if (hitTest(layout_, point) == Control::VolumeSlider) {
+            const InPlugin inPlugin(inPlugin_);
             model_.wheel(GET_WHEEL_DELTA_WPARAM(wParam));
             model_.pollFast();
             InvalidateRect(window_, nullptr, FALSE);
@@ -295,6 +333,9 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         showContextMenu(point, 0);
         return 0;
     }
+    case kPing:
+        PostThreadMessageW(static_cast<DWORD>(wParam), kPing, 0, 0);
+        return 0;
     case kPickMenuItem: {
         POINT corner{0, 0};
         ClientToScreen(window_, &corner);
@@ -324,7 +365,8 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         return entryStartingWith(playlistMenu_, LOWORD(wParam));
     case WM_HOTKEY:
-        if (wParam >= 1 && wParam <= hotkeyCommands_.size() && model_.answering()) {
+        if (const InPlugin inPlugin(inPlugin_);
+            wParam >= 1 && wParam <= hotkeyCommands_.size() && model_.answering()) {
             plugin_.sendCmd(instance_, hotkeyCommands_[wParam - 1].c_str(), 0);
             model_.pollFast();
             InvalidateRect(window_, nullptr, FALSE);

@@ -21,6 +21,10 @@ inline constexpr wchar_t kWindowClass[] = L"PlayerPanel";
 // click (kContextMenu) or the playlist button (kPlaylistMenu) would, then chooses the
 // item `id` instead of showing it. Answers the id when the menu had it, else 0.
 inline constexpr UINT kPickMenuItem = WM_APP + 50;
+// For the benchmark: PostMessage(panel, kPing, threadId, 0) is answered with kPing posted
+// to that thread as soon as the panel takes its posted messages again; the time between
+// the two is how long a click would wait.
+inline constexpr UINT kPing = WM_APP + 51;
 inline constexpr WPARAM kContextMenu = 0;
 inline constexpr WPARAM kPlaylistMenu = 1;
 // Identifiers in the panel's menus: the plug-in's context items from kFirstContextId,
@@ -65,6 +69,16 @@ private:
     Layout layout_;
     HWND window_ = nullptr;
     HMENU playlistMenu_ = nullptr; // while it is open
+    // True while a message is handled, and so while the panel waits in the plug-in.
+    bool inPlugin_ = false;
+    struct InPlugin {
+        explicit InPlugin(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+        ~InPlugin() { flag_ = was_; }
+        InPlugin(const InPlugin&) = delete;
+        InPlugin& operator=(const InPlugin&) = delete;
+        bool& flag_;
+        bool was_;
+    };
     int ticks_ = 0;
     int scrollStep_ = 0;
     std::vector<std::wstring> hotkeyCommands_;

@@ -1,0 +1,44 @@
+// SilentPlayer: a player window in the benchmark's own process, on its own thread,
+// that answers the protocol like a small player but can be slow (every message after
+// a delay) or stuck (in one message for a while). It counts the messages it takes up,
+// so that a run shows whether they pile up in its queue.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+namespace bench {
+
+class SilentPlayer {
+public:
+    SilentPlayer();
+    ~SilentPlayer();
+    SilentPlayer(const SilentPlayer&) = delete;
+    SilentPlayer& operator=(const SilentPlayer&) = delete;
+
+    HWND window() const { return window_; }
+    // Every message is answered after this long (0: at once).
+    void answerAfter(DWORD milliseconds) { delay_ = milliseconds; }
+    // The next message it takes up keeps it busy this long.
+    void stickOnNext(DWORD milliseconds) { stick_ = milliseconds; }
+    // The messages of the protocol it has taken up so far.
+    long taken() const { return taken_; }
+    // Waits until it has handled everything sent to it before.
+    void drain();
+
+private:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT answer(UINT message);
+    void run();
+
+    HANDLE ready_ = nullptr;
+    HWND window_ = nullptr;
+    std::thread thread_;
+    std::atomic<DWORD> delay_{0};
+    std::atomic<DWORD> stick_{0};
+    std::atomic<long> taken_{0};
+};
+
+} // namespace bench
