@@ -17,10 +17,10 @@
  * excepted, which are posted), so a slow player is never buried under queries.
  *
  * The title is one channel for every program that asks the player for texts. The
- * plug-in makes each text request and the reading of its reply one step by holding
- * the named mutex PLAYER_REMOTE_REPLY_MUTEX (in the user's session) around both; any
- * other program that sends text requests should hold it too, so that no reply is read
- * by the wrong program. A player needs to do nothing about it.
+ * plug-in makes each text request and the reading of its reply one step by taking the
+ * title's turn (below) around both; any other program that sends text requests should
+ * take it too, so that no reply is read by the wrong program. A player needs to do
+ * nothing about it.
  *
  * PLAYER_REMOTE_MESSAGES is the one list of the protocol: X(name, offset from WM_USER,
  * meaning) for every message, in number order. The enumeration below and the names
@@ -31,8 +31,91 @@
 #include <windows.h>
 
 #define PLAYER_REMOTE_WINDOW_CLASS L"VRX_MEDIA_REMOTE"
-/* Held around a text request and the reading of its reply from the title. */
-#define PLAYER_REMOTE_REPLY_MUTEX L"Local\\VRX_MEDIA_REMOTE.reply"
+/* The title's turn: a 64-bit word in the named shared memory PLAYER_REMOTE_REPLY_LOCK
+ * (in the user's session), 0 while no program is between a text request and the
+ * reading of its reply, else (process id << 32 | thread id) of the one that is. A
+ * program takes the turn by changing the word from 0 to its own value with one
+ * interlocked compare-exchange, and gives it back the same way; the turn of a thread
+ * that ended is taken over. Taking and giving it cost no call into the system, which
+ * a text request of a millisecond cannot afford. The helpers below do all of it;
+ * waiting for a turn held by another (a few milliseconds at most, as every holder is
+ * bounded) is the caller's own loop around PlayerRemoteTryTakeTurn. */
+#define PLAYER_REMOTE_REPLY_LOCK L"Local\\VRX_MEDIA_REMOTE.reply"
+
+typedef struct PlayerRemoteTurn {
+    HANDLE mapping;        /* the shared memory, or NULL */
+    volatile LONG64* word; /* its one word, or NULL */
+} PlayerRemoteTurn;
+
+/* Opens the shared word; FALSE when it cannot be had (every turn is then free). */
+static inline BOOL PlayerRemoteOpenTurn(PlayerRemoteTurn* turn) {
+    turn->word = NULL;
+    turn->mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(LONG64),
+                                       PLAYER_REMOTE_REPLY_LOCK);
+    if (turn->mapping == NULL)
+        return FALSE;
+    turn->word = (volatile LONG64*)MapViewOfFile(turn->mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG64));
+    if (turn->word == NULL) {
+        CloseHandle(turn->mapping);
+        turn->mapping = NULL;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static inline void PlayerRemoteCloseTurn(PlayerRemoteTurn* turn) {
+    if (turn->word != NULL)
+        UnmapViewOfFile((const void*)turn->word);
+    if (turn->mapping != NULL)
+        CloseHandle(turn->mapping);
+    turn->word = NULL;
+    turn->mapping = NULL;
+}
+
+/* This thread's value in the word. */
+static inline LONG64 PlayerRemoteTurnOwner(void) {
+    return (LONG64)(((ULONG64)GetCurrentProcessId() << 32) | GetCurrentThreadId());
+}
+
+/* Whether the thread whose value `holder` is has ended, leaving its turn behind. */
+static inline BOOL PlayerRemoteHolderEnded(LONG64 holder) {
+    HANDLE thread = OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, (DWORD)holder);
+    BOOL ended = TRUE;
+    if (thread != NULL) {
+        ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+#if _WIN32_WINNT >= 0x0600
+        ended = ended || GetProcessIdOfThread(thread) != (DWORD)((ULONG64)holder >> 32);
+#endif
+        CloseHandle(thread);
+    }
+    return ended;
+}
+
+/* Takes the turn if it is free, or finds it this thread's already (*again is then TRUE,
+ * and the turn must not be given back): 0. Otherwise the holder's value, for
+ * PlayerRemoteTakeOverTurn now and then while waiting. */
+static inline LONG64 PlayerRemoteTryTakeTurn(PlayerRemoteTurn* turn, BOOL* again) {
+    const LONG64 mine = PlayerRemoteTurnOwner();
+    LONG64 holder;
+    *again = FALSE;
+    if (turn->word == NULL)
+        return 0;
+    holder = InterlockedCompareExchange64(turn->word, mine, 0);
+    if (holder == mine)
+        *again = TRUE;
+    return holder == mine ? 0 : holder;
+}
+
+/* Takes over the turn that `holder` left when its thread ended; FALSE while it runs. */
+static inline BOOL PlayerRemoteTakeOverTurn(PlayerRemoteTurn* turn, LONG64 holder) {
+    return turn->word != NULL && PlayerRemoteHolderEnded(holder) &&
+           InterlockedCompareExchange64(turn->word, PlayerRemoteTurnOwner(), holder) == holder;
+}
+
+static inline void PlayerRemoteGiveTurn(PlayerRemoteTurn* turn) {
+    if (turn->word != NULL)
+        InterlockedCompareExchange64(turn->word, 0, PlayerRemoteTurnOwner());
+}
 
 #define PLAYER_REMOTE_MESSAGES(X)                                                                            \
     X(RM_PLAYPAUSE, 101, "posted: toggle play and pause")                                                    \

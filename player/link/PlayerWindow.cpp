@@ -31,16 +31,10 @@ std::optional<int> PlayerWindow::ask(UINT message, WPARAM wParam) noexcept {
         return std::nullopt;
     }
     const bool trial = standing_ == silence::Standing::Trial;
-    // A player hung for seconds gets nothing queued: it would handle it only when it recovers.
-    if (trial && IsHungAppWindow(window_)) {
-        silence::markSilent(window_, 0);
-        standing_ = silence::Standing::Silent;
-        return std::nullopt;
-    }
     const ULONGLONG left = deadline_ - now;
     const ULONGLONG allowed =
         trial && left > silence::kTrialMilliseconds ? silence::kTrialMilliseconds : left;
-    const SendResult result = sendForReply(window_, message, wParam, static_cast<DWORD>(allowed));
+    const SendResult result = sendWithin(window_, message, wParam, static_cast<DWORD>(allowed));
     switch (result.outcome) {
     case SendResult::Outcome::Answered:
         if (trial)
@@ -51,7 +45,7 @@ std::optional<int> PlayerWindow::ask(UINT message, WPARAM wParam) noexcept {
         // Only a wait long enough to matter makes the player silent; a shorter one was the
         // end of this call's budget (a long playlist), and the next call asks as usual.
         if (trial || allowed >= silence::kTrialMilliseconds)
-            silence::markSilent(window_, result.pendingId);
+            silence::markSilent(window_, sendMarker(window_));
         break;
     case SendResult::Outcome::Gone:
         break;

@@ -8,7 +8,7 @@
 //
 // Across calls, a player whose answer did not come in time is remembered as silent
 // (link/Silence.h): the calls that follow find its window but ask it nothing, at once,
-// until it has handled the message it holds; then one brief question decides. So a
+// until it has handled what it holds of the library's; then one brief question decides. So a
 // host's whole refresh waits on a silent player for about one budget at most, not one
 // per call. Commands are posted all the same: a silent player carries them out when
 // it recovers.

@@ -5,63 +5,10 @@
 namespace player::link {
 namespace {
 
-// The sends of all threads that are waiting for their answer now. A callback finds its
-// waiter here; an answer whose waiter has gone is a late one.
-struct Waiter {
-    ULONG_PTR id;
-    bool arrived;
-    LRESULT answer;
-    Waiter* next;
-};
+SRWLOCK markerLock = SRWLOCK_INIT;
+ULONG_PTR lastMarker = 0; // under markerLock
 
-SRWLOCK waitersLock = SRWLOCK_INIT;
-Waiter* waiters = nullptr;
-ULONG_PTR lastId = 0; // under waitersLock
-
-// How often a wait looks whether the window still exists: a destroyed window answers
-// nothing, and the system does not say so.
-constexpr DWORD kWindowCheckMilliseconds = 50;
-
-class Waiting {
-public:
-    Waiting() noexcept {
-        AcquireSRWLockExclusive(&waitersLock);
-        self_.id = ++lastId != 0 ? lastId : ++lastId; // 0 stands for no message
-        self_.next = waiters;
-        waiters = &self_;
-        ReleaseSRWLockExclusive(&waitersLock);
-    }
-    ~Waiting() {
-        AcquireSRWLockExclusive(&waitersLock);
-        for (Waiter** link = &waiters; *link != nullptr; link = &(*link)->next)
-            if (*link == &self_) {
-                *link = self_.next;
-                break;
-            }
-        ReleaseSRWLockExclusive(&waitersLock);
-    }
-    Waiting(const Waiting&) = delete;
-    Waiting& operator=(const Waiting&) = delete;
-
-    ULONG_PTR id() const noexcept { return self_.id; }
-    // Read on the waiting thread, the only one its callback comes on.
-    bool arrived() const noexcept { return self_.arrived; }
-    LRESULT answer() const noexcept { return self_.answer; }
-
-private:
-    Waiter self_{0, false, 0, nullptr};
-};
-
-void CALLBACK onReply(HWND, UINT, ULONG_PTR id, LRESULT answer) {
-    AcquireSRWLockExclusive(&waitersLock);
-    for (Waiter* waiter = waiters; waiter != nullptr; waiter = waiter->next)
-        if (waiter->id == id) {
-            waiter->arrived = true;
-            waiter->answer = answer;
-            ReleaseSRWLockExclusive(&waitersLock);
-            return;
-        }
-    ReleaseSRWLockExclusive(&waitersLock);
+void CALLBACK onMarker(HWND, UINT, ULONG_PTR id, LRESULT) {
     silence::replyArrived(id);
 }
 
@@ -72,32 +19,26 @@ void takeSentMessages() noexcept {
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
-SendResult sendForReply(HWND window, UINT message, WPARAM wParam, DWORD milliseconds) noexcept {
-    Waiting waiting;
-    if (!SendMessageCallbackW(window, message, wParam, 0, &onReply, waiting.id()))
-        return {SendResult::Outcome::Gone, 0, 0};
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
-    for (;;) {
-        takeSentMessages();    // the answer is one of them; a window of this thread has answered already
-        if (waiting.arrived()) // a 32-bit value on the wire, whatever the width of LRESULT
-            return {SendResult::Outcome::Answered, static_cast<int>(static_cast<UINT>(waiting.answer())), 0};
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            break;
-        const ULONGLONG left = deadline - now;
-        const DWORD slice =
-            left < kWindowCheckMilliseconds ? static_cast<DWORD>(left) : kWindowCheckMilliseconds;
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, slice, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
-                WAIT_TIMEOUT &&
-            !IsWindow(window)) {
-            // Nothing says whether a callback can still come for a destroyed window: count it as late.
-            silence::willArriveLate(waiting.id());
-            return {SendResult::Outcome::Gone, 0, 0};
-        }
-    }
-    // Still queued: from now on its callback is a late answer, and silence keeps count of it.
-    silence::willArriveLate(waiting.id());
-    return {SendResult::Outcome::TimedOut, 0, waiting.id()};
+SendResult sendWithin(HWND window, UINT message, WPARAM wParam, DWORD milliseconds) noexcept {
+    DWORD_PTR answer = 0;
+    SetLastError(ERROR_SUCCESS);
+    if (SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, milliseconds,
+                            &answer) != 0) // a 32-bit value on the wire, whatever the width of LRESULT
+        return {SendResult::Outcome::Answered, static_cast<int>(static_cast<UINT>(answer))};
+    const bool timedOut = GetLastError() == ERROR_TIMEOUT && IsWindow(window);
+    return {timedOut ? SendResult::Outcome::TimedOut : SendResult::Outcome::Gone, 0};
+}
+
+ULONG_PTR sendMarker(HWND window) noexcept {
+    AcquireSRWLockExclusive(&markerLock);
+    const ULONG_PTR id = ++lastMarker != 0 ? lastMarker : ++lastMarker; // 0 stands for none
+    ReleaseSRWLockExclusive(&markerLock);
+    // The library stays loaded for the callback: it may come after the host unloaded it.
+    silence::willArriveLate(id);
+    if (SendMessageCallbackW(window, WM_NULL, 0, 0, &onMarker, id))
+        return id;
+    silence::replyArrived(id); // never sent: nothing will come, and the library needs no hold for it
+    return 0;
 }
 
 } // namespace player::link

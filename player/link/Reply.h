@@ -1,13 +1,14 @@
-// sendForReply: one message sent to the player and its answer waited for, at most a
-// given time, with the answer coming back through a callback of the system's
-// (SendMessageCallbackW) rather than through a blocked send.
+// Sending one message to the player and waiting for its answer, at most a given time;
+// and a marker behind a message left unanswered, whose callback says when the player
+// has caught up.
 //
-// The difference matters once the wait is over: a message that got no answer in time
-// stays in the player's queue, and its callback still tells this library when the
-// player has handled it (silence::replyArrived). That is how the library knows that a
-// silent player has caught up, without sending it anything more. The callback comes
-// only on the thread that sent the message, while that thread takes its sent messages
-// (here, or in the host's own message loop).
+// A message that got no answer in time is not taken back: the player handles it when
+// it gets to it. To know when that is without asking again, a marker (WM_NULL, which
+// every window answers at once) is sent after it with SendMessageCallbackW: the player
+// takes up messages in order, so once the marker's callback comes, the player has
+// handled the other message too. The callback comes only on the thread that sent the
+// marker, while that thread takes its sent messages (in a later call, or in the host's
+// own message loop).
 #pragma once
 
 #include <windows.h>
@@ -17,16 +18,20 @@ namespace player::link {
 struct SendResult {
     enum class Outcome { Answered, TimedOut, Gone };
     Outcome outcome;
-    int answer;          // Answered: the player's answer as a signed 32-bit number
-    ULONG_PTR pendingId; // TimedOut: the message left in the player's queue
+    int answer; // Answered: the player's answer as a signed 32-bit number
 };
 
-// Sends and waits up to `milliseconds`, taking the thread's sent messages meanwhile
-// as a blocked send would. Gone: the window was destroyed, or nothing could be sent.
-SendResult sendForReply(HWND window, UINT message, WPARAM wParam, DWORD milliseconds) noexcept;
+// Sends and waits up to `milliseconds`, taking the thread's sent messages meanwhile; a
+// window that Windows counts as hung answers nothing at once. Gone: the window or its
+// thread went away.
+SendResult sendWithin(HWND window, UINT message, WPARAM wParam, DWORD milliseconds) noexcept;
 
-// Takes the messages other threads sent to this one, and so the late answers that
-// arrived for it, without waiting.
+// Queues the marker behind what the window holds; returns its id, or 0 when it could
+// not be sent (the window is gone). Its callback reaches silence::replyArrived.
+ULONG_PTR sendMarker(HWND window) noexcept;
+
+// Takes the messages other threads sent to this one, and so the markers' callbacks
+// that arrived for it, without waiting.
 void takeSentMessages() noexcept;
 
 } // namespace player::link

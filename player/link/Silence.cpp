@@ -9,15 +9,15 @@ namespace {
 
 struct Entry {
     HWND window;       // null: a free entry
-    ULONG_PTR pending; // the library's message in the window's queue; 0: none
-    DWORD sender;      // the thread that sent it, the only one its answer comes to
+    ULONG_PTR pending; // the library's marker in the window's queue; 0: none
+    DWORD sender;      // the thread that sent it, the only one its callback comes to
     ULONGLONG since;   // GetTickCount64 when it was sent
 };
 
 // A few players at most exist at once; the entry of a window that has gone is reused.
 constexpr std::size_t kEntries = 8;
-// A message whose sending thread has ended never gets its answer here; after this long
-// the player has had time to handle it, and may be asked again.
+// A marker whose sending thread has ended never brings its callback here; after this
+// long the player has had time to handle it, and may be asked again.
 constexpr ULONGLONG kOrphanMilliseconds = 2000;
 
 SRWLOCK lock = SRWLOCK_INIT;
@@ -85,7 +85,7 @@ Standing standingOf(HWND window) noexcept {
             return Standing::Trial;
     }
     if (sender == GetCurrentThreadId())
-        takeSentMessages(); // its answer, if it came, is delivered now
+        takeSentMessages(); // its callback, if it came, is delivered now
     const bool orphaned = sender != GetCurrentThreadId() && GetTickCount64() - since >= kOrphanMilliseconds &&
                           !threadRuns(sender);
     const Locked locked;

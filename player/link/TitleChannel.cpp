@@ -7,55 +7,55 @@
 namespace player::link {
 namespace {
 
-HANDLE channel = nullptr; // set once, by whichever thread opens it first
+// How often a wait for another program's turn looks whether that program still runs.
+constexpr ULONGLONG kHolderCheckMilliseconds = 50;
 
-HANDLE openChannel() noexcept {
-    if (HANDLE known = static_cast<HANDLE>(InterlockedCompareExchangePointer(&channel, nullptr, nullptr)))
-        return known;
-    const HANDLE opened = CreateMutexW(nullptr, FALSE, PLAYER_REMOTE_REPLY_MUTEX);
-    if (opened == nullptr)
-        return nullptr;
-    if (HANDLE earlier = static_cast<HANDLE>(InterlockedCompareExchangePointer(&channel, opened, nullptr))) {
-        CloseHandle(opened); // another thread opened it meanwhile
-        return earlier;
-    }
-    return opened;
+SRWLOCK channelLock = SRWLOCK_INIT;
+PlayerRemoteTurn channel{}; // opened once, at the first text request, under channelLock
+bool channelTried = false;
+
+PlayerRemoteTurn* openChannel() noexcept {
+    AcquireSRWLockExclusive(&channelLock);
+    if (!channelTried)
+        channelTried = PlayerRemoteOpenTurn(&channel) != FALSE;
+    ReleaseSRWLockExclusive(&channelLock);
+    return &channel;
 }
 
 } // namespace
 
-TitleTurn::TitleTurn(ULONGLONG deadline) noexcept {
-    const HANDLE mutex = openChannel();
-    if (mutex == nullptr) {
-        granted_ = true;
-        return;
-    }
-    for (;;) {
+TitleTurn::TitleTurn(ULONGLONG deadline) noexcept : turn_(openChannel()) {
+    BOOL again = FALSE;
+    LONG64 holder = PlayerRemoteTryTakeTurn(turn_, &again);
+    ULONGLONG nextCheck = GetTickCount64() + kHolderCheckMilliseconds;
+    while (holder != 0) {
+        // Another program is between a request and its reply: a few milliseconds, usually.
         const ULONGLONG now = GetTickCount64();
-        const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-        DWORD woken = MsgWaitForMultipleObjectsEx(1, &mutex, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (woken == WAIT_OBJECT_0 + 1) {
+        if (now >= deadline)
+            return;
+        if (now >= nextCheck) {
+            nextCheck = now + kHolderCheckMilliseconds;
+            if (PlayerRemoteTakeOverTurn(turn_, holder))
+                break;
+        }
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) != WAIT_TIMEOUT)
             takeSentMessages();
-            if (left > 0)
-                continue;
-            woken = WaitForSingleObject(mutex, 0);
-        }
-        if (woken == WAIT_OBJECT_0 || woken == WAIT_ABANDONED_0) { // a holder that died leaves it to us
-            held_ = mutex;
-            granted_ = true;
-        }
-        return;
+        holder = PlayerRemoteTryTakeTurn(turn_, &again);
     }
+    granted_ = true;
+    giveBack_ = !again;
 }
 
 TitleTurn::~TitleTurn() {
-    if (held_ != nullptr)
-        ReleaseMutex(held_);
+    if (granted_ && giveBack_)
+        PlayerRemoteGiveTurn(turn_);
 }
 
 void closeTitleChannel() noexcept {
-    if (HANDLE mutex = static_cast<HANDLE>(InterlockedExchangePointer(&channel, nullptr)))
-        CloseHandle(mutex);
+    AcquireSRWLockExclusive(&channelLock);
+    PlayerRemoteCloseTurn(&channel);
+    channelTried = false;
+    ReleaseSRWLockExclusive(&channelLock);
 }
 
 } // namespace player::link

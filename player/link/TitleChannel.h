@@ -1,12 +1,17 @@
 // TitleChannel: the player's one window title, shared by every program that asks it
 // for texts. A text request and the reading of its reply from the title are one step
 // for every instance of the library in the user's session, and for any other program
-// that takes the same named mutex (PLAYER_REMOTE_REPLY_MUTEX): otherwise two hosts
-// asking at once read each other's replies.
+// that takes the title's turn (PLAYER_REMOTE_REPLY_LOCK in PlayerRemote.h): otherwise
+// two hosts asking at once read each other's replies.
 //
-// The mutex is opened once per process and closed when the library unloads; it is
-// waited for within the call's budget, and one whose holder died is taken over.
+// The turn is a word in shared memory, taken and given back without a call into the
+// system: a named mutex costs two round trips to Wine's server, about a third of a
+// text request. The shared memory is opened once per process and closed when the
+// library unloads; a turn held by another is waited for within the call's budget, and
+// one whose holder ended is taken over.
 #pragma once
+
+#include "PlayerRemote.h"
 
 #include <windows.h>
 
@@ -15,8 +20,8 @@ namespace player::link {
 class TitleTurn {
 public:
     // Waits until `deadline` (a GetTickCount64 value) for the title, taking the thread's
-    // sent messages meanwhile. Without the mutex (the name is taken by another kind of
-    // object) every turn is granted, as before there was one.
+    // sent messages meanwhile. Without the shared memory every turn is granted, as
+    // before there were turns; a turn this thread holds already is granted again.
     explicit TitleTurn(ULONGLONG deadline) noexcept;
     ~TitleTurn();
     TitleTurn(const TitleTurn&) = delete;
@@ -25,11 +30,12 @@ public:
     bool granted() const noexcept { return granted_; }
 
 private:
-    HANDLE held_ = nullptr;
+    PlayerRemoteTurn* turn_;
     bool granted_ = false;
+    bool giveBack_ = false;
 };
 
-// At unload: closes the process's handle to the mutex.
+// At unload: closes the process's handle to the shared memory.
 void closeTitleChannel() noexcept;
 
 } // namespace player::link

@@ -8,6 +8,7 @@
 //   player-bench --refresh           only a host's refreshes against a silent player
 //   player-bench --side-by-side N    only hosts side by side, N texts each (exit 1 if any crossed)
 //   player-bench --panel             only the panel's own window while it polls a silent player
+//   player-bench --calls [ROUNDS]    only the single calls against the reference player
 #include "Console.h"
 #include "HostRefresh.h"
 #include "ImportCounter.h"
@@ -228,6 +229,16 @@ Result measure(const Case& c, int rounds) {
     return {c.label, median(plugin), median(plain), low, high};
 }
 
+std::wstring microseconds(double seconds);
+std::wstring padded(std::wstring text, std::size_t width);
+
+std::wstring row(const Result& r) {
+    wchar_t ratio[96];
+    swprintf(ratio, 96, L"%7.2fx  %.2f to %.2f   %ls", r.plugin / r.plain, r.ratioLow, r.ratioHigh,
+             verdict(r));
+    return padded(r.label, 30) + microseconds(r.plugin) + L" " + microseconds(r.plain) + L" " + ratio + L"\n";
+}
+
 std::wstring microseconds(double seconds) {
     wchar_t text[32];
     swprintf(text, 32, L"%10.1f \u00b5s", seconds * 1e6);
@@ -337,8 +348,9 @@ std::wstring boundReport(const tools::PluginLibrary& plugin) {
 int wmain(int argc, wchar_t** argv) {
     const tools::ConsoleOutput console;
     int rounds = 21;
-    if (argc == 3 && std::wstring(argv[1]) == L"--rounds")
+    if (argc == 3 && (std::wstring(argv[1]) == L"--rounds" || std::wstring(argv[1]) == L"--calls"))
         rounds = std::max(1, _wtoi(argv[2]));
+    const bool callsOnly = argc >= 2 && std::wstring(argv[1]) == L"--calls";
     tools::PluginLibrary plugin;
     std::wstring error;
     if (!tools::loadPlugin(tools::besideProgram(L"player.dll"), plugin, error)) {
@@ -411,6 +423,11 @@ int wmain(int argc, wchar_t** argv) {
         };
         for (const Case& c : cases)
             results.push_back(measure(c, rounds));
+    }
+    if (callsOnly) {
+        for (const Result& r : results)
+            print(row(r));
+        return 0;
     }
     struct PlaylistSize {
         int entries;
@@ -491,13 +508,8 @@ int wmain(int argc, wchar_t** argv) {
 
     print(L"Time per call, median of the rounds (" + std::to_wstring(rounds) + L" for single queries)\n\n");
     print(padded(L"call", 30) + L"      plug-in        plain   ratio  95% interval   verdict\n");
-    for (const Result& r : results) {
-        wchar_t ratio[96];
-        swprintf(ratio, 96, L"%7.2fx  %.2f to %.2f   %ls", r.plugin / r.plain, r.ratioLow, r.ratioHigh,
-                 verdict(r));
-        print(padded(r.label, 30) + microseconds(r.plugin) + L" " + microseconds(r.plain) + L" " + ratio +
-              L"\n");
-    }
+    for (const Result& r : results)
+        print(row(r));
     print(L"\nqueryMenu per entry:");
     for (std::size_t i = 0; i < 3; ++i) {
         const Result& r = results[results.size() - 3 + i];
