@@ -169,14 +169,16 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
  * X(key, what its value means), in the order getPlayerParams fills them. Keys compare
  * without case; values pass bit for bit both ways and are never checked. */
 #define PLAYER_SETTINGS(X)                                                                                   \
-    X(L"scrollAlbum", L"nonzero: the album text scrolls (getProp \"album\" 1); sendCmd \"album\" toggles it")   \
-    X(L"scrollArtist", L"nonzero: the artist text scrolls; sendCmd \"artist\" toggles it")                    \
-    X(L"scrollTitle", L"nonzero: the title text scrolls; sendCmd \"title\" toggles it")                       \
-    X(L"scrollTrackName", L"nonzero: the track-name text scrolls; sendCmd \"trackname\" toggles it")          \
-    X(L"trackTime", L"nonzero: getText \"tracktime\" shows the time remaining; 0: the time played; "          \
-                    L"sendCmd \"tracktime\" 0 toggles it")                                                     \
-    X(L"volume", L"a volume kept for the host, 255 at first; the plug-in never reads or changes it, and any " \
-                 L"32-bit value is kept as given")
+    X(L"scrollAlbum",                                                                                        \
+      L"nonzero: the album text scrolls (getProp \"album\" 1); sendCmd \"album\" toggles it")                \
+    X(L"scrollArtist", L"nonzero: the artist text scrolls; sendCmd \"artist\" toggles it")                   \
+    X(L"scrollTitle", L"nonzero: the title text scrolls; sendCmd \"title\" toggles it")                      \
+    X(L"scrollTrackName", L"nonzero: the track-name text scrolls; sendCmd \"trackname\" toggles it")         \
+    X(L"trackTime", L"nonzero: getText \"tracktime\" shows the time remaining; 0: the time played; "         \
+                    L"sendCmd \"tracktime\" 0 toggles it")                                                   \
+    X(L"volume",                                                                                             \
+      L"a volume kept for the host, 255 at first; the plug-in never reads or changes it, and any "           \
+      L"32-bit value is kept as given")
 
 /* The getProp name that answers whether a display setting changed. */
 #define PLAYER_NEEDSAVE L"needsave"
@@ -202,7 +204,8 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
     X(L"pause", L"pause")                                                                                    \
     X(L"stop", L"stop")                                                                                      \
     X(L"next", L"next track")                                                                                \
-    X(L"prev", L"previous track")                                                                            \
+    X(L"prev", L"previous: back to the start of the track, or to the one before within its first "           \
+               L"seconds (as most players do)")                                                              \
     X(L"mute", L"mute or unmute")                                                                            \
     X(L"quit", L"close the player")                                                                          \
     X(L"shuffle", L"shuffle on or off")                                                                      \
@@ -232,11 +235,11 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
     X(L"shuffle", L"\"on\" while shuffle is on")                                                             \
     X(L"repeat", L"\"on\" while repeat is on")                                                               \
     X(L"mute", L"\"on\" while muted")                                                                        \
-    X(L"rating1", L"\"on\" when the 1-star mark is lit")                                                     \
-    X(L"rating2", L"\"on\" when the 2-star mark is lit")                                                     \
-    X(L"rating3", L"\"on\" when the 3-star mark is lit")                                                     \
-    X(L"rating4", L"\"on\" when the 4-star mark is lit")                                                     \
-    X(L"rating5", L"\"on\" when the 5-star mark is lit")
+    X(L"rating1", L"\"on\" while the rating is 1 or more: star 1 lit")                                       \
+    X(L"rating2", L"\"on\" while the rating is 2 or more: star 2 lit")                                       \
+    X(L"rating3", L"\"on\" while the rating is 3 or more: star 3 lit")                                       \
+    X(L"rating4", L"\"on\" while the rating is 4 or more: star 4 lit")                                       \
+    X(L"rating5", L"\"on\" while the rating is 5 or more: star 5 lit")
 
 /* getText(instance, name, out, size): copies the player's text into out, cut to
  * size - 1 characters; an empty string when the player has none. With the player
@@ -266,23 +269,28 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
  * without asking the player; 2, 3 and 5 ask it, and give 0 when it does not answer.
  * X(kind, names it answers, what it returns). */
 #define PLAYER_PROPERTY_KINDS(X)                                                                             \
-    X(PLAYER_PROP_SCROLLS, L"title album artist trackname", L"nonzero when that text scrolls (a display "    \
-                                                              L"setting)")                                  \
-    X(PLAYER_PROP_UNSUPPORTED, L"see PLAYER_CONTROLS", L"1 when the player does not offer the control, 0 "   \
-                                                      L"when it does")                                      \
-    X(PLAYER_PROP_UPPER, L"volume tracktime", L"the upper bound: the maximum volume; the track's length in " \
-                                              L"seconds + 1")                                               \
+    X(PLAYER_PROP_SCROLLS, L"title album artist trackname",                                                  \
+      L"nonzero when that text scrolls (a display "                                                          \
+      L"setting)")                                                                                           \
+    X(PLAYER_PROP_UNSUPPORTED, L"see PLAYER_CONTROLS",                                                       \
+      L"1 when the player does not offer the control, 0 "                                                    \
+      L"when it does")                                                                                       \
+    X(PLAYER_PROP_UPPER, L"volume tracktime",                                                                \
+      L"the upper bound: the maximum volume; the track's length in "                                         \
+      L"seconds + 1")                                                                                        \
     X(PLAYER_PROP_LOWER, L"volume tracktime", L"the lower bound: 0 for volume, 1 for tracktime")             \
     X(PLAYER_PROP_VALUE, L"volume tracktime", L"the current value: the volume; the position in seconds + 1") \
-    X(PLAYER_PROP_RUNNING, L"any name", L"1 while the player's window exists and it is not known to be "     \
-                                        L"silent (this asks nothing: a silence shows once a call met it)")
+    X(PLAYER_PROP_RUNNING, L"any name",                                                                      \
+      L"1 while the player's window exists and it is not known to be "                                       \
+      L"silent (this asks nothing: a silence shows once a call met it)")
 
 /* The controls getProp kind 2 answers: commands, and the playlist as a whole. */
 #define PLAYER_CONTROLS(X)                                                                                   \
     X(L"playpause", L"")                                                                                     \
-    X(L"play", L"") X(L"pause", L"") X(L"stop", L"") X(L"next", L"") X(L"prev", L"") X(L"mute", L"")         \
-        X(L"quit", L"") X(L"shuffle", L"") X(L"repeat", L"") X(L"eject", L"") X(L"volume", L"")              \
-            X(L"tracktime", L"") X(L"*playlist", L"")
+    X(L"play", L"")                                                                                          \
+    X(L"pause", L"") X(L"stop", L"") X(L"next", L"") X(L"prev", L"") X(L"mute", L"") X(L"quit", L"")         \
+        X(L"shuffle", L"") X(L"repeat", L"") X(L"eject", L"") X(L"volume", L"") X(L"tracktime", L"")         \
+            X(L"*playlist", L"")
 
 /* queryCtxMenu(instance, menu, position, firstId) inserts the plug-in's items into
  * the host's menu at position, item k with the identifier firstId + k, and returns

@@ -22,6 +22,11 @@
  * take it too, so that no reply is read by the wrong program. A player needs to do
  * nothing about it.
  *
+ * The five star indicators follow the rating, as a host drawing five stars needs them:
+ * RM_STATE_RATINGn answers nonzero exactly while RM_GET_RATING answers n or more, so
+ * that a rating of 4 lights the first four and leaves the fifth. player-host probe
+ * names an indicator that does not.
+ *
  * PLAYER_REMOTE_MESSAGES is the one list of the protocol: X(name, offset from WM_USER,
  * meaning) for every message, in number order. The enumeration below and the names
  * that tools print are both made from it. */
@@ -141,11 +146,11 @@ static inline void PlayerRemoteGiveTurn(PlayerRemoteTurn* turn) {
     X(RM_STATE_SHUFFLE, 201, "sent: nonzero while shuffle is on")                                            \
     X(RM_STATE_REPEAT, 202, "sent: nonzero while repeat is on")                                              \
     X(RM_STATE_MUTE, 203, "sent: nonzero while muted")                                                       \
-    X(RM_STATE_RATING1, 204, "sent: nonzero when the 1-star indicator is on")                                \
-    X(RM_STATE_RATING2, 205, "sent: nonzero when the 2-star indicator is on")                                \
-    X(RM_STATE_RATING3, 206, "sent: nonzero when the 3-star indicator is on")                                \
-    X(RM_STATE_RATING4, 207, "sent: nonzero when the 4-star indicator is on")                                \
-    X(RM_STATE_RATING5, 208, "sent: nonzero when the 5-star indicator is on")                                \
+    X(RM_STATE_RATING1, 204, "sent: nonzero while the rating is 1 or more (star 1 lit)")                     \
+    X(RM_STATE_RATING2, 205, "sent: nonzero while the rating is 2 or more (star 2 lit)")                     \
+    X(RM_STATE_RATING3, 206, "sent: nonzero while the rating is 3 or more (star 3 lit)")                     \
+    X(RM_STATE_RATING4, 207, "sent: nonzero while the rating is 4 or more (star 4 lit)")                     \
+    X(RM_STATE_RATING5, 208, "sent: nonzero while the rating is 5 or more (star 5 lit)")                     \
     X(RM_TEXT_TITLE, 300, "sent: the title line in the window title and nonzero, or 0 for none")             \
     X(RM_TEXT_ALBUM, 301, "sent: the album in the window title and nonzero, or 0 for none")                  \
     X(RM_TEXT_ARTIST, 302, "sent: the artist in the window title and nonzero, or 0 for none")                \

@@ -15,7 +15,8 @@ TEST_F(EndToEnd, PlayStartsTheAbsentPlayer) {
     const std::wstring absent = output(L"status");
     EXPECT_TRUE(contains(absent, L"(player not running)")) << narrow(absent);
     EXPECT_TRUE(contains(absent, L"--:--"));
-    EXPECT_TRUE(contains(absent, L"Velmora player"));
+    EXPECT_TRUE(contains(absent, L"Velmora Player"));
+    EXPECT_FALSE(contains(absent, L"Velmora player")) << narrow(absent); // one spelling of the name
 
     output(L"cmd play");
     ASSERT_TRUE(waitUntil([] { return playerWindow() != nullptr; }));

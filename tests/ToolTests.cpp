@@ -6,7 +6,10 @@
 #include "DisplaySettings.h"
 #include "FakePlayer.h"
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include <vector>
 
@@ -171,14 +174,23 @@ TEST_F(EndToEnd, JsonForScriptsAndFollowUntilThePlayerQuits) {
         writeFile(L"tool-tests.m3u", "#EXTINF:10,Say \"hi\" \\ o\x1B/\nq.ogg\n#EXTINF:20,Two\nt.ogg\n"
                                      "#EXTINF:30,Three\nr.ogg\n");
     startPlayer(L"--playlist \"" + path + L"\"");
-    EXPECT_TRUE(contains(output(L"status --json"), L"\"running\":true,\"state\":\"pause\""));
+    EXPECT_TRUE(
+        contains(output(L"status --json"), L"\"running\":true,\"responding\":true,\"state\":\"pause\""));
     EXPECT_TRUE(contains(output(L"--json text title"),
                          L"{\"name\":\"title\",\"text\":\"Say \\\"hi\\\" \\\\ o\\u001B/\"}"));
     EXPECT_EQ(output(L"playlist --json --limit 1"),
               L"{\"count\":3,\"withText\":3,\"complete\":true,\"mayGoOn\":false,\"entries\":[{\"id\":1,"
               L"\"text\":\"Say "
               L"\\\"hi\\\" \\\\ o\\u001B/\",\"current\":true}]}\n");
-    EXPECT_TRUE(contains(output(L"probe --json"), L"\"problems\":0,\"responding\":true"));
+    const std::wstring probed = output(L"probe --json");
+    EXPECT_TRUE(
+        contains(probed, L"\"problems\":0,\"notChecked\":[],\"otherPrograms\":false,\"responding\":true"))
+        << narrow(probed);
+    // Every check the text lists is in the document too, the passing ones included.
+    EXPECT_TRUE(contains(probed,
+                         L"{\"ok\":true,\"what\":\"3 playlist texts arrived in the title, each request "
+                         L"setting it\"}"))
+        << narrow(probed);
 
     // The quit comes once the first line is out, not after a guessed time.
     RunningProgram follower(hostCommand(L"watch --follow"));
@@ -201,6 +213,14 @@ TEST_F(EndToEnd, CommandsThatDoNothingOrAreMistypedSaySo) {
     const Case cases[] = {
         {L"cmd next", false, 3, L"player not running: cmd next needs it"},
         {L"cmd title", false, 0, L"sendCmd(\"title\", 0)"},
+        {L"cmd tracktime 5", false, 3, L"player not running: cmd tracktime needs it"}, // a seek
+        {L"cmd tracktime 0", false, 0, L"sendCmd(\"tracktime\", 0)"},                  // a setting
+        {L"text title 65537", false, 2, L"SIZE must be a number from 0 to 65536"},
+        // With --json, one document on every path, errors included.
+        {L"--json state shuffle", false, 3, L"{\"error\":\"player not running\",\"exitCode\":3}\n"},
+        {L"prop volume 5 --json", false, 3, L"{\"error\":\"player not running\",\"exitCode\":3}\n"},
+        {L"--json playlist", false, 3, L"{\"error\":\"player not running\",\"exitCode\":3}\n"},
+        {L"--json cmd next", false, 2, L"{\"error\":\"--json is not offered by 'cmd'\",\"exitCode\":2}\n"},
         {L"state shuffle", false, 3, L"player not running"},
         {L"prop volume 5", false, 3, L"player not running"},
         {L"prop volume 9 --raw", false, 3, L"player not running"}, // --raw after the command passes the kind
@@ -215,6 +235,11 @@ TEST_F(EndToEnd, CommandsThatDoNothingOrAreMistypedSaySo) {
         {L"prop tracktime 1", true, 2, L"it takes kinds 2 to 6"},
         {L"prop volume 1 --raw", true, 0, L"0\n"},
         {L"playlist 99 --raw", true, 0, L"invokeMenu(\"*playlist\", 99)"},
+        {L"text title 65536", true, 0, L"\u00c5sa Lindqvist - \u00dcber den Wolken\n"},
+        {L"playlist 9", true, 2, L"playlist: N must be a number from 1 to 8"}, // one past the last
+        {L"playlist 8", true, 0, L"invokeMenu(\"*playlist\", 8)"},
+        {L"menu", true, 0, L"  k=2      Close player\n"}, // a command, not a check box
+        {L"menu --json", true, 0, L"{\"kind\":\"command\",\"k\":2,\"text\":\"Close player\"}"},
     };
     for (const bool withPlayer : {false, true}) {
         if (withPlayer)
@@ -230,19 +255,51 @@ TEST_F(EndToEnd, CommandsThatDoNothingOrAreMistypedSaySo) {
     }
 }
 
-TEST_F(EndToEnd, FollowOutlastsAShortHangAndEndsWhenThePlayerGoes) {
+// A hang is a line in --follow, not its end; watch prints through it as without a player.
+TEST_F(EndToEnd, FollowShowsAHangAsLinesAndEndsWhenThePlayerGoes) {
     auto fake = std::make_unique<FakePlayer>();
     RunningProgram follower(hostCommand(L"watch --follow"));
     ASSERT_TRUE(waitUntil([&] { return contains(follower.printed(), L"\n"); }));
     fake->hangOn(protocol::RM_STATE_PLAYPAUSE); // the next line's first question
-    ASSERT_TRUE(waitUntil([&] { return fake->hanging(); }));
-    Sleep(1500); // a hang of 1.5 s, shorter than the two seconds watch waits
-    fake->release();
+    ASSERT_TRUE(waitUntil([&] { return contains(follower.printed(), L"not responding since "); }))
+        << narrow(follower.printed());
+    const ProgramRun watched = host(L"watch 2");
+    EXPECT_EQ(watched.exitCode, 0u) << narrow(watched.errors);
+    EXPECT_TRUE(contains(watched.output, L"--:-- \u25A0 player not responding\n")) << narrow(watched.output);
+    fake->release(); // hung for three seconds and more: longer than follow used to wait
+    ASSERT_TRUE(waitUntil([&] { return contains(follower.printed(), L"answering again at "); }))
+        << narrow(follower.printed());
     EXPECT_TRUE(follower.running());
     fake.reset(); // the player goes
     const ProgramRun run = follower.finish();
     EXPECT_EQ(run.exitCode, 3u) << narrow(run.errors);
     EXPECT_TRUE(contains(run.errors, L"player quit")) << narrow(run.errors);
+}
+
+// A value that did not arrive is said so, never shown as a value, and the exit code says it.
+TEST_F(EndToEnd, AValueThatDidNotArriveIsNeverShownAsAValue) {
+    FakePlayer fake;
+    fake.answer(protocol::RM_IS_SUPPORTED, 1);
+    fake.answer(protocol::RM_GET_MAXVOLUME, 100);
+    fake.answer(protocol::RM_GET_VOLUME, 40);
+    fake.delayOn(protocol::RM_GET_VOLUME, 1500);
+    struct Case {
+        const wchar_t* arguments;
+        const wchar_t* says;
+    };
+    for (const Case& c :
+         {Case{L"status", L"  Volume   not answered\n"},
+          Case{L"status --json", L"\"volume\":null,\"volumeMin\":0,\"volumeMax\":100"},
+          Case{L"prop volume 5", L"not answered\n"},
+          Case{L"--json prop volume 5", L"\"value\":null,\"error\":\"player not responding"}}) {
+        SCOPED_TRACE(narrow(c.arguments));
+        const ProgramRun run = host(c.arguments);
+        EXPECT_EQ(run.exitCode, 4u) << narrow(run.errors);
+        EXPECT_TRUE(contains(run.output, c.says)) << narrow(run.output);
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), L'{') > 0,
+                  contains(c.arguments, L"json")); // one document with --json, none without
+        fake.messages();                           // the late answer given, before the next run
+    }
 }
 
 TEST_F(EndToEnd, PlaylistCutOffByTheBudgetIsIncomplete) {
@@ -302,8 +359,42 @@ TEST_F(EndToEnd, ProbeCatchesAStaleTitleAndConcludesNothingFromSilence) {
         });
         const ProgramRun run = host(L"probe");
         EXPECT_EQ(run.exitCode, 1u);
-        EXPECT_TRUE(
-            contains(run.output, L"PROBLEM  RM_PLAYLIST_ITEMTEXT for entry 2 left the title unchanged"))
+        EXPECT_TRUE(contains(run.output,
+                             L"PROBLEM  RM_PLAYLIST_ITEMTEXT for entry 3 (index 2) left the title as it was"))
+            << narrow(run.output);
+    }
+    {
+        // A failure says what was found and what was expected; the stars follow the rating.
+        FakePlayer wild;
+        wild.answer(protocol::RM_IS_SUPPORTED, 1);
+        wild.answer(protocol::RM_GET_MAXVOLUME, 100);
+        wild.answer(protocol::RM_GET_VOLUME, 140);
+        wild.answer(protocol::RM_GET_RATING, 4);
+        wild.answer(protocol::RM_STATE_RATING4, 1); // only the fourth star, not the first three
+        const ProgramRun run = host(L"probe");
+        EXPECT_EQ(run.exitCode, 1u);
+        EXPECT_TRUE(contains(run.output, L"PROBLEM  the volume is 140, expected 0 to 100"))
+            << narrow(run.output);
+        EXPECT_TRUE(contains(run.output,
+                             L"PROBLEM  with the rating 4: RM_STATE_RATING1 is 0, expected nonzero; "
+                             L"RM_STATE_RATING2 is 0, expected nonzero; RM_STATE_RATING3 is 0"))
+            << narrow(run.output);
+        wild.answer(protocol::RM_GET_RATING, 7);
+        EXPECT_TRUE(contains(host(L"probe").output, L"PROBLEM  rating 7, expected 0 to 5"));
+    }
+    {
+        // Another program asking for texts meanwhile is named, not blamed on the player.
+        FakePlayer busy;
+        busy.answer(protocol::RM_IS_SUPPORTED, 1);
+        std::atomic<bool> done{false};
+        std::thread other([&] {
+            for (int i = 0; !done; ++i)
+                SetWindowTextW(busy.window(), (L"other " + std::to_wstring(i)).c_str());
+        });
+        const ProgramRun run = host(L"probe");
+        done = true;
+        other.join();
+        EXPECT_TRUE(contains(run.output, L"NOTE     another program is asking the player for texts"))
             << narrow(run.output);
     }
     {
@@ -313,6 +404,10 @@ TEST_F(EndToEnd, ProbeCatchesAStaleTitleAndConcludesNothingFromSilence) {
         hung.release();
         EXPECT_EQ(run.exitCode, 4u);
         EXPECT_TRUE(contains(run.output, L"not checked: RM_PLAYPAUSE")) << narrow(run.output);
+        EXPECT_TRUE(contains(run.output,
+                             L"Not checked, as the player stopped answering: states, texts, numbers, "
+                             L"consistency"))
+            << narrow(run.output);
         EXPECT_FALSE(contains(run.output, L"ok ")) << narrow(run.output);
         EXPECT_FALSE(contains(run.output, L"no:  RM_")) << narrow(run.output);
     }

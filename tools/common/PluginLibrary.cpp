@@ -53,14 +53,12 @@ bool loadPlugin(const std::wstring& path, PluginLibrary& p, std::wstring& error)
     return true;
 }
 
-PlayerPresence playerPresence(UINT milliseconds) {
-    const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
-    if (window == nullptr)
-        return PlayerPresence::Absent;
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &ignored) != 0
-               ? PlayerPresence::Answering
-               : PlayerPresence::NotAnswering;
+PlayerPresence playerPresence(const PluginLibrary& plugin, PlayerInstance* instance) {
+    if (plugin.getProp(instance, L"playpause", PLAYER_PROP_RUNNING) != 0)
+        return PlayerPresence::Answering;
+    const UniqueMenu menu(CreatePopupMenu());
+    return plugin.queryCtxMenu(instance, menu.get(), 0, 1) > 1 ? PlayerPresence::NotAnswering
+                                                               : PlayerPresence::Absent;
 }
 
 bool offersRatings(const PluginLibrary& plugin, PlayerInstance* instance) {

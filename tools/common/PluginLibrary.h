@@ -36,9 +36,13 @@ struct PluginLibrary {
 bool loadPlugin(const std::wstring& path, PluginLibrary& plugin, std::wstring& error);
 
 enum class PlayerPresence { Absent, Answering, NotAnswering };
-// Whether a player's window exists and answers a message within `milliseconds`, asked
-// of the window directly: a hung player would cost every export of a host a second.
-PlayerPresence playerPresence(UINT milliseconds);
+// What the plug-in knows of the player now, read from its exports without waiting on
+// the player: getProp kind PLAYER_PROP_RUNNING is 1 while the player's window exists and
+// it is not known to be silent; otherwise the context menu offers only to run an absent
+// player, and a silent one's items without marks. A player found silent by an earlier
+// call is NotAnswering; one never asked yet counts as Answering until a call meets its
+// silence.
+PlayerPresence playerPresence(const PluginLibrary& plugin, PlayerInstance* instance);
 
 // Whether the player offers ratings: only then has the plug-in's context menu its Rate submenu.
 bool offersRatings(const PluginLibrary& plugin, PlayerInstance* instance);

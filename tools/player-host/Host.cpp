@@ -43,8 +43,19 @@ std::optional<std::wstring> Host::text(const wchar_t* name, int size) const {
     return answerIn(buffer);
 }
 
-Host::Player Host::player() {
-    switch (tools::playerPresence(1000)) {
+std::optional<int> Host::prop(const wchar_t* name, int kind) const {
+    constexpr ULONGLONG kWholeBudgetMs = 900;
+    const ULONGLONG start = GetTickCount64();
+    const int value = plugin_.getProp(instance_, name, kind);
+    if (player() != Player::Responding)
+        return std::nullopt;
+    if (value == 0 && GetTickCount64() - start >= kWholeBudgetMs)
+        return std::nullopt;
+    return value;
+}
+
+Host::Player Host::player() const {
+    switch (tools::playerPresence(plugin_, instance_)) {
     case tools::PlayerPresence::Absent:
         return Player::Absent;
     case tools::PlayerPresence::Answering:

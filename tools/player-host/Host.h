@@ -28,12 +28,16 @@ public:
     // The answer, or nothing when the plug-in left the buffer as it was.
     std::optional<std::wstring> state(const wchar_t* name) const;
     std::optional<std::wstring> text(const wchar_t* name, int size = 512) const;
-    int prop(const wchar_t* name, int kind) const { return plugin_.getProp(instance_, name, kind); }
+    // The number, or nothing when it did not arrive: the plug-in answers 0 then, and
+    // afterwards knows the player silent or gone; where it cannot tell (a wait cut short
+    // by the end of its budget), a 0 that took the whole budget did not arrive either.
+    std::optional<int> prop(const wchar_t* name, int kind) const;
     void command(const wchar_t* name, int value) const { plugin_.sendCmd(instance_, name, value); }
 
     enum class Player { Absent, Responding, NotResponding };
-    // Whether a player runs and answers, asked of its window directly within 1 second.
-    static Player player();
+    // What the plug-in knows of the player now (tools::playerPresence), without waiting:
+    // a player no call has found silent yet counts as responding.
+    Player player() const;
 
     // Restores the settings from the INI file, if it exists; a value that is no 32-bit
     // number keeps the plug-in's own and is named in one warning line on standard error.

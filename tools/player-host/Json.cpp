@@ -1,5 +1,7 @@
 #include "Json.h"
 
+#include "Console.h"
+
 #include <cwchar>
 
 namespace player_host {
@@ -52,6 +54,19 @@ JsonObject& JsonObject::add(std::wstring_view key, double number) {
 
 JsonObject& JsonObject::addJson(std::wstring_view key, std::wstring_view json) {
     return member(key, json);
+}
+
+namespace {
+bool printed = false;
+}
+
+void printDocument(const std::wstring& json) {
+    tools::print(json + L"\n");
+    printed = true;
+}
+
+bool documentPrinted() {
+    return printed;
 }
 
 std::wstring jsonArray(const std::vector<std::wstring>& values) {

@@ -36,4 +36,9 @@ private:
 // A JSON array of values that are JSON already.
 std::wstring jsonArray(const std::vector<std::wstring>& values);
 
+// Prints `json`, a whole document, on standard output: a --json run prints one.
+void printDocument(const std::wstring& json);
+// Whether this run printed its document already.
+bool documentPrinted();
+
 } // namespace player_host

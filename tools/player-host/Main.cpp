@@ -3,9 +3,11 @@
 // Loads the library with LoadLibraryW and GetProcAddress exactly as a host
 // application does, creates one instance for the player executable, restores the
 // display settings from an INI file, carries out one subcommand, and writes the
-// settings back when they changed. It never waits on a player that does not answer,
-// and says so in its exit code.
+// settings back when they changed. A player that does not answer costs it the
+// plug-in's one second once: from then on the plug-in answers at once, and player-host
+// says which values did not arrive, and so does its exit code.
 #include "Console.h"
+#include "ExitCodes.h"
 #include "Host.h"
 #include "Json.h"
 #include "Menus.h"
@@ -27,20 +29,9 @@
 
 namespace {
 
-using player_host::Host;
-using player_host::JsonObject;
-using player_host::NameKind;
+using namespace player_host;
 using tools::print;
 using Args = std::vector<std::wstring>;
-
-enum ExitCode : int {
-    kDone = 0,
-    kError = 1,
-    kUsage = 2,
-    kNotRunning = 3,
-    kNotResponding = 4,
-    kIncomplete = 5, // the answer came in part: a playlist whose texts the call's second cut off
-};
 
 struct Options {
     bool raw = false;  // pass names to the plug-in unchecked
@@ -65,9 +56,29 @@ struct Subcommand {
     int (*run)(const Host&, const Args&, const Options&);
 };
 
+bool jsonOutput = false; // --json: one document on standard output, an error too
+
 int fail(const std::wstring& message, int code = kError) {
     tools::printError(L"player-host: " + message + L"\n");
+    if (jsonOutput && !documentPrinted())
+        printDocument(JsonObject().add(L"error", message).add(L"exitCode", code).text());
     return code;
+}
+
+struct Outcome {
+    int code = kDone;
+    std::wstring error; // empty when done
+};
+
+// What went wrong, in a command's own document.
+JsonObject& withOutcome(JsonObject& document, const Outcome& outcome) {
+    if (outcome.code != kDone)
+        document.add(L"error", outcome.error).add(L"exitCode", outcome.code);
+    return document;
+}
+
+int finish(const Outcome& outcome) {
+    return outcome.code == kDone ? kDone : fail(outcome.error, outcome.code);
 }
 
 bool toInt(const std::wstring& text, int& value) {
@@ -86,10 +97,11 @@ bool numberIn(const std::wstring& text, int low, int high, int& value) {
     return toInt(text, value) && value >= low && value <= high;
 }
 
-// Asked once a command's arguments are known to be right, before it talks to the player: a
-// player that does not answer would cost every call a second, so that is said at once.
-int playerCheck(Needs needs) {
-    const Host::Player player = Host::player();
+// Asked once a command's arguments are known to be right, before it talks to the player.
+// A player no call has found silent yet counts as running: its silence costs the first
+// call the plug-in's second, and the command then says what did not arrive.
+int playerCheck(const Host& host, Needs needs) {
+    const Host::Player player = host.player();
     if (player == Host::Player::NotResponding)
         return fail(L"player not responding", kNotResponding);
     if (player == Host::Player::Absent && needs == Needs::Running)
@@ -97,8 +109,22 @@ int playerCheck(Needs needs) {
     return kDone;
 }
 
+// Why an answer did not come, as the plug-in knows it after the call; done when the
+// player answers (and left the name out on purpose: a --raw name).
+Outcome whyNoAnswer(const Host& host) {
+    switch (host.player()) {
+    case Host::Player::Absent:
+        return {kNotRunning, L"player not running"};
+    case Host::Player::NotResponding:
+        return {kNotResponding, L"player not responding: the value did not arrive"};
+    case Host::Player::Responding:
+        break;
+    }
+    return {};
+}
+
 std::wstring shown(const std::optional<std::wstring>& answer) {
-    return answer ? tools::visible(*answer) : std::wstring(L"(no answer: buffer unchanged)");
+    return answer ? tools::visible(*answer) : std::wstring(L"not answered (the buffer is as it was)");
 }
 
 // A name the plug-in would not know, as a usage error with the nearest known name.
@@ -111,39 +137,31 @@ int unknownName(const wchar_t* command, const std::wstring& name,
                 kUsage);
 }
 
-// 10000 as "10,000".
-std::wstring grouped(int number) {
-    std::wstring digits = std::to_wstring(number);
-    for (int i = static_cast<int>(digits.size()) - 3;
-         i > 0 && digits[static_cast<std::size_t>(i - 1)] != L'-'; i -= 3)
-        digits.insert(static_cast<std::size_t>(i), 1, L',');
-    return digits;
-}
-
 // The largest SIZE `text --raw` passes on: the buffer is made that large.
 constexpr int kRawTextLimit = 1 << 24;
 
 int runStatus(const Host& host, const Args&, const Options& options) {
-    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
+    if (const int code = playerCheck(host, Needs::AnswerIfRunning); code != kDone)
         return code;
-    player_host::printStatus(host, options.json);
-    return kDone;
+    const int missing = printStatus(host, options.json);
+    if (missing == 0)
+        return kDone;
+    return fail(L"player not responding: " + std::to_wstring(missing) +
+                    (missing == 1 ? L" value" : L" values") + L" did not arrive",
+                kNotResponding);
 }
 
 int runWatch(const Host& host, const Args& args, const Options&) {
     if (!args.empty() && args[0] == L"--follow") {
-        if (const int code = playerCheck(Needs::Running); code != kDone)
+        if (const int code = playerCheck(host, Needs::Running); code != kDone)
             return code;
-        return player_host::follow(host) == player_host::FollowEnd::PlayerQuit
-                   ? fail(L"player quit", kNotRunning)
-                   : fail(L"player not responding for 2 seconds", kNotResponding);
+        follow(host); // through any hang, until the player goes
+        return fail(L"player quit", kNotRunning);
     }
     int seconds = 10;
     if (!args.empty() && !numberIn(args[0], 1, 86400, seconds))
         return fail(L"watch: SECONDS must be a number from 1 to 86400, or --follow", kUsage);
-    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
-        return code;
-    player_host::watch(host, seconds);
+    watch(host, seconds); // a line a second, the player absent, hung or playing
     return kDone;
 }
 
@@ -160,53 +178,52 @@ int runCmd(const Host& host, const Args& args, const Options& options) {
     int value = 0;
     if (args.size() > 1 && !toInt(args[1], value))
         return fail(L"cmd: VALUE must be a 32-bit number", kUsage);
-    if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::Command), args[0]))
-        return unknownName(L"cmd", args[0], player_host::namesOf(NameKind::Command));
-    const Host::Player player = Host::player();
-    if (player == Host::Player::NotResponding)
-        return fail(L"player not responding", kNotResponding);
+    if (!options.raw && !isKnown(namesOf(NameKind::Command), args[0]))
+        return unknownName(L"cmd", args[0], namesOf(NameKind::Command));
+    const WithoutPlayer withoutPlayer = commandWithoutPlayer(args[0], value);
+    Host::Player player = host.player();
+    // One question first, so that a player that does not answer is known before the command.
+    if (player == Host::Player::Responding && withoutPlayer != WithoutPlayer::ChangesASetting &&
+        !host.state(L"playpause"))
+        player = host.player();
     if (player == Host::Player::Absent) {
-        switch (player_host::commandWithoutPlayer(args[0], value)) {
-        case player_host::WithoutPlayer::StartsIt:
+        switch (withoutPlayer) {
+        case WithoutPlayer::StartsIt:
             if (const int code = checkExecutable(host); code != kDone)
                 return code;
             break;
-        case player_host::WithoutPlayer::DoesNothing:
+        case WithoutPlayer::DoesNothing:
             return fail(L"player not running: cmd " + tools::visible(args[0]) +
-                            L" needs it (only play and playpause start it)",
+                            L" needs it (only play and playpause start it; tracktime with 0 is a setting)",
                         kNotRunning);
-        case player_host::WithoutPlayer::ChangesASetting:
+        case WithoutPlayer::ChangesASetting:
             break;
         }
     }
     host.command(args[0].c_str(), value);
     print(L"sendCmd(\"" + tools::visible(args[0]) + L"\", " + std::to_wstring(value) + L")\n");
-    return kDone;
-}
-
-// An answer the plug-in did not give, and the player's state since: gone or silent is
-// said in the exit code; a player that answers left it out on purpose (a --raw name).
-int afterNoAnswer() {
-    switch (Host::player()) {
-    case Host::Player::Absent:
-        return fail(L"player not running", kNotRunning);
-    case Host::Player::NotResponding:
-        return fail(L"player not responding", kNotResponding);
-    case Host::Player::Responding:
-        break;
-    }
+    if (player == Host::Player::NotResponding && withoutPlayer != WithoutPlayer::ChangesASetting)
+        return fail(L"player not responding: the command waits in its queue, and is carried out when it "
+                    L"answers again",
+                    kNotResponding);
     return kDone;
 }
 
 int runState(const Host& host, const Args& args, const Options& options) {
-    if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::State), args[0]))
-        return unknownName(L"state", args[0], player_host::namesOf(NameKind::State));
-    if (const int code = playerCheck(Needs::Running); code != kDone)
+    if (!options.raw && !isKnown(namesOf(NameKind::State), args[0]))
+        return unknownName(L"state", args[0], namesOf(NameKind::State));
+    if (const int code = playerCheck(host, Needs::Running); code != kDone)
         return code;
     const std::optional<std::wstring> answer = host.state(args[0].c_str());
-    print(options.json ? JsonObject().add(L"name", args[0]).add(L"state", answer).text() + L"\n"
-                       : shown(answer) + L"\n");
-    return answer ? kDone : afterNoAnswer();
+    const Outcome outcome = answer ? Outcome{} : whyNoAnswer(host);
+    if (options.json) {
+        JsonObject document;
+        document.add(L"name", args[0]).add(L"state", answer);
+        printDocument(withOutcome(document, outcome).text());
+    } else {
+        print(shown(answer) + L"\n");
+    }
+    return finish(outcome);
 }
 
 int runText(const Host& host, const Args& args, const Options& options) {
@@ -221,14 +238,20 @@ int runText(const Host& host, const Args& args, const Options& options) {
                             : L"text: SIZE must be a number from 0 to 65536 (--raw passes others)",
                         kUsage);
     }
-    if (!options.raw && !player_host::isKnown(player_host::namesOf(NameKind::Text), args[0]))
-        return unknownName(L"text", args[0], player_host::namesOf(NameKind::Text));
-    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
+    if (!options.raw && !isKnown(namesOf(NameKind::Text), args[0]))
+        return unknownName(L"text", args[0], namesOf(NameKind::Text));
+    if (const int code = playerCheck(host, Needs::AnswerIfRunning); code != kDone)
         return code;
     const std::optional<std::wstring> answer = host.text(args[0].c_str(), size);
-    print(options.json ? JsonObject().add(L"name", args[0]).add(L"text", answer).text() + L"\n"
-                       : shown(answer) + L"\n");
-    return answer ? kDone : afterNoAnswer();
+    const Outcome outcome = answer ? Outcome{} : whyNoAnswer(host);
+    if (options.json) {
+        JsonObject document;
+        document.add(L"name", args[0]).add(L"text", answer);
+        printDocument(withOutcome(document, outcome).text());
+    } else {
+        print(shown(answer) + L"\n");
+    }
+    return finish(outcome);
 }
 
 int runProp(const Host& host, const Args& args, const Options& options) {
@@ -236,34 +259,46 @@ int runProp(const Host& host, const Args& args, const Options& options) {
     if (!toInt(args[1], kind) || (!options.raw && (kind < 1 || kind > 6)))
         return fail(L"prop: KIND must be a number from 1 to 6 (player-host names says what each gives)",
                     kUsage);
-    if (!options.raw && !player_host::propertyTakes(kind, args[0])) {
-        const std::wstring kinds = player_host::kindsTaking(args[0]);
+    if (!options.raw && !propertyTakes(kind, args[0])) {
+        const std::wstring kinds = kindsTaking(args[0]);
         if (!kinds.empty())
             return fail(L"prop: kind " + std::to_wstring(kind) + L" does not take '" +
                             tools::visible(args[0]) + L"'; it takes kinds " + kinds,
                         kUsage);
-        return unknownName(L"prop", args[0], player_host::propertyNames(kind));
+        return unknownName(L"prop", args[0], propertyNames(kind));
     }
-    if (const int code = playerCheck(Needs::Running); code != kDone)
+    if (const int code = playerCheck(host, Needs::Running); code != kDone)
         return code;
-    const int value = host.prop(args[0].c_str(), kind);
-    print(options.json
-              ? JsonObject().add(L"name", args[0]).add(L"kind", kind).add(L"value", value).text() + L"\n"
-              : std::to_wstring(value) + L"\n");
-    return kDone;
+    const std::optional<int> value = host.prop(args[0].c_str(), kind);
+    Outcome outcome;
+    if (!value) {
+        outcome = whyNoAnswer(host);
+        if (outcome.code == kDone) // the plug-in cannot tell; the call took its whole second
+            outcome = {kNotResponding,
+                       L"player not responding: the value did not arrive within the call's second"};
+    }
+    if (options.json) {
+        JsonObject document;
+        document.add(L"name", args[0]).add(L"kind", kind);
+        document.addJson(L"value", value ? std::to_wstring(*value) : L"null");
+        printDocument(withOutcome(document, outcome).text());
+    } else {
+        print((value ? std::to_wstring(*value) : L"not answered") + L"\n");
+    }
+    return finish(outcome);
 }
 
 int runMenu(const Host& host, const Args& args, const Options& options) {
     int item = 0;
     if (!args.empty() && !toInt(args[0], item))
         return fail(L"menu: K must be a number", kUsage);
-    if (const int code = playerCheck(Needs::AnswerIfRunning); code != kDone)
+    if (const int code = playerCheck(host, Needs::AnswerIfRunning); code != kDone)
         return code;
-    if (args.empty()) {
-        player_host::printContextMenu(host, options.json);
-        return kDone;
-    }
-    const std::vector<int> items = player_host::contextMenuItems(host);
+    if (args.empty())
+        return printContextMenu(host, options.json)
+                   ? kDone
+                   : fail(L"player not responding: the menu's marks did not arrive", kNotResponding);
+    const std::vector<int> items = contextMenuItems(host);
     if (!options.raw && std::find(items.begin(), items.end(), item) == items.end()) {
         std::wstring offered;
         for (int k : items)
@@ -272,11 +307,15 @@ int runMenu(const Host& host, const Args& args, const Options& options) {
                         L")",
                     kUsage);
     }
-    if (item == player_host::kRunPlayerItem && Host::player() == Host::Player::Absent)
+    if (item == kRunPlayerItem && host.player() == Host::Player::Absent)
         if (const int code = checkExecutable(host); code != kDone)
             return code;
     host.plugin().invokeCtxMenu(host.instance(), item);
     print(L"invokeCtxMenu(" + std::to_wstring(item) + L")\n");
+    if (host.player() == Host::Player::NotResponding)
+        return fail(L"player not responding: the command waits in its queue, and is carried out when it "
+                    L"answers again",
+                    kNotResponding);
     return kDone;
 }
 
@@ -291,19 +330,10 @@ int runPlaylist(const Host& host, const Args& args, const Options& options) {
                                 L" is out of range: N must be a number from 1 to 2147483647",
                             kUsage);
         }
-        if (const int code = playerCheck(Needs::Running); code != kDone)
+        if (const int code = playerCheck(host, Needs::Running); code != kDone)
             return code;
-        const player_host::PlaylistListing listing = player_host::printPlaylist(host, limit, options.json);
-        if (listing.complete)
-            return kDone;
-        return fail(L"texts for " + grouped(listing.withText) + L" of " +
-                        (listing.atBound()
-                             ? L"the first " + grouped(listing.count) +
-                                   L" entries (the most the plug-in hands back; the list may go on)"
-                             : grouped(listing.count) + L" entries") +
-                        (listing.playerLeft ? L" arrived before the player quit or stopped answering"
-                                            : L" arrived within the call's second"),
-                    kIncomplete);
+        const PlaylistListing listing = printPlaylist(host, limit, options.json);
+        return finish({listing.exitCode(), listing.error()});
     }
     if (args.size() != 1)
         return fail(L"wrong number of arguments for 'playlist'; usage: player-host playlist [N | --limit N]",
@@ -311,10 +341,12 @@ int runPlaylist(const Host& host, const Args& args, const Options& options) {
     int id = 0;
     if (options.raw && !toInt(args[0], id))
         return fail(L"playlist: N must be a 32-bit number", kUsage);
-    if (const int code = playerCheck(Needs::Running); code != kDone)
+    if (const int code = playerCheck(host, Needs::Running); code != kDone)
         return code;
     if (!options.raw) {
-        const int count = player_host::playlistLength(host);
+        const int count = playlistLength(host);
+        if (count == 0 && host.player() != Host::Player::Responding)
+            return finish(whyNoAnswer(host));
         if (!toInt(args[0], id) || id < 1 || id > count)
             return fail(count > 0 ? L"playlist: N must be a number from 1 to " + std::to_wstring(count)
                                   : std::wstring(L"playlist: the player has no playlist"),
@@ -326,21 +358,21 @@ int runPlaylist(const Host& host, const Args& args, const Options& options) {
 }
 
 int runHotkeys(const Host& host, const Args&, const Options& options) {
-    player_host::printHotkeys(host.plugin(), options.json);
+    printHotkeys(host.plugin(), options.json);
     return kDone;
 }
 
 int runProbe(const Host&, const Args&, const Options& options) {
-    const int problems = player_host::probe(options.json);
-    if (problems == player_host::kProbeNotRunning)
+    const int problems = probe(options.json);
+    if (problems == kProbeNotRunning)
         return kNotRunning;
-    if (problems == player_host::kProbeNotResponding)
+    if (problems == kProbeNotResponding)
         return kNotResponding;
     return problems == 0 ? kDone : kError;
 }
 
 int runNames(const Host&, const Args&, const Options&) {
-    print(player_host::namesText());
+    print(namesText());
     return kDone;
 }
 
@@ -429,6 +461,7 @@ int run(int argc, wchar_t** argv) {
         }
         if (option == L"--raw" || option == L"--json") {
             (option == L"--raw" ? options.raw : options.json) = true;
+            jsonOutput = options.json;
             continue;
         }
         std::wstring* value = option == L"--dll"   ? &dll
@@ -454,6 +487,7 @@ int run(int argc, wchar_t** argv) {
             *set = true;
             args.erase(found);
         }
+    jsonOutput = options.json;
     if (name == L"help") {
         if (args.empty()) {
             print(usage());
@@ -493,8 +527,9 @@ int run(int argc, wchar_t** argv) {
     host.restoreSettings();
     const int result = subcommand->run(host, args, options);
     switch (host.saveSettingsIfChanged(error)) {
-    case Host::Saved::Written:
-        print(L"(display settings saved to " + host.iniPath() + L")\n");
+    case Host::Saved::Written: // beside a JSON document, not in it
+        (options.json ? tools::printError
+                      : tools::print)(L"(display settings saved to " + host.iniPath() + L")\n");
         break;
     case Host::Saved::Failed:
         return fail(error);

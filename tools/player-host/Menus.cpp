@@ -5,6 +5,7 @@
 #include "MenuReader.h"
 #include "Unique.h"
 
+#include <string_view>
 #include <vector>
 
 namespace player_host {
@@ -16,18 +17,34 @@ constexpr UINT kFirstId = 1000;
 // A playlist call that took this long may have been cut off by the plug-in's one-second budget.
 constexpr ULONGLONG kNearlyTheBudgetMs = 900;
 
+// Whether item k is one the header says is checked while something is on; the other
+// plain items are commands.
+bool isToggle(int k) {
+#define PLAYER_HOST_TOGGLE(item, text, what)                                                                 \
+    if (item == k)                                                                                           \
+        return std::wstring_view(what).find(L"checked while") != std::wstring_view::npos;
+    PLAYER_CONTEXT_ITEMS(PLAYER_HOST_TOGGLE)
+#undef PLAYER_HOST_TOGGLE
+    return false;
+}
+
+int itemNumber(const tools::MenuEntry& entry) {
+    return static_cast<int>(entry.id - kFirstId);
+}
+
 void printMenu(HMENU menu, const std::wstring& indent) {
     for (const tools::MenuEntry& entry : tools::readMenu(menu)) {
         if (entry.separator()) {
             print(indent + L"  \u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500\n");
             continue;
         }
-        const std::wstring mark = entry.radio()   ? (entry.checked() ? L"(\u2022)" : L"( )")
-                                  : entry.submenu ? L"   "
-                                                  : (entry.checked() ? L"[x]" : L"[ ]");
+        const std::wstring mark = entry.radio()                  ? (entry.checked() ? L"(\u2022)" : L"( )")
+                                  : entry.submenu                ? L"   "
+                                  : !isToggle(itemNumber(entry)) ? L"   "
+                                                                 : (entry.checked() ? L"[x]" : L"[ ]");
         wchar_t item[16] = L"     ";
         if (!entry.submenu)
-            wsprintfW(item, L"k=%-3d", static_cast<int>(entry.id - kFirstId));
+            wsprintfW(item, L"k=%-3d", itemNumber(entry));
         print(indent + L"  " + item + mark + L" " + tools::visible(entry.text) +
               (entry.submenu ? L" \u25B8" : L"") + L"\n");
         if (entry.submenu)
@@ -50,9 +67,11 @@ std::wstring menuJson(HMENU menu) {
             item.add(L"kind", L"submenu")
                 .add(L"text", entry.text)
                 .addJson(L"entries", menuJson(entry.submenu));
+        else if (!entry.radio() && !isToggle(itemNumber(entry)))
+            item.add(L"kind", L"command").add(L"k", itemNumber(entry)).add(L"text", entry.text);
         else
             item.add(L"kind", entry.radio() ? L"radio" : L"check")
-                .add(L"k", static_cast<int>(entry.id - kFirstId))
+                .add(L"k", itemNumber(entry))
                 .add(L"text", entry.text)
                 .add(L"checked", entry.checked());
         entries.push_back(item.text());
@@ -62,16 +81,25 @@ std::wstring menuJson(HMENU menu) {
 
 } // namespace
 
-void printContextMenu(const Host& host, bool json) {
+bool printContextMenu(const Host& host, bool json) {
     const tools::UniqueMenu menu(CreatePopupMenu());
     const int inserted = host.plugin().queryCtxMenu(host.instance(), menu.get(), 0, kFirstId);
+    // A player that did not answer has its items, but its marks are unknown, not off.
+    const bool marksKnown = host.player() != Host::Player::NotResponding;
     if (json) {
-        print(JsonObject().add(L"items", inserted).addJson(L"entries", menuJson(menu.get())).text() + L"\n");
-        return;
+        printDocument(JsonObject()
+                          .add(L"items", inserted)
+                          .add(L"marksKnown", marksKnown)
+                          .addJson(L"entries", menuJson(menu.get()))
+                          .text());
+        return marksKnown;
     }
     print(L"Context menu (" + std::to_wstring(inserted) + (inserted == 1 ? L" item" : L" items") +
           L" from the plug-in; choose with: menu K)\n");
     printMenu(menu.get(), L"");
+    if (!marksKnown)
+        print(L"  (the player did not answer: its marks are not shown)\n");
+    return marksKnown;
 }
 
 std::vector<int> contextMenuItems(const Host& host) {
@@ -118,18 +146,52 @@ int playlistLength(const Host& host) {
     return Playlist(host).size();
 }
 
+// 10000 as "10,000".
+std::wstring grouped(int number) {
+    std::wstring digits = std::to_wstring(number);
+    for (int i = static_cast<int>(digits.size()) - 3;
+         i > 0 && digits[static_cast<std::size_t>(i - 1)] != L'-'; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), 1, L',');
+    return digits;
+}
+
+std::wstring PlaylistListing::error() const {
+    if (!returned)
+        return player == Host::Player::Absent          ? L"player not running"
+               : player == Host::Player::NotResponding ? L"player not responding"
+                                                       : L"";
+    if (complete)
+        return L"";
+    return L"texts for " + grouped(withText) + L" of " +
+           (atBound() ? L"the first " + grouped(count) +
+                            L" entries (the most the plug-in hands back; the list may go on)"
+                      : grouped(count) + L" entries") +
+           (playerLeft ? L" arrived before the player quit or stopped answering"
+                       : L" arrived within the call's second");
+}
+
+int PlaylistListing::exitCode() const {
+    if (!returned)
+        return player == Host::Player::Absent          ? kNotRunning
+               : player == Host::Player::NotResponding ? kNotResponding
+                                                       : kDone;
+    return complete ? kDone : kIncomplete;
+}
+
 PlaylistListing printPlaylist(const Host& host, int limit, bool json) {
     const ULONGLONG start = GetTickCount64();
     const Playlist playlist(host);
     const ULONGLONG took = GetTickCount64() - start;
     PlaylistListing listing;
+    listing.returned = playlist.items() != nullptr;
+    listing.player = host.player();
     listing.count = playlist.size();
     for (int i = 0; i < listing.count; ++i)
         if (playlist.items()[i].text[0] != L'\0')
             listing.withText = i + 1; // every entry before one with text was asked and answered
     // Blank entries after the last text are blank in the player, unless the call's second
     // ran out (it took nearly all of it) or the player went away during it.
-    listing.playerLeft = Host::player() != Host::Player::Responding;
+    listing.playerLeft = listing.player != Host::Player::Responding;
     listing.complete =
         listing.withText == listing.count || (took < kNearlyTheBudgetMs && !listing.playerLeft);
     if (json) {
@@ -142,18 +204,22 @@ PlaylistListing printPlaylist(const Host& host, int limit, bool json) {
                                   .add(L"current", item.flags == PLAYER_PLAYLIST_FLAG_CURRENT)
                                   .text());
         }
-        print(JsonObject()
-                  .add(L"count", listing.count)
-                  .add(L"withText", listing.withText)
-                  .add(L"complete", listing.complete)
-                  .add(L"mayGoOn", listing.atBound())
-                  .addJson(L"entries", jsonArray(entries))
-                  .text() +
-              L"\n");
+        JsonObject document;
+        document.add(L"count", listing.count)
+            .add(L"withText", listing.withText)
+            .add(L"complete", listing.complete)
+            .add(L"mayGoOn", listing.atBound())
+            .addJson(L"entries", jsonArray(entries));
+        if (playlist.items() == nullptr)
+            document.add(L"playlist", false);
+        if (const std::wstring error = listing.error(); !error.empty())
+            document.add(L"error", error).add(L"exitCode", listing.exitCode());
+        printDocument(document.text());
         return listing;
     }
     if (playlist.items() == nullptr) {
-        print(L"(no playlist)\n");
+        if (listing.player == Host::Player::Responding)
+            print(L"(no playlist)\n");
         return listing;
     }
     for (int i = 0; i < listing.count && i < limit; ++i) {
@@ -181,7 +247,7 @@ void printHotkeys(const tools::PluginLibrary& plugin, bool json) {
         for (const HotkeyCommand& entry : entries)
             list.push_back(
                 JsonObject().add(L"command", entry.command).add(L"description", entry.description).text());
-        print(jsonArray(list) + L"\n");
+        printDocument(jsonArray(list));
         return;
     }
     for (const HotkeyCommand& entry : entries) {

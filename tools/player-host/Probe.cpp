@@ -19,9 +19,17 @@ using tools::print;
 constexpr UINT kBound = 1000;
 constexpr wchar_t kSentinel[] = L"\u2022probe\u2022";
 
+// The parts of the report, in the order they are checked; what the first silence
+// leaves unchecked is listed by these names.
+constexpr const wchar_t* kParts[] = {L"supported messages", L"states",  L"texts",   L"numbers",
+                                     L"consistency",        L"ratings", L"playlist"};
+
 class ProbeRun {
 public:
-    ProbeRun(HWND window, bool json) : window_(window), json_(json) {}
+    ProbeRun(HWND window, bool json) : window_(window), json_(json) { PlayerRemoteOpenTurn(&turn_); }
+    ~ProbeRun() { PlayerRemoteCloseTurn(&turn_); }
+    ProbeRun(const ProbeRun&) = delete;
+    ProbeRun& operator=(const ProbeRun&) = delete;
 
     // Text for the report; with --json the same facts go into one document instead.
     void say(const std::wstring& text) const {
@@ -30,6 +38,15 @@ public:
     }
     std::vector<std::wstring> checks; // JSON objects {"ok":..,"what":..}
     JsonObject states, texts;
+
+    // Starts a part of the report; false once the player stopped answering, and the
+    // part is then noted as not checked.
+    bool part(const wchar_t* name) {
+        if (!responding_)
+            unchecked_.push_back(name);
+        return responding_;
+    }
+    const std::vector<std::wstring>& unchecked() const { return unchecked_; }
 
     // Every message to the player's window is bounded: a player that does not answer
     // in time is not asked again.
@@ -52,46 +69,30 @@ public:
         return static_cast<int>(answer);
     }
 
-    // Asks for a text and checks that a nonzero answer put it into the title.
+    // Asks for a text and checks that a nonzero answer put it into the title. The request
+    // and the reading of its reply take the title's turn, as the plug-in does.
     void text(UINT message, WPARAM wParam = 0, bool quiet = false) {
-        // SetWindowTextW would wait on the player without a bound.
-        DWORD_PTR ignored = 0;
         if (!responding_)
             return;
-        if (SendMessageTimeoutW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kSentinel), SMTO_ABORTIFHUNG,
-                                kBound, &ignored) == 0) {
-            problem(L"WM_SETTEXT was not answered within 1 s");
-            responding_ = false;
-            return;
+        BOOL again = FALSE;
+        const ULONGLONG deadline = GetTickCount64() + kBound;
+        for (LONG64 holder = PlayerRemoteTryTakeTurn(&turn_, &again); holder != 0;
+             holder = PlayerRemoteTryTakeTurn(&turn_, &again)) {
+            if (GetTickCount64() >= deadline || PlayerRemoteTakeOverTurn(&turn_, holder))
+                break; // a turn held past a second is no turn: ask all the same
+            Sleep(1);
         }
-        const auto answer = ask(message, wParam);
-        if (!answer)
-            return;
-        wchar_t title[512] = L"";
-        InternalGetWindowText(window_, title, 512); // the title as set, without a message
-        const bool unchanged = std::wstring(title) == kSentinel;
-        if (message == RM_PLAYLIST_ITEMTEXT && unchanged)
-            // The plug-in reads the title whatever the answer: a title left as it was reads as
-            // this entry's text, the previous entry's for an entry without one.
-            problem(L"RM_PLAYLIST_ITEMTEXT for entry " + std::to_wstring(wParam) +
-                    L" left the title unchanged (an entry without text must set an empty title)");
-        else if (*answer != 0 && unchanged)
-            problem(std::wstring(tools::messageName(message)) + L" answered " + std::to_wstring(*answer) +
-                    L" but left the title unchanged");
-        if (quiet)
-            return;
-        say(L"  " + pad(tools::messageName(message)) +
-            (*answer ? L"\"" + tools::visible(title) + L"\"" : L"(no text)") + L"\n");
-        texts.add(tools::messageName(message),
-                  *answer ? std::optional<std::wstring>(title) : std::optional<std::wstring>());
+        textInTurn(message, wParam, quiet);
+        if (!again)
+            PlayerRemoteGiveTurn(&turn_);
     }
 
-    void check(bool ok, const std::wstring& what) {
+    void check(bool ok, const std::wstring& passed, const std::wstring& failed) {
         if (ok) {
-            say(L"  ok       " + what + L"\n");
-            checks.push_back(JsonObject().add(L"ok", true).add(L"what", what).text());
+            say(L"  ok       " + passed + L"\n");
+            checks.push_back(JsonObject().add(L"ok", true).add(L"what", passed).text());
         } else {
-            problem(what);
+            problem(failed);
         }
     }
 
@@ -100,6 +101,15 @@ public:
         say(L"  PROBLEM  " + what + L"\n");
         checks.push_back(JsonObject().add(L"ok", false).add(L"what", what).text());
     }
+
+    // Another program changed the title between a request of the probe's and its
+    // reading: what the probe read may be that program's reply.
+    void noteOtherProgram() {
+        if (others_++ == 0)
+            say(L"  NOTE     another program is asking the player for texts at the same time: the title "
+                L"changed between a request and the reading of its reply\n");
+    }
+    int others() const { return others_; }
 
     static std::wstring pad(std::wstring text) {
         text.resize(std::max<std::size_t>(text.size() + 1, 22), L' ');
@@ -111,11 +121,56 @@ public:
     double slowest() const { return slowest_; }
 
 private:
+    void textInTurn(UINT message, WPARAM wParam, bool quiet) {
+        // SetWindowTextW would wait on the player without a bound.
+        DWORD_PTR ignored = 0;
+        if (SendMessageTimeoutW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kSentinel), SMTO_ABORTIFHUNG,
+                                kBound, &ignored) == 0) {
+            problem(L"WM_SETTEXT was not answered within 1 s");
+            responding_ = false;
+            return;
+        }
+        if (title() != kSentinel)
+            noteOtherProgram();
+        const auto answer = ask(message, wParam);
+        if (!answer)
+            return;
+        const std::wstring reply = title(); // the title as set, without a message
+        if (title() != reply)
+            noteOtherProgram();
+        const bool unchanged = reply == kSentinel;
+        if (message == RM_PLAYLIST_ITEMTEXT && unchanged)
+            // The plug-in reads the title whatever the answer: a title left as it was reads as
+            // this entry's text, the previous entry's for an entry without one.
+            problem(L"RM_PLAYLIST_ITEMTEXT for entry " + std::to_wstring(wParam + 1) + L" (index " +
+                    std::to_wstring(wParam) +
+                    L") left the title as it was; expected the entry's text, or an empty title for an entry "
+                    L"without one");
+        else if (*answer != 0 && unchanged)
+            problem(std::wstring(tools::messageName(message)) + L" answered " + std::to_wstring(*answer) +
+                    L" but left the title as it was; expected its text in the title");
+        if (quiet)
+            return;
+        say(L"  " + pad(tools::messageName(message)) +
+            (*answer ? L"\"" + tools::visible(reply) + L"\"" : L"(no text)") + L"\n");
+        texts.add(tools::messageName(message),
+                  *answer ? std::optional<std::wstring>(reply) : std::optional<std::wstring>());
+    }
+
+    std::wstring title() const {
+        wchar_t text[512] = L"";
+        InternalGetWindowText(window_, text, 512);
+        return text;
+    }
+
     HWND window_;
     bool json_;
+    PlayerRemoteTurn turn_{};
     int problems_ = 0;
+    int others_ = 0;
     double slowest_ = 0;
     bool responding_ = true;
+    std::vector<std::wstring> unchecked_;
 };
 
 } // namespace
@@ -123,7 +178,15 @@ private:
 int probe(bool json) {
     const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
     if (window == nullptr) {
-        print(json ? L"{\"running\":false}\n" : L"No player window of class VRX_MEDIA_REMOTE is running.\n");
+        if (json)
+            printDocument(JsonObject()
+                              .add(L"running", false)
+                              .add(L"result", L"player not running")
+                              .add(L"error", L"player not running")
+                              .add(L"exitCode", 3)
+                              .text());
+        else
+            print(L"No player window of class VRX_MEDIA_REMOTE is running.\n");
         return kProbeNotRunning;
     }
     DWORD process = 0;
@@ -131,6 +194,7 @@ int probe(bool json) {
     ProbeRun run(window, json);
     run.say(L"Player window of class VRX_MEDIA_REMOTE, process " + std::to_wstring(process) + L"\n");
 
+    run.part(kParts[0]);
     run.say(L"Supported (RM_IS_SUPPORTED):\n");
     std::wstring yes, no, unasked;
     std::vector<std::wstring> supported, unsupported;
@@ -153,68 +217,108 @@ int probe(bool json) {
     const bool ratings = run.ask(RM_IS_SUPPORTED, RM_GET_RATING).value_or(0) != 0;
     const bool playlist = run.ask(RM_IS_SUPPORTED, RM_PLAYLIST_COUNT).value_or(0) != 0;
 
-    int maxVolume = 0, volume = 0, length = 0, position = 0;
-    if (run.responding()) {
+    int indicators[5] = {};
+    if (run.part(kParts[1])) {
         run.say(L"States:\n");
         for (UINT message = RM_STATE_PLAYPAUSE; message <= RM_STATE_RATING5; ++message)
             if (const auto answer = run.ask(message)) {
                 run.say(L"  " + ProbeRun::pad(tools::messageName(message)) + std::to_wstring(*answer) +
                         L"\n");
                 run.states.add(tools::messageName(message), *answer);
+                if (message >= RM_STATE_RATING1)
+                    indicators[message - RM_STATE_RATING1] = *answer;
             }
     }
-    if (run.responding()) {
+    if (run.part(kParts[2])) {
         run.say(L"Texts (each must arrive in the window title):\n");
         for (UINT message : {RM_TEXT_TITLE, RM_TEXT_ALBUM, RM_TEXT_ARTIST, RM_TEXT_TRACKNAME, RM_TEXT_GENRE,
                              RM_TEXT_YEAR, RM_TEXT_TRACKNUM, RM_TEXT_TIPCAPTION, RM_TEXT_TRACKLEN})
             run.text(message);
     }
-    if (run.responding()) {
+    std::optional<int> maxVolume, volume, length, position;
+    if (run.part(kParts[3])) {
         run.say(L"Numbers:\n");
-        maxVolume = run.ask(RM_GET_MAXVOLUME).value_or(0);
-        volume = run.ask(RM_GET_VOLUME).value_or(0);
-        length = run.ask(RM_GET_TRACKLENGTH).value_or(0);
-        position = run.ask(RM_GET_POSITION).value_or(0);
+        maxVolume = run.ask(RM_GET_MAXVOLUME);
+        volume = run.ask(RM_GET_VOLUME);
+        length = run.ask(RM_GET_TRACKLENGTH);
+        position = run.ask(RM_GET_POSITION);
         if (run.responding())
-            run.say(L"  volume " + std::to_wstring(volume) + L" of " + std::to_wstring(maxVolume) +
-                    L", position " + std::to_wstring(position) + L" s of " + std::to_wstring(length) +
+            run.say(L"  volume " + std::to_wstring(*volume) + L" of " + std::to_wstring(*maxVolume) +
+                    L", position " + std::to_wstring(*position) + L" s of " + std::to_wstring(*length) +
                     L" s\n");
     }
-    if (run.responding()) {
+    if (run.part(kParts[4])) {
         run.say(L"Consistency:\n");
-        run.check(maxVolume > 0, L"the maximum volume is positive");
-        run.check(volume >= 0 && volume <= maxVolume, L"the volume lies within 0 and the maximum");
-        run.check(length >= 0, L"the track length is not negative");
-        run.check(position >= 0 && (length == 0 || position <= length),
-                  L"the position lies within the track");
-        if (ratings) {
-            const std::optional<int> rating = run.ask(RM_GET_RATING);
-            if (rating)
-                run.check(*rating >= 0 && *rating <= 5,
-                          L"the rating " + std::to_wstring(*rating) + L" lies within 0 to 5");
-        }
+        const std::wstring v = std::to_wstring(*volume), max = std::to_wstring(*maxVolume);
+        const std::wstring p = std::to_wstring(*position), l = std::to_wstring(*length);
+        run.check(*maxVolume > 0, L"the maximum volume " + max + L" is positive",
+                  L"the maximum volume is " + max + L", expected a positive number");
+        run.check(*volume >= 0 && *volume <= *maxVolume, L"the volume " + v + L" lies within 0 and " + max,
+                  L"the volume is " + v + L", expected 0 to " + max);
+        run.check(*length >= 0, L"the track length " + l + L" s is not negative",
+                  L"the track length is " + l + L" s, expected 0 or more");
+        run.check(*position >= 0 && (*length == 0 || *position <= *length),
+                  L"the position " + p + L" s lies within the track",
+                  L"the position is " + p + L" s, expected 0 to " + l + L" s");
         for (UINT unused : {RM_TEXT_RESERVED1, RM_TEXT_RESERVED2})
             if (const std::optional<int> answer = run.ask(unused))
-                run.check(*answer == 0, L"the unused number " + std::to_wstring(unused) + L" answers 0");
+                run.check(*answer == 0, L"the unused number " + std::to_wstring(unused) + L" answers 0",
+                          L"the unused number " + std::to_wstring(unused) + L" answers " +
+                              std::to_wstring(*answer) + L", expected 0");
     }
-    if (run.responding() && playlist) {
+    if (ratings && run.part(kParts[5])) {
+        if (const std::optional<int> rating = run.ask(RM_GET_RATING)) {
+            const std::wstring r = std::to_wstring(*rating);
+            const bool inRange = *rating >= 0 && *rating <= 5;
+            run.check(inRange, L"the rating " + r + L" lies within 0 to 5",
+                      L"rating " + r + L", expected 0 to 5");
+            // Star n is lit while the rating is n or more: the five indicators follow the rating.
+            std::wstring mismatches;
+            for (int n = 1; n <= 5 && inRange; ++n) {
+                const bool lit = indicators[n - 1] != 0;
+                if (lit != (n <= *rating))
+                    mismatches += (mismatches.empty() ? L"" : L"; ") +
+                                  std::wstring(tools::messageName(RM_STATE_RATING1 + n - 1)) + L" is " +
+                                  std::to_wstring(indicators[n - 1]) + L", expected " +
+                                  (n <= *rating ? L"nonzero" : L"0");
+            }
+            if (inRange)
+                run.check(mismatches.empty(),
+                          L"the five star indicators follow the rating " + r +
+                              L" (star n lit while the rating is n "
+                              L"or more)",
+                          L"with the rating " + r + L": " + mismatches +
+                              L" (star n is lit while the rating is n "
+                              L"or more)");
+        }
+    }
+    if (playlist && run.part(kParts[6])) {
         const std::optional<int> count = run.ask(RM_PLAYLIST_COUNT);
         const std::optional<int> current = run.ask(RM_PLAYLIST_CURRENT);
         if (count && current) {
-            run.check(*count >= 0, L"the playlist count " + std::to_wstring(*count) + L" is not negative");
+            run.check(*count >= 0, L"the playlist count " + std::to_wstring(*count) + L" is not negative",
+                      L"the playlist count is " + std::to_wstring(*count) + L", expected 0 or more");
+            // Entries as status and playlist count them, from 1.
             run.check(*count == 0 || (*current >= 0 && *current < *count),
-                      L"the current entry " + std::to_wstring(*current) + L" lies within the playlist");
+                      L"the current entry " + std::to_wstring(*current + 1LL) + L" lies within the playlist",
+                      L"the current entry is " + std::to_wstring(*current + 1LL) + L" (index " +
+                          std::to_wstring(*current) + L"), expected 1 to " + std::to_wstring(*count));
             const int before = run.problems();
             const int asked = std::min(*count, 1000);
             for (int i = 0; i < asked && run.responding(); ++i)
                 run.text(RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i), true);
-            if (run.problems() == before && run.responding())
-                run.say(L"  ok       " + std::to_wstring(asked) +
-                        L" playlist texts arrived in the title, each request setting it\n");
+            if (run.responding() && run.problems() == before)
+                run.check(true,
+                          std::to_wstring(asked) + L" playlist texts arrived in the title, each request "
+                                                   L"setting it",
+                          L"");
         }
     }
-    if (!run.responding())
-        run.say(L"Not checked: everything after the first message left unanswered.\n");
+    std::wstring unchecked;
+    for (const std::wstring& part : run.unchecked())
+        unchecked += (unchecked.empty() ? L"" : L", ") + part;
+    if (!unchecked.empty())
+        run.say(L"Not checked, as the player stopped answering: " + unchecked + L"\n");
     const std::wstring result = !run.responding()     ? std::wstring(L"player not responding")
                                 : run.problems() == 1 ? std::wstring(L"1 problem")
                                                       : std::to_wstring(run.problems()) + L" problems";
@@ -223,13 +327,24 @@ int probe(bool json) {
         report.add(L"running", true).add(L"process", static_cast<std::int64_t>(process));
         report.addJson(L"supported", jsonArray(supported)).addJson(L"unsupported", jsonArray(unsupported));
         report.addJson(L"states", run.states.text()).addJson(L"texts", run.texts.text());
-        report.add(L"volume", volume)
-            .add(L"maxVolume", maxVolume)
-            .add(L"position", position)
-            .add(L"length", length);
+        const auto number = [](const std::optional<int>& value) {
+            return value ? std::to_wstring(*value) : std::wstring(L"null");
+        };
+        report.addJson(L"volume", number(volume))
+            .addJson(L"maxVolume", number(maxVolume))
+            .addJson(L"position", number(position))
+            .addJson(L"length", number(length));
         report.addJson(L"checks", jsonArray(run.checks)).add(L"problems", run.problems());
+        std::vector<std::wstring> notChecked;
+        for (const std::wstring& part : run.unchecked())
+            notChecked.push_back(jsonString(part));
+        report.addJson(L"notChecked", jsonArray(notChecked)).add(L"otherPrograms", run.others() > 0);
         report.add(L"responding", run.responding()).add(L"slowestMs", run.slowest()).add(L"result", result);
-        print(report.text() + L"\n");
+        if (!run.responding())
+            report.add(L"error", L"player not responding").add(L"exitCode", 4);
+        else if (run.problems() > 0)
+            report.add(L"error", result).add(L"exitCode", 1);
+        printDocument(report.text());
     } else {
         if (run.responding()) {
             wchar_t slowest[64];

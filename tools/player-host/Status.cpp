@@ -4,6 +4,7 @@
 #include "Json.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -58,19 +59,35 @@ std::wstring scrolled(const std::wstring& text, int step) {
 
 namespace {
 
-// What the panel shows, as the plug-in answered it; texts as they came.
+// What the panel shows, as the plug-in answered it; texts as they came, and nothing
+// for a value that did not arrive.
 struct Status {
     std::wstring name;
-    std::optional<std::wstring> playing; // "play" or "pause"; none without a player
-    bool running = false;
-    std::wstring caption, time, title, artist, album, genre, year, track;
+    Host::Player player = Host::Player::Absent; // as known once everything was asked
+    std::optional<std::wstring> playing;        // "play" or "pause"
+    std::optional<std::wstring> caption, time, title, artist, album, genre, year, track;
     bool remaining = true;
-    long long length = 0, position = 0; // seconds
-    int volumeLow = 0, volumeHigh = 0, volume = 0;
+    std::optional<int> length, position; // seconds
+    std::optional<int> volumeLow, volumeHigh, volume;
     std::optional<std::wstring> shuffle, repeat, mute;
-    std::optional<int> rating; // none when the player offers no ratings
-    std::vector<std::wstring> unsupported;
+    bool ratingsKnown = false;                // whether the player said if it offers ratings
+    std::optional<std::array<bool, 5>> stars; // star n lit: the n-star indicator is on
+    std::optional<std::vector<std::wstring>> unsupported;
+    int missing = 0; // values asked of a running player that did not arrive
+
+    bool running() const { return player != Host::Player::Absent; }
 };
+
+template <typename T>
+std::optional<T> counted(Status& s, std::optional<T> value) {
+    if (!value)
+        ++s.missing;
+    return value;
+}
+
+std::optional<int> seconds(std::optional<int> plusOne) {
+    return plusOne ? std::optional<int>(static_cast<int>(*plusOne - 1LL)) : std::nullopt;
+}
 
 Status gather(const Host& host) {
     Status s;
@@ -78,12 +95,14 @@ Status gather(const Host& host) {
     host.plugin().GetPlayerName(name, 64);
     s.name = name;
     s.playing = host.state(L"playpause");
-    s.running = host.prop(L"anything", 6) != 0;
-    s.time = host.text(L"tracktime").value_or(L"");
-    s.caption = host.text(L"tipcaption").value_or(L"");
-    if (!s.running)
+    s.player = host.player();
+    s.time = host.text(L"tracktime");
+    s.caption = host.text(L"tipcaption");
+    if (!s.running())
         return s;
-    const auto text = [&](const wchar_t* field) { return host.text(field).value_or(L""); };
+    if (!s.playing)
+        ++s.missing;
+    const auto text = [&](const wchar_t* field) { return counted(s, host.text(field)); };
     s.title = text(L"title");
     s.artist = text(L"artist");
     s.album = text(L"album");
@@ -91,130 +110,228 @@ Status gather(const Host& host) {
     s.year = text(L"year");
     s.track = text(L"tracknum");
     // Track-time values are seconds plus one; which time the text shows is a display setting.
-    s.length = host.prop(L"tracktime", 3) - 1LL;
-    s.position = host.prop(L"tracktime", 5) - 1LL;
+    s.length = counted(s, seconds(host.prop(L"tracktime", PLAYER_PROP_UPPER)));
+    s.position = counted(s, seconds(host.prop(L"tracktime", PLAYER_PROP_VALUE)));
     s.remaining = host.setting(L"trackTime").value_or(1) != 0;
-    s.volumeLow = host.prop(L"volume", 4);
-    s.volumeHigh = host.prop(L"volume", 3);
-    s.volume = host.prop(L"volume", 5);
-    s.shuffle = host.state(L"shuffle");
-    s.repeat = host.state(L"repeat");
-    s.mute = host.state(L"mute");
-    if (tools::offersRatings(host.plugin(), host.instance())) {
-        int stars = 0;
-        for (const wchar_t* mark : {L"rating1", L"rating2", L"rating3", L"rating4", L"rating5"})
-            stars += host.state(mark).value_or(L"off") == L"on" ? 1 : 0;
-        s.rating = stars;
+    s.volumeLow = counted(s, host.prop(L"volume", PLAYER_PROP_LOWER));
+    s.volumeHigh = counted(s, host.prop(L"volume", PLAYER_PROP_UPPER));
+    s.volume = counted(s, host.prop(L"volume", PLAYER_PROP_VALUE));
+    s.shuffle = counted(s, host.state(L"shuffle"));
+    s.repeat = counted(s, host.state(L"repeat"));
+    s.mute = counted(s, host.state(L"mute"));
+    const bool ratings = tools::offersRatings(host.plugin(), host.instance());
+    s.ratingsKnown = ratings || host.player() == Host::Player::Responding;
+    if (!s.ratingsKnown)
+        ++s.missing;
+    if (ratings) {
+        std::array<bool, 5> lit{};
+        bool all = true;
+        for (std::size_t n = 0; n < lit.size(); ++n) {
+            const std::wstring mark = L"rating" + std::to_wstring(n + 1);
+            const std::optional<std::wstring> on = host.state(mark.c_str());
+            all = all && on.has_value();
+            lit[n] = on.value_or(L"off") == L"on";
+        }
+        s.stars = all ? std::optional(lit) : std::nullopt;
+        if (!all)
+            ++s.missing;
     }
-    for (const wchar_t* control : kControls)
-        if (host.prop(control, 2) != 0)
-            s.unsupported.push_back(control);
+    std::vector<std::wstring> unsupported;
+    bool allAnswered = true;
+    for (const wchar_t* control : kControls) {
+        const std::optional<int> answer = host.prop(control, PLAYER_PROP_UNSUPPORTED);
+        allAnswered = allAnswered && answer.has_value();
+        if (answer.value_or(0) != 0)
+            unsupported.push_back(control);
+    }
+    s.unsupported = allAnswered ? std::optional(unsupported) : std::nullopt;
+    if (!allAnswered)
+        ++s.missing;
+    s.player = host.player();
     return s;
 }
 
+constexpr wchar_t kNotAnswered[] = L"not answered";
+
+std::wstring orNotAnswered(const std::optional<std::wstring>& text) {
+    return text ? tools::visible(*text) : kNotAnswered;
+}
+
+std::wstring starsText(const std::array<bool, 5>& lit) {
+    std::wstring text;
+    for (const bool on : lit)
+        text += on ? L'\u2605' : L'\u2606';
+    return text;
+}
+
 void printText(const Status& s) {
-    const std::wstring state = !s.playing              ? L"(player not running)"
-                               : *s.playing == L"play" ? L"\u25B6 playing"
-                                                       : L"\u23F8 paused or stopped";
+    const std::wstring state = !s.running()                              ? L"(player not running)"
+                               : s.player == Host::Player::NotResponding ? L"(player not responding)"
+                               : !s.playing                              ? L"(state not answered)"
+                               : *s.playing == L"play"                   ? L"\u25B6 playing"
+                                                                         : L"\u23F8 paused or stopped";
     print(s.name + L"  " + state + L"\n");
-    if (!s.running) {
-        print(L"  Caption  " + tools::visible(s.caption) + L"\n");
-        print(L"  Time     " + tools::visible(s.time) + L"\n");
+    if (!s.running()) {
+        print(L"  Time     " + tools::visible(s.time.value_or(L"")) + L"\n");
         return;
     }
-    printField(L"Title    ", tools::visible(s.title));
-    printField(L"Artist   ", tools::visible(s.artist));
-    printField(L"Album    ", tools::visible(s.album));
+    // A text that did not arrive is said so; one the player does not have is left out.
+    const auto field = [](const wchar_t* label, const std::optional<std::wstring>& text) {
+        if (!text || !text->empty())
+            printField(label, orNotAnswered(text));
+    };
+    field(L"Title    ", s.title);
+    field(L"Artist   ", s.artist);
+    field(L"Album    ", s.album);
     // "Genre    Pop   Year 2019   Track 1": the first label in the labels' column.
     std::wstring details;
     for (const auto& [label, text] :
          {std::pair{L"Genre", &s.genre}, {L"Year", &s.year}, {L"Track", &s.track}}) {
-        if (text->empty())
+        if (*text && (*text)->empty())
             continue;
         std::wstring shownLabel = label;
         shownLabel.resize(details.empty() ? 9 : shownLabel.size() + 1, L' ');
-        details += (details.empty() ? L"" : L"   ") + shownLabel + tools::visible(*text);
+        details += (details.empty() ? L"" : L"   ") + shownLabel + orNotAnswered(*text);
     }
     printField(L"", details);
-    print(L"  Time     " + tools::visible(s.time) +
-          (s.time == L"--:--" ? L""
-           : s.remaining      ? L" remaining"
-                              : L" elapsed") +
-          L"   " + bar(s.position, 0, s.length) + L" " + clock(s.position) + L" / " + clock(s.length) +
-          L"\n");
-    print(L"  Volume   " + bar(s.volume, s.volumeLow, s.volumeHigh) + L" " + std::to_wstring(s.volume) +
-          L" / " + std::to_wstring(s.volumeHigh) + L"\n");
-    print(L"  Shuffle  " + s.shuffle.value_or(L"?") + L"   Repeat " + s.repeat.value_or(L"?") + L"   Mute " +
-          s.mute.value_or(L"?") + L"\n");
-    if (s.rating)
-        print(L"  Rating   " + std::wstring(static_cast<std::size_t>(*s.rating), L'\u2605') +
-              std::wstring(static_cast<std::size_t>(5 - *s.rating), L'\u2606') + L"\n");
+    const std::wstring time = tools::visible(s.time.value_or(L"--:--"));
+    std::wstring timeLine = L"  Time     " + time;
+    if (s.length && s.position)
+        timeLine += (time == L"--:--" ? L""
+                     : s.remaining    ? L" remaining"
+                                      : L" elapsed") +
+                    std::wstring(L"   ") + bar(*s.position, 0, *s.length) + L" " + clock(*s.position) +
+                    L" / " + clock(*s.length);
+    else
+        timeLine += L"   (position and length not answered)";
+    print(timeLine + L"\n");
+    if (s.volume && s.volumeLow && s.volumeHigh)
+        print(L"  Volume   " + bar(*s.volume, *s.volumeLow, *s.volumeHigh) + L" " +
+              std::to_wstring(*s.volume) + L" / " + std::to_wstring(*s.volumeHigh) + L"\n");
+    else
+        print(L"  Volume   " + std::wstring(kNotAnswered) + L"\n");
+    print(L"  Shuffle  " + orNotAnswered(s.shuffle) + L"   Repeat " + orNotAnswered(s.repeat) + L"   Mute " +
+          orNotAnswered(s.mute) + L"\n");
+    if (!s.ratingsKnown)
+        print(L"  Rating   " + std::wstring(kNotAnswered) + L"\n");
+    else if (s.stars)
+        print(L"  Rating   " + starsText(*s.stars) + L"\n");
     std::wstring unsupported;
-    for (const std::wstring& control : s.unsupported)
+    for (const std::wstring& control : s.unsupported.value_or(std::vector<std::wstring>{}))
         unsupported += (unsupported.empty() ? L"" : L", ") + control;
-    print(L"  Not supported: " + (unsupported.empty() ? std::wstring(L"(none)") : unsupported) + L"\n");
+    print(L"  Not supported: " +
+          (!s.unsupported        ? std::wstring(kNotAnswered)
+           : unsupported.empty() ? std::wstring(L"(none)")
+                                 : unsupported) +
+          L"\n");
+}
+
+std::wstring number(const std::optional<int>& value) {
+    return value ? std::to_wstring(*value) : L"null";
 }
 
 void printJson(const Status& s) {
     JsonObject json;
-    json.add(L"player", s.name).add(L"running", s.running).add(L"state", s.playing);
+    json.add(L"player", s.name).add(L"running", s.running());
+    json.add(L"responding", s.player == Host::Player::Responding).add(L"state", s.playing);
     json.add(L"caption", s.caption).add(L"time", s.time);
-    if (s.running) {
+    if (s.running()) {
         json.add(L"title", s.title).add(L"artist", s.artist).add(L"album", s.album).add(L"genre", s.genre);
         json.add(L"year", s.year).add(L"track", s.track);
         json.add(L"timeShows", s.remaining ? L"remaining" : L"elapsed");
-        json.add(L"position", static_cast<std::int64_t>(s.position))
-            .add(L"length", static_cast<std::int64_t>(s.length));
-        json.add(L"volume", s.volume).add(L"volumeMin", s.volumeLow).add(L"volumeMax", s.volumeHigh);
+        json.addJson(L"position", number(s.position)).addJson(L"length", number(s.length));
+        json.addJson(L"volume", number(s.volume))
+            .addJson(L"volumeMin", number(s.volumeLow))
+            .addJson(L"volumeMax", number(s.volumeHigh));
         json.add(L"shuffle", s.shuffle).add(L"repeat", s.repeat).add(L"mute", s.mute);
-        json.addJson(L"rating", s.rating ? std::to_wstring(*s.rating) : L"null");
+        // The stars lit, from the five indicators: the rating, for a player that lights
+        // star n while the rating is n or more.
+        std::wstring rating = L"null", stars = L"null";
+        if (s.stars) {
+            int lit = 0;
+            std::vector<std::wstring> each;
+            for (std::size_t n = 0; n < s.stars->size(); ++n) {
+                each.push_back((*s.stars)[n] ? L"true" : L"false");
+                if ((*s.stars)[n])
+                    lit = static_cast<int>(n) + 1;
+            }
+            rating = std::to_wstring(lit);
+            stars = jsonArray(each);
+        }
+        json.addJson(L"rating", rating).addJson(L"stars", stars);
         std::vector<std::wstring> unsupported;
-        for (const std::wstring& control : s.unsupported)
+        for (const std::wstring& control : s.unsupported.value_or(std::vector<std::wstring>{}))
             unsupported.push_back(jsonString(control));
-        json.addJson(L"unsupported", jsonArray(unsupported));
+        json.addJson(L"unsupported", s.unsupported ? jsonArray(unsupported) : L"null");
+        json.add(L"notAnswered", s.missing);
+        if (s.missing > 0)
+            json.add(L"error", L"player not responding: " + std::to_wstring(s.missing) +
+                                   (s.missing == 1 ? L" value" : L" values") + L" did not arrive")
+                .add(L"exitCode", 4);
     }
-    print(json.text() + L"\n");
+    printDocument(json.text());
 }
 
 } // namespace
 
-void printStatus(const Host& host, bool json) {
+int printStatus(const Host& host, bool json) {
     const Status status = gather(host);
     json ? printJson(status) : printText(status);
+    return status.missing;
 }
 
 namespace {
 
-// The watch line: time, play mark, and the title (or the caption without a player).
+// The watch line: time, play mark, and the title (or the plug-in's name without a player).
 std::wstring trackLine(const Host& host, int scrollStep) {
     const auto state = host.state(L"playpause");
+    const Host::Player player = host.player();
+    if (player == Host::Player::NotResponding)
+        return L"--:-- \u25A0 player not responding";
+    if (player == Host::Player::Absent) {
+        wchar_t name[64] = L"";
+        host.plugin().GetPlayerName(name, 64);
+        return field(host, L"tracktime") + L" \u25A0 " + name + L" (player not running)";
+    }
     const std::wstring mark = !state ? L"\u25A0" : *state == L"play" ? L"\u25B6" : L"\u23F8";
     std::wstring title = field(host, L"title");
-    if (scrollStep >= 0 && host.prop(L"title", 1) != 0)
+    if (scrollStep >= 0 && host.prop(L"title", PLAYER_PROP_SCROLLS).value_or(0) != 0)
         title = scrolled(title, scrollStep);
-    return field(host, L"tracktime") + L" " + mark + L" " + (state ? title : field(host, L"tipcaption"));
+    return field(host, L"tracktime") + L" " + mark + L" " + title;
+}
+
+std::wstring timeOfDay() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t text[16];
+    wsprintfW(text, L"%02d:%02d:%02d", now.wHour, now.wMinute, now.wSecond);
+    return text;
 }
 
 } // namespace
 
-FollowEnd follow(const Host& host) {
+void follow(const Host& host) {
     std::wstring last;
-    int silent = 0; // seconds in a row without an answer
+    bool silent = false;
     for (;;) {
-        const Host::Player player = Host::player(); // at most a second
-        if (player == Host::Player::Absent)
-            return FollowEnd::PlayerQuit;
-        if (player == Host::Player::NotResponding) {
-            // A player busy for less than two seconds is followed on.
-            if (++silent >= kFollowPatienceSeconds)
-                return FollowEnd::NotResponding;
-            continue;
-        }
-        silent = 0;
         const std::wstring line = trackLine(host, -1);
-        if (line != last)
-            print(line + L"\n");
-        last = line;
+        switch (host.player()) {
+        case Host::Player::Absent:
+            return;
+        case Host::Player::NotResponding:
+            if (!silent)
+                print(L"not responding since " + timeOfDay() + L"\n");
+            silent = true;
+            break;
+        case Host::Player::Responding:
+            if (silent)
+                print(L"answering again at " + timeOfDay() + L"\n");
+            silent = false;
+            if (line != last)
+                print(line + L"\n");
+            last = line;
+            break;
+        }
         Sleep(250);
     }
 }

@@ -6,14 +6,14 @@
 
 namespace player_host {
 
-// As text, or as one JSON document.
-void printStatus(const Host& host, bool json = false);
-// One line a second for `seconds` seconds; the title scrolls when its setting is on.
+// As text, or as one JSON document; returns how many values asked of a running player
+// did not arrive (each shown as "not answered", or null).
+int printStatus(const Host& host, bool json = false);
+// One line a second for `seconds` seconds, with or without a player, answering or not;
+// the title scrolls when its setting is on.
 void watch(const Host& host, int seconds);
-// A line whenever it changes, until the player quits or stops answering for
-// kFollowPatienceSeconds in a row.
-enum class FollowEnd { PlayerQuit, NotResponding };
-inline constexpr int kFollowPatienceSeconds = 2;
-FollowEnd follow(const Host& host);
+// A line whenever it changes, until the player quits; a hang is a line when it begins
+// ("not responding since ...") and one when it ends ("answering again at ...").
+void follow(const Host& host);
 
 } // namespace player_host

@@ -48,14 +48,15 @@ PanelModel::PanelModel(const tools::PluginLibrary& plugin, PlayerInstance* insta
 }
 
 PlayerStatus PanelModel::status() const {
-    // From the exports alone, at once: kind 6 is 1 while the window exists and the player
-    // is not known to be silent; otherwise the context menu offers only to run an absent
-    // player, and a silent one's items without marks.
-    if (plugin_.getProp(instance_, L"playpause", PLAYER_PROP_RUNNING) != 0)
+    switch (tools::playerPresence(plugin_, instance_)) {
+    case tools::PlayerPresence::Answering:
         return PlayerStatus::Running;
-    const tools::UniqueMenu menu(CreatePopupMenu());
-    return plugin_.queryCtxMenu(instance_, menu.get(), 0, 1) > 1 ? PlayerStatus::NotResponding
-                                                                 : PlayerStatus::Absent;
+    case tools::PlayerPresence::NotAnswering:
+        return PlayerStatus::NotResponding;
+    case tools::PlayerPresence::Absent:
+        break;
+    }
+    return PlayerStatus::Absent;
 }
 
 bool PanelModel::reachable() {
