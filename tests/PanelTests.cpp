@@ -184,11 +184,11 @@ public:
     Painted(int width, const PanelState& state) : layout_(layoutFor(width)) {
         BITMAPINFO info{};
         info.bmiHeader = {
-            sizeof(BITMAPINFOHEADER), layout_.width, -kPanelHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            sizeof(BITMAPINFOHEADER), layout_.width, -layout_.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         dc_ = CreateCompatibleDC(nullptr);
         bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
         old_ = SelectObject(dc_, bitmap_);
-        paintPanel(dc_, layout_, state, 0);
+        paintPanel(dc_, layout_, state);
         GdiFlush();
     }
     ~Painted() {
@@ -246,8 +246,66 @@ TEST(PanelPainting, TextsEndBeforeTheTimeAndASilentPlayerShowsNothingStale) {
     silent.caption = L"Old"; // and its caption
     const Painted panel(kDefaultWidth, silent);
     EXPECT_EQ(panel.inked(panel.layout().time), 0);
-    EXPECT_EQ(panel.inked(panel.layout().details), 0);
+    EXPECT_EQ(detailsLine(silent), L"Velmora Player"); // its name, not the caption it gave before
     EXPECT_EQ(panel.ofColour(panel.layout().repeat, Painted::kAccentColour), 0); // drawn plainly
+}
+
+// The marks of the demo list's Yoruba texts (a dot below and a tone mark over one
+// vowel) are drawn, in the title line, the details line and the playlist menu: each
+// mark adds ink where the same text without it has none.
+TEST(PanelPainting, CombiningMarksAreDrawnInBothLinesAndTheMenu) {
+    const auto bare = [](std::wstring text) {
+        std::erase_if(text, [](wchar_t c) { return c >= 0x300 && c <= 0x36F; });
+        return text;
+    };
+    const auto lines = [](const std::wstring& text) {
+        PanelState state;
+        state.player = PlayerStatus::Running;
+        state.title = state.artist = text;
+        state.scrollTitle = state.scrollDetails = false;
+        const Painted panel(kDefaultWidth, state);
+        RECT title = panel.layout().title, details = panel.layout().details;
+        InflateRect(&title, 0, 4);
+        InflateRect(&details, 0, 4);
+        return std::pair{panel.inked(title), panel.inked(details)};
+    };
+    const auto menuInk = [](const std::wstring& text) {
+        static constexpr int kWidth = 320, kHeight = 24;
+        HDC dc = CreateCompatibleDC(nullptr);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::uint32_t* bits = nullptr;
+        HBITMAP bitmap =
+            CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        const HGDIOBJ old = SelectObject(dc, bitmap);
+        const DRAWITEMSTRUCT item{ODT_MENU,
+                                  0,
+                                  0,
+                                  ODA_DRAWENTIRE,
+                                  0,
+                                  nullptr,
+                                  dc,
+                                  {0, 0, kWidth, kHeight},
+                                  reinterpret_cast<ULONG_PTR>(&text)};
+        paintMenuEntry(item);
+        GdiFlush();
+        const std::uint32_t background = bits[0];
+        const int ink = static_cast<int>(std::count_if(
+            bits, bits + kWidth * kHeight, [&](std::uint32_t pixel) { return pixel != background; }));
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return ink;
+    };
+    for (const wchar_t* sample : {L"Ngozi Ad\u00e9b\u00e1y\u1ecd\u0300", L"\u00cc\u1eb9\u0301",
+                                  L"\u1ecc\u0300n\u00e0", L"Ad\u00e9b\u00e1yo\u0323\u0300"}) {
+        SCOPED_TRACE(narrow(sample));
+        const auto [title, details] = lines(sample);
+        const auto [bareTitle, bareDetails] = lines(bare(sample));
+        EXPECT_GT(title, bareTitle);
+        EXPECT_GT(details, bareDetails);
+        EXPECT_GT(menuInk(sample), menuInk(bare(sample)));
+    }
 }
 
 TEST(PanelPainting, EveryScriptOfTheDemoListIsDrawnWithGlyphsNotBoxes) {

@@ -85,11 +85,30 @@ std::vector<PlayerParam> DisplaySettings::current() const {
     return params;
 }
 
-std::optional<std::int32_t> DisplaySettings::value(const wchar_t* name) const {
-    for (const PlayerParam& param : current())
+std::optional<std::int32_t> currentSetting(const PluginLibrary& plugin, PlayerInstance* instance,
+                                           const wchar_t* name) {
+    PlayerParam params[PLAYER_PARAM_COUNT] = {};
+    if (plugin.getPlayerParams(instance, nullptr) != PLAYER_PARAM_COUNT)
+        return std::nullopt;
+    plugin.getPlayerParams(instance, params);
+    for (const PlayerParam& param : params)
         if (std::wstring(param.name) == name)
             return param.value;
     return std::nullopt;
+}
+
+std::optional<std::int32_t> DisplaySettings::value(const wchar_t* name) const {
+    return currentSetting(plugin_, instance_, name);
+}
+
+std::wstring DisplaySettings::whyUnsavable() const {
+    const std::wstring folder = parentOf(fullPath_);
+    if (folder.empty() || lstrcmpiW(folder.c_str(), settingsFolder().c_str()) == 0)
+        return L""; // made at the first save
+    if (GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return L"";
+    return L"the folder " + visible(parentOf(path_).empty() ? folder : parentOf(path_)) +
+           L" does not exist: changes to the display settings will not be saved";
 }
 
 std::vector<std::wstring> DisplaySettings::restore() {
@@ -118,6 +137,14 @@ DisplaySettings::Saved DisplaySettings::saveIfChanged(std::wstring& error) {
     const std::vector<PlayerParam> now = current();
     if (sameSettings(now, inFile_))
         return Saved::Unchanged;
+    return write(now, error);
+}
+
+DisplaySettings::Saved DisplaySettings::save(std::wstring& error) {
+    return write(current(), error);
+}
+
+DisplaySettings::Saved DisplaySettings::write(const std::vector<PlayerParam>& now, std::wstring& error) {
     // The default folder is made at the first save; a folder the user named must exist.
     const std::wstring folder = parentOf(fullPath_);
     if (!folder.empty() && lstrcmpiW(folder.c_str(), settingsFolder().c_str()) == 0)

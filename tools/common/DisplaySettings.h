@@ -17,6 +17,10 @@ namespace tools {
 // the user can write to wherever the tool is installed.
 std::wstring defaultSettingsPath(const wchar_t* fileName);
 
+// A display setting as the plug-in reads it out now ("trackTime", ...).
+std::optional<std::int32_t> currentSetting(const PluginLibrary& plugin, PlayerInstance* instance,
+                                           const wchar_t* name);
+
 class DisplaySettings {
 public:
     // `path` as the user gave it; the profile functions get its full form, since they
@@ -32,6 +36,11 @@ public:
     // always holds what the plug-in reads out.
     enum class Saved { Unchanged, Written, Failed };
     Saved saveIfChanged(std::wstring& error);
+    // Writes them whether or not they changed, so that the file exists to be opened.
+    Saved save(std::wstring& error);
+    // Why nothing can be saved where the file is to go (a folder the user named that
+    // does not exist), in words; empty when it can.
+    std::wstring whyUnsavable() const;
 
     // A setting as the plug-in reads it out now ("trackTime", ...).
     std::optional<std::int32_t> value(const wchar_t* name) const;
@@ -41,6 +50,7 @@ public:
 
 private:
     std::vector<PlayerParam> current() const;
+    Saved write(const std::vector<PlayerParam>& settings, std::wstring& error);
 
     const PluginLibrary& plugin_;
     PlayerInstance* instance_;

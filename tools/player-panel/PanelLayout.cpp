@@ -4,29 +4,34 @@
 
 namespace player_panel {
 
-Layout layoutFor(int width) {
+Layout layoutFor(int width, UINT dpi) {
     Layout l;
-    l.width = std::clamp(width, kMinWidth, kMaxWidth);
-    const int w = l.width;
-    l.title = {10, 6, w - 84, 26};
-    l.details = {10, 28, w - 84, 44};
-    l.time = {w - 78, 6, w - 8, 28};
-    l.trackSlider = {10, 52, w - 10, 64};
+    l.dpi = dpi == 0 ? kBaseDpi : dpi;
+    const int w = std::clamp(width, kMinWidth, kMaxWidth);
+    l.width = l.px(w);
+    l.height = l.px(kPanelHeight);
+    const auto rect = [&l](int left, int top, int right, int bottom) {
+        return RECT{l.px(left), l.px(top), l.px(right), l.px(bottom)};
+    };
+    l.title = rect(10, 6, w - 84, 26);
+    l.details = rect(10, 28, w - 84, 46);
+    l.time = rect(w - 78, 6, w - 8, 28);
+    l.trackSlider = rect(10, 52, w - 10, 64);
     const int top = 72, bottom = 100, size = 28;
     int x = 10;
     for (RECT* button : {&l.prev, &l.playPause, &l.stop, &l.next}) {
-        *button = {x, top, x + size, bottom};
+        *button = rect(x, top, x + size, bottom);
         x += size + 4;
     }
     x += 8;
     for (RECT* toggle : {&l.shuffle, &l.repeat, &l.mute}) {
-        *toggle = {x, top, x + size, bottom};
+        *toggle = rect(x, top, x + size, bottom);
         x += size + 4;
     }
-    l.playlist = {w - 10 - size, top, w - 10, bottom};
+    l.playlist = rect(w - 10 - size, top, w - 10, bottom);
     for (int i = 0; i < 5; ++i)
-        l.stars[static_cast<std::size_t>(i)] = {10 + i * 22, 106, 10 + i * 22 + 20, 126};
-    l.volumeSlider = {w - 140, 110, w - 10, 122};
+        l.stars[static_cast<std::size_t>(i)] = rect(10 + i * 22, 106, 10 + i * 22 + 20, 126);
+    l.volumeSlider = rect(w - 140, 110, w - 10, 122);
     return l;
 }
 
@@ -72,7 +77,7 @@ Control hitTest(const Layout& layout, POINT point) {
     for (int c = static_cast<int>(Control::Time); c <= static_cast<int>(Control::Star5); ++c) {
         RECT r = rectOf(layout, static_cast<Control>(c));
         if (c == static_cast<int>(Control::TrackSlider) || c == static_cast<int>(Control::VolumeSlider))
-            InflateRect(&r, 0, 4); // a thin slider is easier to hit
+            InflateRect(&r, 0, layout.px(4)); // a thin slider is easier to hit
         if (PtInRect(&r, point))
             return static_cast<Control>(c);
     }

@@ -1,5 +1,7 @@
 #include "PanelModel.h"
 
+#include "DisplaySettings.h"
+
 #include <iterator>
 
 namespace player_panel {
@@ -29,6 +31,22 @@ unsigned bit(Control control) {
 }
 
 } // namespace
+
+bool PanelState::on(Control control) const {
+    switch (control) {
+    case Control::Shuffle:
+        return shuffle;
+    case Control::Repeat:
+        return repeat;
+    case Control::Mute:
+        return mute;
+    default:
+        break;
+    }
+    if (control >= Control::Star1 && control <= Control::Star5)
+        return stars[static_cast<std::size_t>(static_cast<int>(control) - static_cast<int>(Control::Star1))];
+    return false;
+}
 
 bool PanelState::offers(Control control) const {
     if (player == PlayerStatus::NotResponding)
@@ -101,9 +119,10 @@ void PanelModel::pollFast() {
     state_.shuffle = on(L"shuffle");
     state_.repeat = on(L"repeat");
     state_.mute = on(L"mute");
-    state_.rating = 0;
-    for (const wchar_t* mark : {L"rating1", L"rating2", L"rating3", L"rating4", L"rating5"})
-        state_.rating += on(mark) ? 1 : 0;
+    // Star n is lit while its indicator is on: the rating is n or more (PlayerRemote.h).
+    const wchar_t* const marks[] = {L"rating1", L"rating2", L"rating3", L"rating4", L"rating5"};
+    for (std::size_t n = 0; n < state_.stars.size(); ++n)
+        state_.stars[n] = on(marks[n]);
     state_.volumeLow = plugin_.getProp(instance_, L"volume", 4);
     state_.volumeHigh = plugin_.getProp(instance_, L"volume", 3);
     state_.volume = plugin_.getProp(instance_, L"volume", 5);
@@ -132,6 +151,7 @@ void PanelModel::pollSlow() {
         if (plugin_.getProp(instance_, entry.capability, 2) != 0)
             state_.unsupported |= bit(entry.control);
     state_.ratings = tools::offersRatings(plugin_, instance_);
+    state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
     settle();
 }
 
@@ -140,6 +160,7 @@ bool PanelModel::click(const Layout& layout, Control control, int x) {
         return false; // nothing is sent to a player that does not answer, not even a setting's click
     if (control == Control::Time) { // the time display: remaining or elapsed, a saved setting
         plugin_.sendCmd(instance_, L"tracktime", 0);
+        state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
         return true;
     }
     if (!state_.offers(control))
@@ -168,6 +189,15 @@ bool PanelModel::click(const Layout& layout, Control control, int x) {
             return true;
         }
     return false;
+}
+
+void PanelModel::setSlider(Control slider, long long value) {
+    if (!state_.offers(slider))
+        return;
+    if (slider == Control::VolumeSlider)
+        plugin_.sendCmd(instance_, L"volume", static_cast<int>(value));
+    else if (slider == Control::TrackSlider && value > 0) // track-time values are seconds plus one
+        plugin_.sendCmd(instance_, L"tracktime", static_cast<int>(value));
 }
 
 void PanelModel::wheel(int delta) {

@@ -8,6 +8,7 @@
 #include "PanelLayout.h"
 #include "PluginLibrary.h"
 
+#include <array>
 #include <string>
 
 namespace player_panel {
@@ -18,14 +19,18 @@ struct PanelState {
     PlayerStatus player = PlayerStatus::Absent;
     std::wstring name; // the plug-in's display name
     std::wstring title, artist, album, caption, time;
+    bool remaining = true; // the time counts down (a display setting)
     bool playing = false, shuffle = false, repeat = false, mute = false;
-    bool ratings = false; // the player offers ratings
-    int rating = 0;       // stars marked, 0 to 5
+    bool ratings = false;           // the player offers ratings
+    std::array<bool, 5> stars = {}; // star n lit: its indicator is on (the rating is n or more)
     bool scrollTitle = true, scrollDetails = true;
     int volumeLow = 0, volumeHigh = 0, volume = 0;
     int trackLow = 0, trackHigh = 0, track = 0; // seconds plus one
+    std::wstring problem; // what the user must know (the settings cannot be saved); empty: none
     // Controls the player does not offer, drawn disabled.
     bool offers(Control control) const;
+    // A toggle that is on, or a star that is lit.
+    bool on(Control control) const;
     unsigned unsupported = 0; // one bit per Control
 };
 
@@ -46,6 +51,9 @@ public:
     // Clicks, like the wheel, do nothing while the player does not answer.
     bool click(const Layout& layout, Control control, int x);
     void wheel(int delta);
+    // A slider set to `value` (track-time values are seconds plus one).
+    void setSlider(Control slider, long long value);
+    void setProblem(std::wstring problem) { state_.problem = std::move(problem); }
 
 private:
     PlayerStatus status() const;

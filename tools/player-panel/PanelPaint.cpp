@@ -16,11 +16,10 @@ constexpr COLORREF kDisabled = RGB(80, 86, 92);
 constexpr COLORREF kAccent = RGB(58, 142, 230);
 constexpr COLORREF kFace = RGB(52, 58, 66);
 constexpr COLORREF kStar = RGB(250, 196, 60);
+constexpr COLORREF kFocus = RGB(250, 250, 250);
+constexpr COLORREF kWarning = RGB(240, 170, 60);
 
-HFONT font(int height, int weight) {
-    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
-}
+constexpr wchar_t kMinus[] = L"\u2212"; // a minus sign, not a hyphen, before a time that counts down
 
 void fill(HDC dc, const RECT& r, COLORREF color) {
     const HBRUSH brush = CreateSolidBrush(color);
@@ -42,17 +41,20 @@ void line(HDC dc, POINT from, POINT to, COLORREF color, int width) {
 
 // Text in a rectangle: scrolled along and cut at its edges while `scroll` is on and it
 // does not fit, otherwise ended with an ellipsis where it would leave the rectangle.
-// Nothing is ever drawn outside the rectangle.
-void text(HDC dc, const RECT& r, const std::wstring& s, COLORREF color, bool scroll, int step,
-          bool alignRight = false) {
+// Nothing is drawn left or right of the rectangle; above and below, marks may reach
+// a little beyond it (a tone mark over a capital, a dot below).
+void text(HDC dc, const Layout& l, const RECT& r, const std::wstring& s, COLORREF color, bool scroll,
+          int step, bool alignRight = false) {
     SetTextColor(dc, color);
     const int width = textWidth(dc, s);
     const int room = r.right - r.left;
-    const HRGN clip = CreateRectRgnIndirect(&r);
+    RECT clipped = r;
+    InflateRect(&clipped, 0, l.px(4));
+    const HRGN clip = CreateRectRgnIndirect(&clipped);
     SelectClipRgn(dc, clip);
     if (scroll && width > room) {
-        const int gap = 40;
-        const int x = r.left - (step * 2) % (width + gap);
+        const int gap = l.px(40);
+        const int x = r.left - (step * l.px(2)) % (width + gap);
         drawTextAt(dc, x, r.top, s);
         drawTextAt(dc, x + width + gap, r.top, s);
     } else {
@@ -67,60 +69,66 @@ void button(HDC dc, const RECT& r, bool lit) {
     fill(dc, r, lit ? kAccent : kFace);
 }
 
-void icon(HDC dc, const RECT& r, Control control, const PanelState& s, COLORREF c, bool lit) {
+void icon(HDC dc, const Layout& l, const RECT& r, Control control, const PanelState& s, COLORREF c,
+          bool lit) {
+    const auto p = [&l](int length) { return l.px(length); };
     const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
     switch (control) {
     case Control::Prev:
-        fill(dc, {cx - 7, cy - 6, cx - 5, cy + 6}, c);
-        shape(dc, {{cx + 6, cy - 6}, {cx + 6, cy + 6}, {cx - 4, cy}}, c);
+        fill(dc, {cx - p(7), cy - p(6), cx - p(5), cy + p(6)}, c);
+        shape(dc, {{cx + p(6), cy - p(6)}, {cx + p(6), cy + p(6)}, {cx - p(4), cy}}, c);
         break;
     case Control::Next:
-        shape(dc, {{cx - 6, cy - 6}, {cx - 6, cy + 6}, {cx + 4, cy}}, c);
-        fill(dc, {cx + 5, cy - 6, cx + 7, cy + 6}, c);
+        shape(dc, {{cx - p(6), cy - p(6)}, {cx - p(6), cy + p(6)}, {cx + p(4), cy}}, c);
+        fill(dc, {cx + p(5), cy - p(6), cx + p(7), cy + p(6)}, c);
         break;
     case Control::PlayPause:
         if (s.player == PlayerStatus::Running && s.playing) { // playing: the pause bars
-            fill(dc, {cx - 6, cy - 7, cx - 2, cy + 7}, c);
-            fill(dc, {cx + 2, cy - 7, cx + 6, cy + 7}, c);
+            fill(dc, {cx - p(6), cy - p(7), cx - p(2), cy + p(7)}, c);
+            fill(dc, {cx + p(2), cy - p(7), cx + p(6), cy + p(7)}, c);
         } else {
-            shape(dc, {{cx - 5, cy - 7}, {cx - 5, cy + 7}, {cx + 7, cy}}, c);
+            shape(dc, {{cx - p(5), cy - p(7)}, {cx - p(5), cy + p(7)}, {cx + p(7), cy}}, c);
         }
         break;
     case Control::Stop:
-        fill(dc, {cx - 6, cy - 6, cx + 6, cy + 6}, c);
+        fill(dc, {cx - p(6), cy - p(6), cx + p(6), cy + p(6)}, c);
         break;
     case Control::Shuffle: // two crossing paths, each ending in an arrow head on the right
-        line(dc, {cx - 8, cy - 5}, {cx + 4, cy + 5}, c, 2);
-        line(dc, {cx - 8, cy + 5}, {cx + 4, cy - 5}, c, 2);
-        shape(dc, {{cx + 3, cy - 9}, {cx + 9, cy - 5}, {cx + 3, cy - 1}}, c);
-        shape(dc, {{cx + 3, cy + 1}, {cx + 9, cy + 5}, {cx + 3, cy + 9}}, c);
+        line(dc, {cx - p(8), cy - p(5)}, {cx + p(4), cy + p(5)}, c, p(2));
+        line(dc, {cx - p(8), cy + p(5)}, {cx + p(4), cy - p(5)}, c, p(2));
+        shape(dc, {{cx + p(3), cy - p(9)}, {cx + p(9), cy - p(5)}, {cx + p(3), cy - p(1)}}, c);
+        shape(dc, {{cx + p(3), cy + p(1)}, {cx + p(9), cy + p(5)}, {cx + p(3), cy + p(9)}}, c);
         break;
     case Control::Repeat: {
-        Selected pen(dc, CreatePen(PS_SOLID, 2, c));
+        Selected pen(dc, CreatePen(PS_SOLID, p(2), c));
         Selected hollow(dc, CreateSolidBrush(lit ? kAccent : kFace)); // the button's own face
-        RoundRect(dc, cx - 8, cy - 5, cx + 8, cy + 6, 6, 6);
-        shape(dc, {{cx + 2, cy - 9}, {cx + 2, cy - 1}, {cx + 6, cy - 5}}, c);
+        RoundRect(dc, cx - p(8), cy - p(5), cx + p(8), cy + p(6), p(6), p(6));
+        shape(dc, {{cx + p(2), cy - p(9)}, {cx + p(2), cy - p(1)}, {cx + p(6), cy - p(5)}}, c);
         break;
     }
     case Control::Mute:
-        fill(dc, {cx - 8, cy - 3, cx - 4, cy + 3}, c);
-        shape(dc, {{cx - 4, cy - 3}, {cx + 1, cy - 7}, {cx + 1, cy + 7}, {cx - 4, cy + 3}}, c);
+        fill(dc, {cx - p(8), cy - p(3), cx - p(4), cy + p(3)}, c);
+        shape(
+            dc,
+            {{cx - p(4), cy - p(3)}, {cx + p(1), cy - p(7)}, {cx + p(1), cy + p(7)}, {cx - p(4), cy + p(3)}},
+            c);
         if (lit)
-            line(dc, {cx + 3, cy - 4}, {cx + 9, cy + 4}, c, 2);
+            line(dc, {cx + p(3), cy - p(4)}, {cx + p(9), cy + p(4)}, c, p(2));
         else
-            line(dc, {cx + 4, cy - 3}, {cx + 4, cy + 3}, c, 1);
+            line(dc, {cx + p(4), cy - p(3)}, {cx + p(4), cy + p(3)}, c, p(1));
         break;
     case Control::Playlist:
         for (int i = -1; i <= 1; ++i)
-            fill(dc, {cx - 7, cy + i * 5 - 1, cx + 7, cy + i * 5 + 1}, c);
+            fill(dc, {cx - p(7), cy + p(i * 5) - p(1), cx + p(7), cy + p(i * 5) + p(1)}, c);
         break;
     default:
         break;
     }
 }
 
-void star(HDC dc, const RECT& r, bool marked, COLORREF outline) {
-    const double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0, outer = 9, inner = 4;
+void star(HDC dc, const Layout& l, const RECT& r, bool marked, COLORREF outline) {
+    const double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
+    const double outer = l.px(9), inner = l.px(4);
     POINT points[10];
     for (int i = 0; i < 10; ++i) {
         const double angle = -3.14159265 / 2 + i * 3.14159265 / 5;
@@ -133,59 +141,95 @@ void star(HDC dc, const RECT& r, bool marked, COLORREF outline) {
     Polygon(dc, points, 10);
 }
 
-void slider(HDC dc, const RECT& r, long long low, long long high, long long value, bool enabled) {
+void slider(HDC dc, const Layout& l, const RECT& r, long long low, long long high, long long value,
+            bool enabled) {
     const int cy = (r.top + r.bottom) / 2;
-    fill(dc, {r.left, cy - 2, r.right, cy + 2}, enabled ? kFace : kDisabled);
+    fill(dc, {r.left, cy - l.px(2), r.right, cy + l.px(2)}, enabled ? kFace : kDisabled);
     if (!enabled || high <= low)
         return;
     const long long span = high - low;
     const long long clamped = value < low ? low : value > high ? high : value;
     const int x = r.left + static_cast<int>((r.right - r.left) * (clamped - low) / span);
-    fill(dc, {r.left, cy - 2, x, cy + 2}, kAccent);
-    fill(dc, {x - 4, r.top, x + 4, r.bottom}, kText);
+    fill(dc, {r.left, cy - l.px(2), x, cy + l.px(2)}, kAccent);
+    fill(dc, {x - l.px(4), r.top, x + l.px(4), r.bottom}, kText);
+}
+
+// The keyboard's focus: an outline around the control, outside what it draws.
+void focusRing(HDC dc, const Layout& l, RECT r) {
+    InflateRect(&r, l.px(2), l.px(2));
+    const Selected pen(dc, CreatePen(PS_SOLID, l.px(1), kFocus));
+    const Selected hollow(dc, GetStockObject(HOLLOW_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
 }
 
 } // namespace
 
-void paintPanel(HDC dc, const Layout& l, const PanelState& s, int scrollStep) {
-    fill(dc, {0, 0, l.width, kPanelHeight}, kBackground);
+std::wstring titleLine(const PanelState& s) {
+    switch (s.player) {
+    case PlayerStatus::Absent:
+        return L"Player not running";
+    case PlayerStatus::NotResponding:
+        return L"Player not responding";
+    case PlayerStatus::Running:
+        break;
+    }
+    return s.title;
+}
+
+std::wstring detailsLine(const PanelState& s) {
+    if (!s.problem.empty())
+        return s.problem;
+    if (s.player != PlayerStatus::Running) // the state is in the title line; the name goes here
+        return s.name;
+    std::wstring details = s.artist;
+    if (!s.album.empty())
+        details += (details.empty() ? L"" : L"  \u00b7  ") + s.album;
+    return details;
+}
+
+std::wstring timeText(const PanelState& s) {
+    // A player that does not answer has no time: an old one would look current.
+    if (s.player == PlayerStatus::NotResponding)
+        return L"";
+    const bool counting = !s.time.empty() && s.time != L"--:--";
+    return counting && s.remaining ? kMinus + s.time : s.time;
+}
+
+void paintPanel(HDC dc, const Layout& l, const PanelState& s, const PanelView& view) {
+    fill(dc, {0, 0, l.width, l.height}, kBackground);
     SetBkMode(dc, TRANSPARENT);
     const bool running = s.player == PlayerStatus::Running;
     {
-        Selected big(dc, font(15, FW_SEMIBOLD));
-        const std::wstring title = s.player == PlayerStatus::NotResponding
-                                       ? s.name + L": player not responding"
-                                   : running ? s.title
-                                             : s.name + L": player not running";
-        text(dc, l.title, title, running ? kText : kDim, running && s.scrollTitle, scrollStep);
-        // A player that does not answer has no time: an old one would look current.
-        if (s.player != PlayerStatus::NotResponding)
-            text(dc, l.time, s.time, running ? kText : kDim, false, 0, true);
+        Selected big(dc, panelFont(l.px(15), FW_SEMIBOLD));
+        text(dc, l, l.title, titleLine(s), running ? kText : kDim, running && s.scrollTitle, view.scrollStep);
+        text(dc, l, l.time, timeText(s), running ? kText : kDim, false, 0, true);
     }
     {
-        Selected small(dc, font(12, FW_NORMAL));
-        std::wstring details = s.artist;
-        if (!s.album.empty())
-            details += (details.empty() ? L"" : L"  \u00b7  ") + s.album;
-        const std::wstring shown = running ? details : s.player == PlayerStatus::Absent ? s.caption : L"";
-        text(dc, l.details, shown, kDim, running && s.scrollDetails, scrollStep);
+        Selected small(dc, panelFont(l.px(12), FW_NORMAL));
+        text(dc, l, l.details, detailsLine(s), s.problem.empty() ? kDim : kWarning,
+             running && s.problem.empty() && s.scrollDetails, view.scrollStep);
     }
-    slider(dc, l.trackSlider, s.trackLow, s.trackHigh, s.track, s.offers(Control::TrackSlider));
+    const auto value = [&](Control slider, long long current) {
+        return view.dragging == slider ? view.dragValue : current;
+    };
+    slider(dc, l, l.trackSlider, s.trackLow, s.trackHigh, value(Control::TrackSlider, s.track),
+           s.offers(Control::TrackSlider));
     for (Control c : {Control::Prev, Control::PlayPause, Control::Stop, Control::Next, Control::Shuffle,
                       Control::Repeat, Control::Mute, Control::Playlist}) {
         // A control that cannot be used is drawn plainly: no state shows on it.
         const bool enabled = s.offers(c);
-        const bool on = (c == Control::Shuffle && s.shuffle) || (c == Control::Repeat && s.repeat) ||
-                        (c == Control::Mute && s.mute);
-        const bool lit = running && enabled && on;
+        const bool lit = running && enabled && s.on(c);
         const RECT& r = rectOf(l, c);
         button(dc, r, lit);
-        icon(dc, r, c, s, enabled ? kText : kDisabled, lit);
+        icon(dc, l, r, c, s, enabled ? kText : kDisabled, lit);
     }
-    for (int i = 0; i < 5; ++i)
-        star(dc, l.stars[static_cast<std::size_t>(i)], s.offers(Control::Star1) && i < s.rating,
+    for (std::size_t i = 0; i < s.stars.size(); ++i)
+        star(dc, l, l.stars[i], s.offers(Control::Star1) && s.stars[i],
              s.offers(Control::Star1) ? kDim : kDisabled);
-    slider(dc, l.volumeSlider, s.volumeLow, s.volumeHigh, s.volume, s.offers(Control::VolumeSlider));
+    slider(dc, l, l.volumeSlider, s.volumeLow, s.volumeHigh, value(Control::VolumeSlider, s.volume),
+           s.offers(Control::VolumeSlider));
+    if (view.focused != Control::None)
+        focusRing(dc, l, rectOf(l, view.focused));
 }
 
 } // namespace player_panel

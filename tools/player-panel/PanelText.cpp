@@ -13,23 +13,55 @@ bool highSurrogate(wchar_t c) {
     return c >= 0xD800 && c <= 0xDBFF;
 }
 
-// One stretch of text drawn with one font: the DC's, or the symbol font.
+// A mark that sits above its letter (a grave, an acute, a tilde...).
+bool markAbove(wchar_t c) {
+    return (c >= 0x300 && c <= 0x314) || c == 0x31A || (c >= 0x33D && c <= 0x344) || c == 0x346 ||
+           (c >= 0x34A && c <= 0x34C) || (c >= 0x350 && c <= 0x352) || c == 0x357 || c == 0x35B ||
+           (c >= 0x363 && c <= 0x36F);
+}
+
+bool combining(wchar_t c) {
+    return c >= 0x300 && c <= 0x36F;
+}
+
+// One stretch of text drawn one way: with the DC's font, the symbol font, or, for a
+// mark above a capital, with the DC's font raised: GDI places a mark where it sits
+// over a small letter, into the top of a capital ("Ọ̀").
+enum class RunKind { Plain, Symbol, RaisedMark };
 struct Run {
     std::wstring text;
-    bool symbol;
+    RunKind kind;
 };
 
 std::vector<Run> runsOf(const std::wstring& text) {
     std::vector<Run> runs;
+    wchar_t base = 0; // the letter the marks that follow belong to
     for (std::size_t i = 0; i < text.size();) {
         const bool symbol = highSurrogate(text[i]) && i + 1 < text.size();
         const std::size_t length = symbol ? 2 : 1;
-        if (runs.empty() || runs.back().symbol != symbol)
-            runs.push_back({L"", symbol});
+        const RunKind kind = symbol                                                  ? RunKind::Symbol
+                             : markAbove(text[i]) && base != 0 && IsCharUpperW(base) ? RunKind::RaisedMark
+                                                                                     : RunKind::Plain;
+        if (!combining(text[i]))
+            base = symbol ? 0 : text[i];
+        if (runs.empty() || runs.back().kind != kind)
+            runs.push_back({L"", kind});
         runs.back().text.append(text, i, length);
         i += length;
     }
     return runs;
+}
+
+// How far a mark above a capital goes up: from where it sits over a small letter.
+int capitalRaise(HDC dc) {
+    OUTLINETEXTMETRICW metrics{};
+    metrics.otmSize = sizeof metrics;
+    if (GetOutlineTextMetricsW(dc, sizeof metrics, &metrics) != 0 &&
+        metrics.otmsCapEmHeight > metrics.otmsXHeight)
+        return static_cast<int>(metrics.otmsCapEmHeight - metrics.otmsXHeight);
+    TEXTMETRICW text{};
+    GetTextMetricsW(dc, &text);
+    return text.tmAscent / 4;
 }
 
 int CALLBACK noteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -52,13 +84,32 @@ const wchar_t* symbolFamily(HDC dc) {
     return family;
 }
 
-// The symbol font at the size and weight of the DC's font.
+// The symbol font at the size of the DC's font. Bold at least: Symbola draws many
+// symbols (🌙) as thin outlines, which at text sizes come out as a pale trace rather
+// than in their line's colour.
 HFONT symbolFont(HDC dc) {
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    return CreateFontW(-(metrics.tmHeight - metrics.tmInternalLeading), 0, 0, 0, metrics.tmWeight, FALSE,
-                       FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       ANTIALIASED_QUALITY, DEFAULT_PITCH, symbolFamily(dc));
+    const LONG weight = metrics.tmWeight > FW_BOLD ? metrics.tmWeight : FW_BOLD;
+    return CreateFontW(-(metrics.tmHeight - metrics.tmInternalLeading), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                       DEFAULT_PITCH, symbolFamily(dc));
+}
+
+// The text composed (NFC): letters and marks as one character where Unicode has one.
+std::wstring composed(const std::wstring& text) {
+    if (text.empty())
+        return text;
+    const int length = static_cast<int>(text.size());
+    const int room = NormalizeString(NormalizationC, text.c_str(), length, nullptr, 0);
+    if (room <= 0)
+        return text;
+    std::wstring result(static_cast<std::size_t>(room), L'\0');
+    const int written = NormalizeString(NormalizationC, text.c_str(), length, result.data(), room);
+    if (written <= 0)
+        return text;
+    result.resize(static_cast<std::size_t>(written));
+    return result;
 }
 
 // Shapes a run of symbols with Uniscribe, which reads the font's own character map.
@@ -91,7 +142,7 @@ private:
 };
 
 int runWidth(HDC dc, const Run& run) {
-    if (run.symbol) {
+    if (run.kind == RunKind::Symbol) {
         const Selected symbols(dc, symbolFont(dc));
         return Shaped(dc, run.text).width();
     }
@@ -102,22 +153,29 @@ int runWidth(HDC dc, const Run& run) {
 
 } // namespace
 
+HFONT panelFont(int height, int weight) {
+    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
+}
+
 int textWidth(HDC dc, const std::wstring& text) {
     int width = 0;
-    for (const Run& run : runsOf(text))
+    for (const Run& run : runsOf(composed(text)))
         width += runWidth(dc, run);
     return width;
 }
 
 void drawTextAt(HDC dc, int x, int y, const std::wstring& text) {
-    for (const Run& run : runsOf(text)) {
-        if (run.symbol) {
+    for (const Run& run : runsOf(composed(text))) {
+        if (run.kind == RunKind::Symbol) {
             const Selected symbols(dc, symbolFont(dc));
             const Shaped shaped(dc, run.text);
             shaped.draw(x, y);
             x += shaped.width();
         } else {
-            ExtTextOutW(dc, x, y, 0, nullptr, run.text.c_str(), static_cast<UINT>(run.text.size()), nullptr);
+            const int top = run.kind == RunKind::RaisedMark ? y - capitalRaise(dc) : y;
+            ExtTextOutW(dc, x, top, 0, nullptr, run.text.c_str(), static_cast<UINT>(run.text.size()),
+                        nullptr);
             x += runWidth(dc, run);
         }
     }

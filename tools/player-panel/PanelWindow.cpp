@@ -3,12 +3,15 @@
 #include "Console.h"
 #include "HotkeyBinding.h"
 #include "MenuEntry.h"
-#include "PanelPaint.h"
+#include "PanelWords.h"
 #include "Unique.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace player_panel {
@@ -18,6 +21,8 @@ constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollMilliseconds = 250; // time and states; texts every fourth tick
 constexpr UINT_PTR kScrollTimer = 2;
 constexpr UINT kScrollMilliseconds = 80;
+constexpr ULONGLONG kDragSendMilliseconds = 100; // a dragged volume reaches the player ten times a second
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 // The bitmap a paint draws into before it reaches the screen, so nothing flickers.
 class Backbuffer {
@@ -65,42 +70,140 @@ UINT choose(HMENU menu, POINT screen, HWND owner, UINT pick) {
                                             screen.y, 0, owner, nullptr));
 }
 
+// The functions of Windows 10's per-monitor DPI, where the system has them.
+template <typename Fn>
+Fn user32Function(const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), name)));
+}
+
+UINT windowDpi(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    if (window != nullptr && getDpiForWindow != nullptr)
+        if (const UINT dpi = getDpiForWindow(window); dpi != 0)
+            return dpi;
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
+}
+
+// The window's outer size for a client area, with the frame of its DPI.
+SIZE frameFor(const Layout& layout) {
+    using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = user32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    RECT frame{0, 0, layout.width, layout.height};
+    if (adjustForDpi == nullptr || !adjustForDpi(&frame, kStyle, FALSE, 0, layout.dpi))
+        AdjustWindowRect(&frame, kStyle, FALSE);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+bool isSlider(Control control) {
+    return control == Control::TrackSlider || control == Control::VolumeSlider;
+}
+
+// Input that arrives while the panel waits in a call of the plug-in (a message sent to
+// it, which Windows delivers during the wait) is taken up once the call is over, as a
+// click of the mouse would be: never in the middle of a poll.
+bool deferredInput(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEWHEEL:
+    case WM_HOTKEY:
+    case WM_CONTEXTMENU:
+    case WM_KEYDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The controls that have a tooltip: every one drawn as an icon or a shape.
+constexpr Control kTooltipControls[] = {
+    Control::Prev,    Control::PlayPause, Control::Stop,        Control::Next,
+    Control::Shuffle, Control::Repeat,    Control::Mute,        Control::Playlist,
+    Control::Star1,   Control::Star2,     Control::Star3,       Control::Star4,
+    Control::Star5,   Control::Time,      Control::TrackSlider, Control::VolumeSlider,
+};
+
 } // namespace
 
 PanelWindow::PanelWindow(const tools::PluginLibrary& plugin, PlayerInstance* instance, std::wstring iniPath,
-                         int width)
+                         int width, UINT dpi)
     : plugin_(plugin), instance_(instance), settings_(plugin, instance, std::move(iniPath)),
-      model_(plugin, instance), layout_(layoutFor(width)) {}
+      model_(plugin, instance), width_(width), fixedDpi_(dpi),
+      layout_(layoutFor(width, dpi != 0 ? dpi : windowDpi(nullptr))) {}
 
 PanelWindow::~PanelWindow() {
     if (window_ != nullptr)
         DestroyWindow(window_);
+    disconnect(accessible_);
 }
 
-bool PanelWindow::create(bool visible) {
+bool PanelWindow::create(bool visible, bool hotkeys) {
     for (const std::wstring& warning : settings_.restore())
         problems_.push_back(warning);
+    if (const std::wstring unsavable = settings_.whyUnsavable(); !unsavable.empty())
+        problem(unsavable);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &PanelWindow::windowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassW(&windowClass);
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, layout_.width, kPanelHeight};
-    AdjustWindowRect(&frame, style, FALSE);
-    window_ = CreateWindowExW(0, kWindowClass, (model_.state().name + L" \u2014 player-panel").c_str(), style,
-                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    const SIZE frame = frameFor(layout_);
+    window_ = CreateWindowExW(0, kWindowClass, (model_.state().name + L" \u2014 player-panel").c_str(),
+                              kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), this);
     if (window_ == nullptr)
         return false;
-    registerHotkeys();
+    if (fixedDpi_ == 0)
+        relayout(windowDpi(window_)); // the monitor it opened on may differ from the system's
+    accessible_ = makeAccessible(*this);
+    if (hotkeys)
+        registerHotkeys();
+    makeTooltips();
     pollAll();
     SetTimer(window_, kPollTimer, kPollMilliseconds, nullptr);
     SetTimer(window_, kScrollTimer, kScrollMilliseconds, nullptr);
     if (visible)
         ShowWindow(window_, SW_SHOWNORMAL);
     return true;
+}
+
+void PanelWindow::relayout(UINT dpi) {
+    layout_ = layoutFor(width_, dpi);
+    if (window_ == nullptr)
+        return;
+    const SIZE frame = frameFor(layout_);
+    SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    makeTooltips();
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PanelWindow::makeTooltips() {
+    if (tooltips_ == nullptr) {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0,
+                                    0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (tooltips_ == nullptr)
+            return;
+        SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, layout_.px(320));
+    }
+    for (const Control control : kTooltipControls) {
+        const std::wstring text = tooltipFor(control, model_.state());
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = static_cast<UINT_PTR>(control);
+        tool.rect = rectOf(layout_, control);
+        tool.lpszText = const_cast<wchar_t*>(text.c_str()); // copied by the control
+        SendMessageW(tooltips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 void PanelWindow::pollAll() {
@@ -153,10 +256,31 @@ std::vector<std::wstring> PanelWindow::takeProblems() {
     return std::exchange(problems_, {});
 }
 
+void PanelWindow::problem(const std::wstring& what) {
+    problems_.push_back(what);
+    model_.setProblem(what); // said on the panel too, where a person looks
+    if (window_ != nullptr)
+        InvalidateRect(window_, nullptr, FALSE);
+}
+
 void PanelWindow::save() {
     std::wstring error;
     if (settings_.saveIfChanged(error) == tools::DisplaySettings::Saved::Failed)
-        problems_.push_back(error);
+        problem(error);
+}
+
+void PanelWindow::openSettings() {
+    // The file exists to be opened, with what the panel shows; where it cannot, the panel says why.
+    std::wstring error;
+    if (GetFileAttributesW(settings_.fullPath().c_str()) == INVALID_FILE_ATTRIBUTES &&
+        settings_.save(error) == tools::DisplaySettings::Saved::Failed) {
+        problem(error);
+        return;
+    }
+    const auto opened = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(window_, L"open", settings_.fullPath().c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (opened <= 32) // nothing opens .ini files here: say where it is
+        model_.setProblem(L"Settings: " + settings_.fullPath());
 }
 
 LRESULT CALLBACK PanelWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -176,7 +300,10 @@ LRESULT CALLBACK PanelWindow::windowProc(HWND window, UINT message, WPARAM wPara
 }
 
 void PanelWindow::paint(HDC dc) const {
-    paintPanel(dc, layout_, model_.state(), scrollStep_);
+    PanelView view = view_;
+    if (!keyboardUsed_ || GetFocus() != window_)
+        view.focused = Control::None; // the focus shows once the keyboard moved it
+    paintPanel(dc, layout_, model_.state(), view);
 }
 
 void PanelWindow::onClick(POINT point) {
@@ -202,6 +329,147 @@ void PanelWindow::onClick(POINT point) {
     InvalidateRect(window_, nullptr, FALSE);
 }
 
+void PanelWindow::pressControl(Control control) {
+    if (control == Control::None || isSlider(control))
+        return;
+    POINT point = centreOf(layout_, control);
+    if (control == Control::Playlist)
+        point = {layout_.playlist.left, layout_.playlist.bottom}; // its menu opens below it
+    onClick(point);
+}
+
+void PanelWindow::moveFocus(int step) {
+    const int count = static_cast<int>(std::size(kTabOrder));
+    int at =
+        static_cast<int>(std::find(std::begin(kTabOrder), std::end(kTabOrder), view_.focused) - kTabOrder);
+    // Controls that cannot be used are passed over, as Windows passes over disabled ones.
+    for (int tried = 0; tried < count; ++tried) {
+        at = at >= count ? (step > 0 ? 0 : count - 1) : (at + step + count) % count;
+        const Control control = kTabOrder[at];
+        const bool usable = control == Control::Time ? model_.state().player != PlayerStatus::NotResponding
+                                                     : model_.state().offers(control);
+        if (usable) {
+            view_.focused = control;
+            break;
+        }
+    }
+    keyboardUsed_ = true;
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, focusedElement());
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PanelWindow::stepSlider(Control slider, long long delta, bool toEnd) {
+    const PanelState& s = model_.state();
+    const bool volume = slider == Control::VolumeSlider;
+    const long long low = volume ? s.volumeLow : s.trackLow, high = volume ? s.volumeHigh : s.trackHigh;
+    const long long now = volume ? s.volume : s.track;
+    const long long next = toEnd ? (delta < 0 ? low : high) : std::clamp(now + delta, low, high);
+    const InPlugin inPlugin(inPlugin_);
+    model_.setSlider(slider, next);
+    model_.pollFast();
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PanelWindow::startDrag(Control slider, int x) {
+    if (!model_.state().offers(slider))
+        return;
+    const PanelState& s = model_.state();
+    view_.dragging = slider;
+    view_.dragValue = slider == Control::VolumeSlider
+                          ? sliderValue(layout_.volumeSlider, x, s.volumeLow, s.volumeHigh)
+                          : sliderValue(layout_.trackSlider, x, s.trackLow, s.trackHigh);
+    lastDragSent_ = 0;
+    SetCapture(window_);
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PanelWindow::followDrag(int x, bool done) {
+    const Control slider = view_.dragging;
+    const PanelState& s = model_.state();
+    view_.dragValue = slider == Control::VolumeSlider
+                          ? sliderValue(layout_.volumeSlider, x, s.volumeLow, s.volumeHigh)
+                          : sliderValue(layout_.trackSlider, x, s.trackLow, s.trackHigh);
+    // The thumb follows the pointer; the volume changes as it moves, the track when let go.
+    const ULONGLONG now = GetTickCount64();
+    if (done || (slider == Control::VolumeSlider && now - lastDragSent_ >= kDragSendMilliseconds)) {
+        const InPlugin inPlugin(inPlugin_);
+        model_.setSlider(slider, view_.dragValue);
+        lastDragSent_ = now;
+    }
+    if (done) {
+        view_.dragging = Control::None;
+        ReleaseCapture();
+        const InPlugin inPlugin(inPlugin_);
+        model_.pollFast();
+    }
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+bool PanelWindow::onKey(WPARAM key) {
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const Control focused = view_.focused;
+    const PanelState& s = model_.state();
+    const long long volumeStep = std::max<long long>(1, (s.volumeHigh - s.volumeLow) / 20);
+    switch (key) {
+    case VK_TAB:
+        moveFocus(shift ? -1 : 1);
+        return true;
+    case VK_SPACE:
+    case VK_RETURN:
+        keyboardUsed_ = true;
+        pressControl(focused);
+        return true;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+        if (!isSlider(focused))
+            return false;
+        stepSlider(focused,
+                   (key == VK_LEFT || key == VK_DOWN || key == VK_HOME ? -1 : 1) *
+                       (focused == Control::VolumeSlider ? volumeStep : 5),
+                   key == VK_HOME || key == VK_END);
+        return true;
+    case 'P':
+    case VK_MEDIA_PLAY_PAUSE:
+        pressControl(Control::PlayPause);
+        return true;
+    case 'N':
+    case VK_MEDIA_NEXT_TRACK:
+        pressControl(Control::Next);
+        return true;
+    case 'B':
+    case VK_MEDIA_PREV_TRACK:
+        pressControl(Control::Prev);
+        return true;
+    case 'S':
+    case VK_MEDIA_STOP:
+        pressControl(Control::Stop);
+        return true;
+    case 'M':
+    case VK_VOLUME_MUTE:
+        pressControl(Control::Mute);
+        return true;
+    case 'L':
+        pressControl(Control::Playlist);
+        return true;
+    case VK_OEM_PLUS:
+    case VK_ADD:
+    case VK_VOLUME_UP:
+        stepSlider(Control::VolumeSlider, volumeStep, false);
+        return true;
+    case VK_OEM_MINUS:
+    case VK_SUBTRACT:
+    case VK_VOLUME_DOWN:
+        stepSlider(Control::VolumeSlider, -volumeStep, false);
+        return true;
+    default:
+        return false;
+    }
+}
+
 UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
     const tools::UniqueMenu menu(CreatePopupMenu());
     {
@@ -223,7 +491,7 @@ UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
         pollAll();
     } else if (chosen == kSettingsId) {
         save();
-        ShellExecuteW(window_, L"open", settings_.fullPath().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        openSettings();
     } else if (chosen == kExitId) {
         PostMessageW(window_, WM_CLOSE, 0, 0);
     }
@@ -262,23 +530,6 @@ UINT PanelWindow::showPlaylistMenu(POINT screen, UINT pick) {
     return chosen;
 }
 
-// Input that arrives while the panel waits in a call of the plug-in (a message sent to
-// it, which Windows delivers during the wait) is taken up once the call is over, as a
-// click of the mouse would be: never in the middle of a poll.
-bool deferredInput(UINT message) {
-    switch (message) {
-    case WM_LBUTTONUP:
-    case WM_MOUSEWHEEL:
-    case WM_HOTKEY:
-    case WM_CONTEXTMENU:
-    case WM_KEYDOWN:
-    case WM_CHAR:
-        return true;
-    default:
-        return false;
-    }
-}
-
 LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (inPlugin_ && deferredInput(message)) {
         PostMessageW(window_, message, wParam, lParam);
@@ -289,19 +540,21 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kPollTimer) {
             const InPlugin inPlugin(inPlugin_);
             model_.pollFast();
-            if (++ticks_ % 4 == 0)
+            if (++ticks_ % 4 == 0) {
                 model_.pollSlow();
+                makeTooltips(); // "Play" or "Pause", "Time remaining" or "Time played"
+            }
         } else {
-            ++scrollStep_;
+            ++view_.scrollStep;
         }
         InvalidateRect(window_, nullptr, FALSE);
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         const HDC dc = BeginPaint(window_, &ps);
-        const Backbuffer buffer(dc, layout_.width, kPanelHeight);
+        const Backbuffer buffer(dc, layout_.width, layout_.height);
         paint(buffer.dc());
-        BitBlt(dc, 0, 0, layout_.width, kPanelHeight, buffer.dc(), 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, layout_.width, layout_.height, buffer.dc(), 0, 0, SRCCOPY);
         EndPaint(window_, &ps);
         return 0;
     }
@@ -310,9 +563,51 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_LBUTTONUP:
-        onClick({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_DPICHANGED: {
+        if (fixedDpi_ == 0) {
+            relayout(HIWORD(wParam));
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         return 0;
+    }
+    case WM_LBUTTONDOWN: {
+        const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        SetFocus(window_);
+        const Control control = hitTest(layout_, point);
+        if (control != Control::None)
+            view_.focused = control; // the keyboard goes on from what was clicked
+        if (isSlider(control))
+            startDrag(control, point.x);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (view_.dragging != Control::None && (wParam & MK_LBUTTON) != 0)
+            followDrag(GET_X_LPARAM(lParam), false);
+        return 0;
+    case WM_LBUTTONUP:
+        if (view_.dragging != Control::None)
+            followDrag(GET_X_LPARAM(lParam), true);
+        else
+            onClick({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_CAPTURECHANGED:
+        view_.dragging = Control::None;
+        InvalidateRect(window_, nullptr, FALSE);
+        return 0;
+    case WM_KEYDOWN:
+        if (onKey(wParam))
+            return 0;
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(window_, nullptr, FALSE);
+        return 0;
+    case WM_GETOBJECT:
+        if (const LRESULT answer = answerGetObject(accessible_, wParam, lParam); answer != 0)
+            return answer;
+        break;
     case WM_MOUSEWHEEL: {
         POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ScreenToClient(window_, &point);
@@ -382,6 +677,37 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+// What accessibility clients are told: the two lines of text, then the controls in the
+// order Tab moves between them.
+std::wstring PanelWindow::panelName() const {
+    return model_.state().name + L" panel";
+}
+
+int PanelWindow::elementCount() const {
+    return 2 + static_cast<int>(std::size(kTabOrder));
+}
+
+ElementFacts PanelWindow::element(int id) const {
+    if (id <= 2)
+        return describeLine(id == 1, model_.state(), layout_);
+    const Control control = kTabOrder[id - 3];
+    return describe(control, model_.state(), layout_, GetFocus() == window_ && view_.focused == control);
+}
+
+int PanelWindow::focusedElement() const {
+    const auto at = std::find(std::begin(kTabOrder), std::end(kTabOrder), view_.focused);
+    return at == std::end(kTabOrder) ? 0 : 3 + static_cast<int>(at - std::begin(kTabOrder));
+}
+
+void PanelWindow::press(int id) {
+    // Called by a client through COM, on the panel's thread: as a click, once this call is over.
+    if (id < 3 || id > elementCount())
+        return;
+    const POINT centre = centreOf(layout_, kTabOrder[id - 3]);
+    PostMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+    PostMessageW(window_, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
 }
 
 } // namespace player_panel

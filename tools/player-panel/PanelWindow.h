@@ -1,13 +1,22 @@
 // PanelWindow: the panel as a window. One timer polls the plug-in (time and states
 // four times a second, texts once a second); another only moves scrolling texts.
-// Clicks, the mouse wheel, the context menu, the playlist menu and hotkeys act
-// through the plug-in's exports. The display settings are restored at start and
-// saved when they changed.
+// Clicks, dragged sliders, the mouse wheel, the keyboard, the context menu, the
+// playlist menu and hotkeys act through the plug-in's exports. It lays itself out and
+// draws for the window's DPI, and follows a change of it; it tells accessibility
+// clients what each control is; each icon has a tooltip with its name and key. The
+// display settings are restored at start and saved when they changed.
+//
+// Keys while the panel has the focus: Tab and Shift+Tab move between the controls,
+// Space or Enter presses the focused one, the arrows (and Home, End) move a focused
+// slider; and at any time P plays or pauses, N next, B previous, S stop, M mute, + and
+// - the volume, L the playlist.
 #pragma once
 
 #include "DisplaySettings.h"
+#include "PanelAccessible.h"
 #include "PanelLayout.h"
 #include "PanelModel.h"
+#include "PanelPaint.h"
 #include "PluginLibrary.h"
 
 #include <string>
@@ -34,18 +43,20 @@ inline constexpr UINT kExitId = 2;
 inline constexpr UINT kFirstContextId = 1000;
 inline constexpr UINT kFirstPlaylistId = 100000;
 
-class PanelWindow {
+class PanelWindow : private AccessibleSource {
 public:
-    PanelWindow(const tools::PluginLibrary& plugin, PlayerInstance* instance, std::wstring iniPath,
-                int width);
-    ~PanelWindow();
+    // `width` at 96 DPI; `dpi` 0 for the window's own, or a DPI to draw pictures at.
+    PanelWindow(const tools::PluginLibrary& plugin, PlayerInstance* instance, std::wstring iniPath, int width,
+                UINT dpi = 0);
+    ~PanelWindow() override;
     PanelWindow(const PanelWindow&) = delete;
     PanelWindow& operator=(const PanelWindow&) = delete;
 
-    // Creates the window (hidden when `visible` is false), restores the settings and
-    // registers the hotkeys; false when the window cannot be made.
-    bool create(bool visible);
-    HWND window() const { return window_; }
+    // Creates the window (hidden when `visible` is false), restores the settings and,
+    // with `hotkeys`, registers the hotkeys; false when the window cannot be made.
+    bool create(bool visible, bool hotkeys = true);
+    HWND window() const override { return window_; }
+    const Layout& layout() const { return layout_; }
     // Asks the plug-in for everything the panel shows, at once.
     void pollAll();
     // What could not be done and the user should know, since last asked: settings and
@@ -56,18 +67,42 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void paint(HDC dc) const;
+    void relayout(UINT dpi);
     void onClick(POINT point);
+    bool onKey(WPARAM key);
+    void pressControl(Control control);
+    void moveFocus(int step);
+    void stepSlider(Control slider, long long delta, bool toEnd);
+    void startDrag(Control slider, int x);
+    void followDrag(int x, bool done);
     UINT showContextMenu(POINT screen, UINT pick);
     UINT showPlaylistMenu(POINT screen, UINT pick);
+    void openSettings();
     void registerHotkeys();
+    void makeTooltips();
     void save();
+    void problem(const std::wstring& what);
+
+    // AccessibleSource
+    std::wstring panelName() const override;
+    int elementCount() const override;
+    ElementFacts element(int id) const override;
+    int focusedElement() const override;
+    void press(int id) override;
 
     const tools::PluginLibrary& plugin_;
     PlayerInstance* instance_;
     tools::DisplaySettings settings_;
     PanelModel model_;
+    int width_;     // at 96 DPI
+    UINT fixedDpi_; // 0: the window's
     Layout layout_;
+    PanelView view_;
+    bool keyboardUsed_ = false; // the focus shows once the keyboard moved it
+    ULONGLONG lastDragSent_ = 0;
     HWND window_ = nullptr;
+    HWND tooltips_ = nullptr;
+    PanelAccessible* accessible_ = nullptr;
     HMENU playlistMenu_ = nullptr; // while it is open
     // True while a message is handled, and so while the panel waits in the plug-in.
     bool inPlugin_ = false;
@@ -80,7 +115,6 @@ private:
         bool was_;
     };
     int ticks_ = 0;
-    int scrollStep_ = 0;
     std::vector<std::wstring> hotkeyCommands_;
     std::vector<std::wstring> problems_;
 };

@@ -45,7 +45,32 @@ std::wstring failed(const wchar_t* step, HRESULT result) {
     return std::wstring(step) + L": " + tools::systemMessage(static_cast<DWORD>(result));
 }
 
+struct Format {
+    const wchar_t* extension;
+    const GUID* container;
+    const wchar_t* name;
+};
+constexpr Format kFormats[] = {
+    {L".png", &GUID_ContainerFormatPng, L"PNG"},   {L".bmp", &GUID_ContainerFormatBmp, L"BMP"},
+    {L".jpg", &GUID_ContainerFormatJpeg, L"JPEG"}, {L".jpeg", &GUID_ContainerFormatJpeg, L"JPEG"},
+    {L".tif", &GUID_ContainerFormatTiff, L"TIFF"}, {L".tiff", &GUID_ContainerFormatTiff, L"TIFF"},
+};
+
+const Format* formatOf(const std::wstring& path) {
+    const std::size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos || path.find_first_of(L"\\/", dot) != std::wstring::npos)
+        return nullptr;
+    for (const Format& format : kFormats)
+        if (lstrcmpiW(path.c_str() + dot, format.extension) == 0)
+            return &format;
+    return nullptr;
+}
+
 } // namespace
+
+bool pictureFormatKnown(const std::wstring& path) {
+    return formatOf(path) != nullptr;
+}
 
 bool savePicture(HWND window, int width, int height, const std::wstring& path, std::wstring& error) {
     BITMAPINFO info{};
@@ -86,28 +111,36 @@ bool writePicture(const Picture& picture, const std::wstring& path, std::wstring
     for (std::uint32_t& pixel : pixels)
         pixel |= 0xFF000000u;
     const UINT width = picture.width, height = picture.height;
+    const Format* format = formatOf(path);
+    if (format == nullptr) {
+        error = path + L": not a .png, .bmp, .jpg or .tif file";
+        return false;
+    }
     const ComScope com;
     Com<IWICImagingFactory> factory;
+    Com<IWICBitmap> bitmap;
     Com<IWICStream> stream;
     Com<IWICBitmapEncoder> encoder;
     Com<IWICBitmapFrameEncode> frame;
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
     HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()));
     if (FAILED(result))
         error = failed(L"no WIC imaging factory", result);
+    else if (FAILED(result = factory->CreateBitmapFromMemory(
+                        width, height, GUID_WICPixelFormat32bppBGRA, width * 4, width * 4 * height,
+                        reinterpret_cast<BYTE*>(pixels.data()), bitmap.put())))
+        error = failed(L"cannot hold the picture", result);
     else if (FAILED(result = factory->CreateStream(stream.put())) ||
              FAILED(result = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)))
         error = failed((L"cannot write " + path).c_str(), result);
-    else if (FAILED(result = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) ||
+    // WriteSource converts the pixels to what the format takes (JPEG has no alpha).
+    else if (FAILED(result = factory->CreateEncoder(*format->container, nullptr, encoder.put())) ||
              FAILED(result = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
              FAILED(result = encoder->CreateNewFrame(frame.put(), nullptr)) ||
              FAILED(result = frame->Initialize(nullptr)) || FAILED(result = frame->SetSize(width, height)) ||
-             FAILED(result = frame->SetPixelFormat(&format)) ||
-             FAILED(result = frame->WritePixels(height, width * 4, width * 4 * height,
-                                                reinterpret_cast<BYTE*>(pixels.data()))) ||
-             FAILED(result = frame->Commit()) || FAILED(result = encoder->Commit()))
-        error = failed(L"cannot encode the PNG", result);
+             FAILED(result = frame->WriteSource(bitmap.get(), nullptr)) || FAILED(result = frame->Commit()) ||
+             FAILED(result = encoder->Commit()))
+        error = failed((L"cannot encode the " + std::wstring(format->name)).c_str(), result);
     return error.empty();
 }
 

@@ -1,5 +1,6 @@
 // Pictures of the panel: drawn through WM_PRINTCLIENT into a 32-bit DIB section and
-// written as PNG with WIC, a system component; and read back, for tests.
+// written as PNG (or BMP, JPEG, TIFF) with WIC, a system component; and read back,
+// for tests.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +11,12 @@
 
 namespace player_panel {
 
-// The window's client area, `width` x `height`, as a PNG file; on failure false and
-// `error` in words.
+// Whether a picture can be written in the format a path's extension names: .png, .bmp,
+// .jpg or .jpeg, .tif or .tiff (case aside).
+bool pictureFormatKnown(const std::wstring& path);
+
+// The window's client area, `width` x `height`, as a file in the format its extension
+// names (pictureFormatKnown); on failure false and `error` in words.
 bool savePicture(HWND window, int width, int height, const std::wstring& path, std::wstring& error);
 
 struct Picture {
@@ -21,7 +26,8 @@ struct Picture {
     std::uint32_t at(UINT x, UINT y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// `picture` as a PNG file, opaque; on failure false and `error` in words.
+// `picture` as a file in the format its extension names, opaque; on failure false and
+// `error` in words.
 bool writePicture(const Picture& picture, const std::wstring& path, std::wstring& error);
 
 // A PNG file decoded; empty (width 0) when it cannot be read.

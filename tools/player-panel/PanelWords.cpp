@@ -1,0 +1,126 @@
+#include "PanelWords.h"
+
+#include "PanelPaint.h"
+
+namespace player_panel {
+namespace {
+
+std::wstring clock(long long seconds) {
+    if (seconds < 0)
+        seconds = 0;
+    wchar_t text[32];
+    wsprintfW(text, L"%d:%02d", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
+    return text;
+}
+
+int starOf(Control control) {
+    return static_cast<int>(control) - static_cast<int>(Control::Star1) + 1;
+}
+
+bool isStar(Control control) {
+    return control >= Control::Star1 && control <= Control::Star5;
+}
+
+} // namespace
+
+ControlWords wordsFor(Control control, const PanelState& s) {
+    switch (control) {
+    case Control::Prev:
+        return {L"Previous", L"B",
+                L"back to the start of the track, or to the one before in its first seconds"};
+    case Control::PlayPause:
+        return {s.player == PlayerStatus::Running && s.playing ? L"Pause" : L"Play", L"P",
+                s.player == PlayerStatus::Absent ? L"start the player" : L"play or pause"};
+    case Control::Stop:
+        return {L"Stop", L"S", L"stop"};
+    case Control::Next:
+        return {L"Next", L"N", L"the next track"};
+    case Control::Shuffle:
+        return {L"Shuffle", L"", L"shuffle on or off"};
+    case Control::Repeat:
+        return {L"Repeat", L"", L"repeat on or off"};
+    case Control::Mute:
+        return {L"Mute", L"M", L"mute or unmute"};
+    case Control::Playlist:
+        return {L"Playlist", L"L", L"show the playlist"};
+    case Control::Time:
+        return {s.remaining ? L"Time remaining" : L"Time played", L"",
+                s.remaining ? L"show the time played" : L"show the time remaining"};
+    case Control::TrackSlider:
+        return {L"Position", L"Left, Right, Home, End", L""};
+    case Control::VolumeSlider:
+        return {L"Volume", L"+, -", L""};
+    default:
+        break;
+    }
+    if (isStar(control)) {
+        const int n = starOf(control);
+        return {L"Rate " + std::to_wstring(n) + (n == 1 ? L" star" : L" stars"), L"",
+                L"rate the track " + std::to_wstring(n) + (n == 1 ? L" star" : L" stars")};
+    }
+    return {};
+}
+
+std::wstring tooltipFor(Control control, const PanelState& state) {
+    const ControlWords words = wordsFor(control, state);
+    return words.name + (words.keys.empty() ? L"" : L" (" + words.keys + L")") +
+           (words.action.empty() ? L"" : L": " + words.action);
+}
+
+ElementFacts describe(Control control, const PanelState& s, const Layout& layout, bool focused) {
+    const ControlWords words = wordsFor(control, s);
+    ElementFacts facts;
+    facts.name = words.name;
+    facts.keys = words.keys;
+    facts.area = rectOf(layout, control);
+    facts.action = words.action.empty() ? L"" : L"Press";
+    facts.state = STATE_SYSTEM_FOCUSABLE;
+    const bool usable =
+        control == Control::Time ? s.player != PlayerStatus::NotResponding : s.offers(control);
+    if (!usable)
+        facts.state |= STATE_SYSTEM_UNAVAILABLE;
+    if (focused)
+        facts.state |= STATE_SYSTEM_FOCUSED;
+    switch (control) {
+    case Control::Shuffle:
+    case Control::Repeat:
+    case Control::Mute:
+        facts.role = ROLE_SYSTEM_CHECKBUTTON;
+        if (usable && s.on(control))
+            facts.state |= STATE_SYSTEM_PRESSED | STATE_SYSTEM_CHECKED;
+        break;
+    case Control::TrackSlider:
+        facts.role = ROLE_SYSTEM_SLIDER;
+        if (usable) // track-time values are seconds plus one
+            facts.value = clock(s.track - 1LL) + L" of " + clock(s.trackHigh - 1LL);
+        break;
+    case Control::VolumeSlider:
+        facts.role = ROLE_SYSTEM_SLIDER;
+        if (usable)
+            facts.value = std::to_wstring(s.volume) + L" of " + std::to_wstring(s.volumeHigh);
+        break;
+    case Control::Time:
+        facts.value = timeText(s);
+        break;
+    default:
+        if (isStar(control)) {
+            facts.role = ROLE_SYSTEM_CHECKBUTTON;
+            if (usable && s.on(control))
+                facts.state |= STATE_SYSTEM_CHECKED;
+        }
+        break;
+    }
+    return facts;
+}
+
+ElementFacts describeLine(bool title, const PanelState& state, const Layout& layout) {
+    ElementFacts facts;
+    facts.role = ROLE_SYSTEM_STATICTEXT;
+    facts.state = STATE_SYSTEM_READONLY;
+    facts.name = title ? L"Title" : L"Details";
+    facts.value = title ? titleLine(state) : detailsLine(state);
+    facts.area = title ? layout.title : layout.details;
+    return facts;
+}
+
+} // namespace player_panel
