@@ -3,10 +3,14 @@
 // The screen is read back through the X server, where GDI's screen is the X root
 // window, not from the panel's own painting.
 #include "EndToEnd.h"
+#include "FakePlayer.h"
 #include "PanelLayout.h"
 #include "PanelWindow.h"
 #include "Picture.h"
 
+#include <oleacc.h>
+
+#include <memory>
 #include <vector>
 
 using namespace testing_support;
@@ -82,6 +86,122 @@ HWND openMenu() {
     return nullptr;
 }
 
+// Pixels of a picture that are not `colour`.
+std::size_t inkOf(const Picture& picture, std::uint32_t colour) {
+    std::size_t ink = 0;
+    for (const std::uint32_t pixel : picture.pixels)
+        ink += (pixel & 0xFFFFFF) != colour ? 1 : 0;
+    return ink;
+}
+
+std::uint32_t rgbOf(COLORREF c) {
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// A real click of the mouse, through the X server.
+void mouseClick(POINT screen, bool right) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// Keys pressed and let go, as a keyboard does.
+void typeKeys(std::initializer_list<WORD> keys) {
+    for (const WORD key : keys) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+        Sleep(30);
+    }
+}
+
+// Wine's DPI, read by each program as it starts (HKCU\Control Panel\Desktop LogPixels).
+void setSystemDpi(DWORD dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        RegCloseKey(key);
+    }
+}
+
+// The panel as a screen reader sees it, through oleacc.
+class Accessible {
+public:
+    explicit Accessible(HWND window) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        // oleacc's own, found at run time: its import library repeats IID_IAccessible.
+        using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+        const auto fromWindow = reinterpret_cast<FromWindowFn>(reinterpret_cast<void*>(
+            GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+        if (fromWindow != nullptr)
+            fromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                       reinterpret_cast<void**>(&object_));
+    }
+    ~Accessible() {
+        if (object_ != nullptr)
+            object_->Release();
+        CoUninitialize();
+    }
+    Accessible(const Accessible&) = delete;
+    Accessible& operator=(const Accessible&) = delete;
+
+    explicit operator bool() const { return object_ != nullptr; }
+    long count() const {
+        long n = 0;
+        object_->get_accChildCount(&n);
+        return n;
+    }
+    // The child whose name begins with `name`; 0 when none has it.
+    long find(const std::wstring& name) const {
+        for (long id = 1; id <= count(); ++id)
+            if (this->name(id).rfind(name, 0) == 0)
+                return id;
+        return 0;
+    }
+    std::wstring name(long id) const { return text(&IAccessible::get_accName, id); }
+    std::wstring value(long id) const { return text(&IAccessible::get_accValue, id); }
+    std::wstring keys(long id) const { return text(&IAccessible::get_accKeyboardShortcut, id); }
+    long role(long id) const { return number(&IAccessible::get_accRole, id); }
+    long state(long id) const { return number(&IAccessible::get_accState, id); }
+    RECT location(long id) const {
+        long left = 0, top = 0, width = 0, height = 0;
+        object_->accLocation(&left, &top, &width, &height, child(id));
+        return {left, top, left + width, top + height};
+    }
+    long focused() const {
+        VARIANT focus{};
+        object_->get_accFocus(&focus);
+        return focus.vt == VT_I4 ? focus.lVal : -1;
+    }
+
+private:
+    static VARIANT child(long id) {
+        VARIANT v{};
+        v.vt = VT_I4;
+        v.lVal = id;
+        return v;
+    }
+    std::wstring text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), long id) const {
+        BSTR value = nullptr;
+        (object_->*get)(child(id), &value);
+        std::wstring result = value != nullptr ? value : L"";
+        SysFreeString(value);
+        return result;
+    }
+    long number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long id) const {
+        VARIANT value{};
+        (object_->*get)(child(id), &value);
+        return value.vt == VT_I4 ? value.lVal : -1;
+    }
+    IAccessible* object_ = nullptr;
+};
+
 class OnTheDisplay : public EndToEnd {
 protected:
     void SetUp() override {
@@ -90,15 +210,48 @@ protected:
             GTEST_SKIP() << "headless: ./run test runs these on an X display of its own";
     }
     ~OnTheDisplay() override {
+        closePanel();
+        setSystemDpi(96);
+        DeleteFileW(ini_.c_str());
+    }
+    void closePanel() {
         if (panel_ != nullptr)
             PostMessageW(panel_, WM_CLOSE, 0, 0);
         program_.finish(30000);
-        DeleteFileW(ini_.c_str());
+        panel_ = nullptr;
+    }
+    // The centre of a control on the screen, where the layout of the panel's DPI puts it.
+    POINT onScreen(Control control, UINT dpi = 96) const {
+        POINT p = centreOf(layoutFor(kDefaultWidth, dpi), control);
+        ClientToScreen(panel_, &p);
+        return p;
+    }
+    // The menu open on the screen, its picture once painted, closed again.
+    Picture menuPicture(const wchar_t* name) {
+        HWND menu = nullptr;
+        EXPECT_TRUE(waitUntil([&] { return (menu = openMenu()) != nullptr; }, 3000)) << narrow(name);
+        if (menu == nullptr)
+            return {};
+        RECT area{};
+        GetWindowRect(menu, &area);
+        Picture shown;
+        waitUntil(
+            [&] {
+                shown = screenArea(area);
+                return inkOf(shown, 0) > shown.pixels.size() / 2; // more than its black new surface
+            },
+            3000);
+        std::wstring error;
+        writePicture(shown, besideProgram(name), error);
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        waitUntil([] { return openMenu() == nullptr; }, 3000);
+        return shown;
     }
 
     void openPanel() {
         program_ = RunningProgram(L"\"" + besideProgram(L"player-panel.exe") + L"\" --ini \"" + ini_ +
                                   L"\" --exe \"" + referencePlayer() + L"\"");
+        panel_ = nullptr;
         ASSERT_TRUE(waitUntil([this] {
             panel_ = FindWindowW(kWindowClass, nullptr);
             return panel_ != nullptr && IsWindowVisible(panel_);
@@ -178,6 +331,186 @@ TEST_F(OnTheDisplay, ThePlaylistMenuOpensAsARealMenuAndPlaysWhatIsTyped) {
     EXPECT_TRUE(waitUntil([] { return openMenu() == nullptr; }));
     EXPECT_TRUE(
         waitUntil([this] { return contains(output(L"playlist"), L"\u25B6   2. Zo\u00eb Marchetti"); }));
+}
+
+// The right-click menu shows its items' text whatever the player does: absent, running,
+// and hung (it used to be a black box without text for the first and the last).
+TEST_F(OnTheDisplay, TheContextMenuShowsItsItemsWithThePlayerAbsentRunningOrHung) {
+    const COLORREF face = GetSysColor(COLOR_MENU);
+    struct Case {
+        const wchar_t* what;
+        const wchar_t* picture;
+        std::size_t leastItems; // lines of text at least
+    };
+    const auto check = [&](const Case& c) {
+        SCOPED_TRACE(narrow(c.what));
+        POINT at = onScreen(Control::Time);
+        mouseClick(at, true);
+        const Picture shown = menuPicture(c.picture);
+        ASSERT_GT(shown.width, 0u);
+        // Text on the menu's face: ink in many rows, not one black box.
+        std::size_t rowsWithText = 0;
+        for (UINT y = 0; y < shown.height; ++y) {
+            std::size_t ink = 0;
+            for (UINT x = 0; x < shown.width; ++x)
+                ink += (shown.at(x, y) & 0xFFFFFF) != rgbOf(face) ? 1 : 0;
+            rowsWithText += ink > 3 && ink < shown.width / 2 ? 1 : 0;
+        }
+        EXPECT_GT(rowsWithText, c.leastItems * 3) << "the menu shows no text";
+        EXPECT_LT(inkOf(shown, rgbOf(face)), shown.pixels.size() / 2) << "the menu is not painted";
+    };
+    openPanel();
+    check({L"player absent", L"display-menu-absent.png", 3});
+    closePanel();
+    startPlayer();
+    openPanel();
+    check({L"player running", L"display-menu-running.png", 6});
+    closePanel();
+    stopPlayer();
+    {
+        FakePlayer fake;
+        fake.answer(protocol::RM_IS_SUPPORTED, 1);
+        openPanel();
+        fake.hangOn(protocol::RM_GET_TRACKLENGTH); // the panel's next poll
+        ASSERT_TRUE(waitUntil([&] { return fake.hanging(); }));
+        Sleep(1200); // the poll's second is over: the plug-in knows it silent
+        check({L"player hung", L"display-menu-hung.png", 3});
+        fake.release();
+        closePanel();
+    }
+}
+
+// At 100 %, 150 % and 200 % the panel is laid out and drawn for its DPI: as large as
+// the layout of that DPI, every text that fits at 100 % fitting still, and a click at a
+// control's place reaching that control.
+TEST_F(OnTheDisplay, SharpAndTheSameAtEveryDpi) {
+    startPlayer();
+    for (const UINT dpi : {96u, 144u, 192u}) {
+        SCOPED_TRACE(dpi);
+        setSystemDpi(dpi);
+        openPanel();
+        const Layout layout = layoutFor(kDefaultWidth, dpi);
+        RECT client{};
+        GetClientRect(panel_, &client);
+        EXPECT_EQ(client.right, layout.width);
+        EXPECT_EQ(client.bottom, layout.height);
+        // What accessibility clients are told lies where the layout of this DPI draws it.
+        const Accessible accessible(panel_);
+        ASSERT_TRUE(accessible);
+        RECT next = layout.next;
+        MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&next), 2);
+        const RECT told = accessible.location(accessible.find(L"Next"));
+        EXPECT_TRUE(EqualRect(&next, &told) != FALSE);
+        // The title's text ends before its rectangle does: nothing cut at any DPI.
+        const Picture shown = screenArea([&] {
+            RECT r{};
+            GetClientRect(panel_, &r);
+            MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+            return r;
+        }());
+        std::wstring error;
+        writePicture(shown, besideProgram((L"display-panel-" + std::to_wstring(dpi) + L".png").c_str()),
+                     error);
+        // The details ("Åsa Lindqvist · Höhenluft") fit at 100 %, and end as far from their
+        // rectangle's end at every DPI: nothing of them cut.
+        LONG lastInk = 0;
+        for (LONG y = layout.details.top; y < layout.details.bottom; ++y)
+            for (LONG x = layout.details.left; x < layout.details.right; ++x)
+                if ((shown.at(static_cast<UINT>(x), static_cast<UINT>(y)) & 0xFFFFFF) !=
+                    rgbOf(kPanelBackground))
+                    lastInk = std::max(lastInk, x);
+        EXPECT_GT(lastInk, layout.details.left);
+        EXPECT_LT(lastInk, layout.details.right - layout.px(40)) << "the details reach their end: cut";
+        // A real click where this DPI draws Next plays the next entry.
+        const std::wstring before = output(L"text title");
+        mouseClick(onScreen(Control::Next, dpi), false);
+        EXPECT_TRUE(waitUntil([&] { return output(L"text title") != before; })) << narrow(before);
+        closePanel();
+    }
+}
+
+// Without a mouse: Tab moves between the controls, Space presses the focused one, the
+// arrows move a focused slider, the panel's keys act; and a screen reader reads each
+// control's name, role, state and value through the same object.
+TEST_F(OnTheDisplay, UsableFromTheKeyboardAndNamedToScreenReaders) {
+    startPlayer();
+    openPanel();
+    SetForegroundWindow(panel_);
+    RECT details = layoutFor(kDefaultWidth).details;
+    MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&details), 2);
+    mouseClick({details.left + 4, details.top + 4}, false); // the keyboard to the panel; no control there
+    const Accessible accessible(panel_);
+    ASSERT_TRUE(accessible);
+    EXPECT_EQ(accessible.count(), 18);
+    struct Named {
+        const wchar_t* name;
+        long role;
+        const wchar_t* keys;
+    };
+    for (const Named& n :
+         {Named{L"Previous", ROLE_SYSTEM_PUSHBUTTON, L"B"}, Named{L"Play", ROLE_SYSTEM_PUSHBUTTON, L"P"},
+          Named{L"Next", ROLE_SYSTEM_PUSHBUTTON, L"N"}, Named{L"Shuffle", ROLE_SYSTEM_CHECKBUTTON, L""},
+          Named{L"Mute", ROLE_SYSTEM_CHECKBUTTON, L"M"}, Named{L"Volume", ROLE_SYSTEM_SLIDER, L"+, -"},
+          Named{L"Position", ROLE_SYSTEM_SLIDER, L"Left, Right, Home, End"},
+          Named{L"Title", ROLE_SYSTEM_STATICTEXT, L""}}) {
+        SCOPED_TRACE(narrow(n.name));
+        const long id = accessible.find(n.name);
+        ASSERT_NE(id, 0);
+        EXPECT_EQ(accessible.role(id), n.role);
+        EXPECT_EQ(accessible.keys(id), n.keys);
+    }
+    EXPECT_EQ(accessible.value(accessible.find(L"Title")), L"\u00c5sa Lindqvist - \u00dcber den Wolken");
+    EXPECT_EQ(accessible.value(accessible.find(L"Volume")), L"80 of 100");
+
+    // The panel's own keys: N next, - the volume down a twentieth, M mute.
+    typeKeys({'N'});
+    EXPECT_TRUE(waitUntil([&] { return contains(output(L"text title"), L"Zo\u00eb Marchetti"); }));
+    typeKeys({VK_OEM_MINUS});
+    EXPECT_TRUE(waitUntil([&] { return output(L"prop volume 5") == L"75\n"; }))
+        << narrow(output(L"prop volume 5"));
+    typeKeys({'M'});
+    EXPECT_TRUE(waitUntil([&] { return contains(output(L"state mute"), L"on"); }));
+    // Tab to Shuffle (the fifth control), Space: it is on, and says so.
+    typeKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB});
+    const long shuffle = accessible.find(L"Shuffle");
+    EXPECT_TRUE(waitUntil([&] { return accessible.focused() == shuffle; })) << accessible.focused();
+    typeKeys({VK_SPACE});
+    EXPECT_TRUE(waitUntil([&] { return contains(output(L"state shuffle"), L"on"); }));
+    EXPECT_TRUE(waitUntil([&] { return (accessible.state(shuffle) & STATE_SYSTEM_PRESSED) != 0; }));
+    // Shift+Tab back over the four buttons, round to the volume slider; Home turns it down.
+    INPUT shiftDown{};
+    shiftDown.type = INPUT_KEYBOARD;
+    shiftDown.ki.wVk = VK_SHIFT;
+    SendInput(1, &shiftDown, sizeof shiftDown);
+    typeKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB});
+    shiftDown.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &shiftDown, sizeof shiftDown);
+    const long volume = accessible.find(L"Volume");
+    EXPECT_TRUE(waitUntil([&] { return accessible.focused() == volume; })) << accessible.focused();
+    typeKeys({VK_HOME});
+    EXPECT_TRUE(waitUntil([&] { return output(L"prop volume 5") == L"0\n"; }))
+        << narrow(output(L"prop volume 5"));
+    // A dragged slider follows the pointer: the volume changes before the button is let go.
+    const RECT slider = layoutFor(kDefaultWidth).volumeSlider;
+    POINT from{slider.left + 2, (slider.top + slider.bottom) / 2}, to{slider.right - 2, from.y};
+    ClientToScreen(panel_, &from);
+    ClientToScreen(panel_, &to);
+    SetCursorPos(from.x, from.y);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &press, sizeof press);
+    for (int step = 1; step <= 10; ++step) {
+        SetCursorPos(from.x + (to.x - from.x) * step / 10, from.y);
+        Sleep(60);
+    }
+    EXPECT_TRUE(waitUntil([&] { return output(L"prop volume 5") != L"0\n"; }, 3000))
+        << "still 0 while dragged";
+    press.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &press, sizeof press);
+    // The time counts down, and says so with its sign.
+    EXPECT_EQ(accessible.value(accessible.find(L"Time")).rfind(L"\u2212", 0), 0u)
+        << narrow(accessible.value(accessible.find(L"Time")));
 }
 
 } // namespace

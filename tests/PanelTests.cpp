@@ -10,7 +10,10 @@
 #include "PanelWindow.h"
 #include "Picture.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <map>
 
 using namespace testing_support;
 using namespace player_panel;
@@ -178,6 +181,96 @@ TEST_F(Panel, PicturesOfThePanelStoppedPlayingAndPaused) {
     EXPECT_EQ(playing.at(0, 0) >> 24, 0xFFu); // opaque
 }
 
+// Pictures in the format their name says, or a refusal; a picture registers no hotkeys,
+// and a settings file that cannot be saved is said at start, on the panel too.
+TEST_F(Panel, PicturesSettingsAndHotkeysAsAUserMeetsThem) {
+    const std::wstring jpeg = besideProgram(L"panel-picture.jpg");
+    EXPECT_EQ(runProgram(panelCommand(L"--screenshot \"" + jpeg + L"\"")).exitCode, 0u);
+    EXPECT_EQ(loadPicture(jpeg).width, static_cast<UINT>(kDefaultWidth));
+    const ProgramRun gif = runProgram(panelCommand(L"--screenshot \"" + besideProgram(L"panel.gif") + L"\""));
+    EXPECT_EQ(gif.exitCode, 2u);
+    EXPECT_TRUE(contains(gif.errors, L"writes .png, .bmp, .jpg (.jpeg) or .tif (.tiff) files"))
+        << narrow(gif.errors);
+
+    // A panel holds Ctrl+Alt+F9; a picture taken meanwhile with the same file tries no key.
+    WritePrivateProfileStringW(L"hotkeys", L"next", L"Ctrl+Alt+F9", panelIni_.c_str());
+    openPanel();
+    const ProgramRun picture = runProgram(panelCommand(L"--screenshot \"" + jpeg + L"\""));
+    EXPECT_EQ(picture.exitCode, 0u);
+    EXPECT_FALSE(contains(picture.errors, L"could not be registered")) << narrow(picture.errors);
+
+    // "Settings..." before the first save makes the file, to be opened.
+    DeleteFileW(panelIni_.c_str());
+    EXPECT_EQ(SendMessageW(panel_, kPickMenuItem, kContextMenu, kSettingsId),
+              static_cast<LRESULT>(kSettingsId));
+    EXPECT_NE(GetFileAttributesW(panelIni_.c_str()), INVALID_FILE_ATTRIBUTES);
+    closePanel();
+    // What opened it (Wine's Notepad) is closed again: it would stand over panels to come.
+    EXPECT_TRUE(waitUntil([] { return FindWindowW(L"Notepad", nullptr) != nullptr; }));
+    for (HWND editor; (editor = FindWindowW(L"Notepad", nullptr)) != nullptr; Sleep(50))
+        PostMessageW(editor, WM_CLOSE, 0, 0);
+
+    // A folder that does not exist: said at start, on standard error and on the panel.
+    const std::wstring nowhere = besideProgram(L"no-such-folder\\panel.ini");
+    const std::wstring shot = besideProgram(L"panel-unsavable.png");
+    const ProgramRun unsavable = runProgram(L"\"" + besideProgram(L"player-panel.exe") + L"\" --ini \"" +
+                                            nowhere + L"\" --screenshot \"" + shot + L"\"");
+    EXPECT_TRUE(
+        contains(unsavable.errors, L"does not exist: changes to the display settings will not be saved"))
+        << narrow(unsavable.errors);
+    const Picture panel = loadPicture(shot);
+    const RECT details = layoutFor(kDefaultWidth).details;
+    int warning = 0;
+    for (LONG y = details.top; y < details.bottom && panel.width > 0; ++y)
+        for (LONG x = details.left; x < details.right; ++x)
+            warning += (panel.at(static_cast<UINT>(x), static_cast<UINT>(y)) & 0xFFFFFF) == 0xF0AA3C ? 1 : 0;
+    EXPECT_GT(warning, 20) << "the panel does not say it";
+}
+
+// Every icon has a tooltip with its name, and its key where it has one.
+TEST(PanelTooltips, EveryIconIsNamedWithItsKey) {
+    Instance instance;
+    const std::wstring ini = besideProgram(L"panel-tooltips.ini");
+    PanelWindow panel(plugin(), instance, ini, kDefaultWidth);
+    ASSERT_TRUE(panel.create(false, false));
+    HWND tooltips = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            wchar_t name[64] = L"";
+            GetClassNameW(window, name, 64);
+            if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
+                *reinterpret_cast<HWND*>(found) = window;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&tooltips));
+    ASSERT_NE(tooltips, nullptr);
+    std::map<Control, std::wstring> tips;
+    const int count = static_cast<int>(SendMessageW(tooltips, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = L"";
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.lpszText = text;
+        if (SendMessageW(tooltips, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tool)))
+            tips[static_cast<Control>(tool.uId)] = text;
+    }
+    struct Tip {
+        Control control;
+        const wchar_t* says;
+    };
+    for (const Tip& tip :
+         {Tip{Control::Prev, L"Previous (B): back to the start of the track"},
+          Tip{Control::PlayPause, L"Play (P)"}, Tip{Control::Stop, L"Stop (S)"},
+          Tip{Control::Next, L"Next (N)"}, Tip{Control::Shuffle, L"Shuffle"}, Tip{Control::Repeat, L"Repeat"},
+          Tip{Control::Mute, L"Mute (M)"}, Tip{Control::Playlist, L"Playlist (L)"},
+          Tip{Control::Star4, L"Rate 4 stars"}, Tip{Control::VolumeSlider, L"Volume (+, -)"}}) {
+        SCOPED_TRACE(static_cast<int>(tip.control));
+        EXPECT_EQ(tips[tip.control].rfind(tip.says, 0), 0u) << narrow(tips[tip.control]);
+    }
+    DeleteFileW(ini.c_str());
+}
+
 // The panel's own painting, measured: what each state shows and where text may go.
 class Painted {
 public:
@@ -211,6 +304,7 @@ public:
 
     static constexpr COLORREF kBackgroundColour = RGB(30, 34, 40);
     static constexpr COLORREF kAccentColour = RGB(58, 142, 230);
+    static constexpr COLORREF kStarColour = RGB(250, 196, 60);
 
 private:
     static std::uint32_t rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
@@ -220,6 +314,24 @@ private:
     HGDIOBJ old_;
     std::uint32_t* bits_ = nullptr;
 };
+
+// Star n is lit while its indicator is on: a player rated 4 that lights only the fourth
+// shows just that star, as it says, and one that follows the rating shows four.
+TEST(PanelPainting, EachStarShowsItsOwnIndicator) {
+    PanelState state;
+    state.player = PlayerStatus::Running;
+    state.ratings = true;
+    state.stars = {false, false, false, true, false};
+    const Painted onlyFourth(kDefaultWidth, state);
+    state.stars = {true, true, true, true, false};
+    const Painted four(kDefaultWidth, state);
+    for (std::size_t n = 0; n < 5; ++n) {
+        SCOPED_TRACE(n + 1);
+        const RECT& star = onlyFourth.layout().stars[n];
+        EXPECT_EQ(onlyFourth.ofColour(star, Painted::kStarColour) > 0, n == 3);
+        EXPECT_EQ(four.ofColour(star, Painted::kStarColour) > 0, n < 4);
+    }
+}
 
 TEST(PanelPainting, TextsEndBeforeTheTimeAndASilentPlayerShowsNothingStale) {
     PanelState playing;

@@ -130,6 +130,10 @@ int run(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
     const tools::ConsoleOutput console;
+    // What the panel starts (the player, an editor for its settings) gets none of its
+    // standard handles: a pipe of whoever started the panel must close when the panel ends.
+    for (const DWORD standard : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        SetHandleInformation(GetStdHandle(standard), HANDLE_FLAG_INHERIT, 0);
     // Drawn for each monitor's DPI (its manifest says so too, for systems that read it).
     using SetAwarenessFn = BOOL(WINAPI*)(HANDLE);
     if (const auto setAwareness = reinterpret_cast<SetAwarenessFn>(reinterpret_cast<void*>(
