@@ -227,6 +227,14 @@ TEST_F(Panel, PicturesSettingsAndHotkeysAsAUserMeetsThem) {
     EXPECT_GT(warning, 20) << "the panel does not say it";
 }
 
+BOOL CALLBACK findTooltips(HWND window, LPARAM found) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
+        *reinterpret_cast<HWND*>(found) = window;
+    return TRUE;
+}
+
 // Every icon has a tooltip with its name, and its key where it has one.
 TEST(PanelTooltips, EveryIconIsNamedWithItsKey) {
     Instance instance;
@@ -234,16 +242,7 @@ TEST(PanelTooltips, EveryIconIsNamedWithItsKey) {
     PanelWindow panel(plugin(), instance, ini, kDefaultWidth);
     ASSERT_TRUE(panel.create(false, false));
     HWND tooltips = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            wchar_t name[64] = L"";
-            GetClassNameW(window, name, 64);
-            if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
-                *reinterpret_cast<HWND*>(found) = window;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&tooltips));
+    EnumThreadWindows(GetCurrentThreadId(), &findTooltips, reinterpret_cast<LPARAM>(&tooltips));
     ASSERT_NE(tooltips, nullptr);
     std::map<Control, std::wstring> tips;
     const int count = static_cast<int>(SendMessageW(tooltips, TTM_GETTOOLCOUNT, 0, 0));
