@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A scripted tour of player.dll at work, headless under Wine: player-host drives
 # the plug-in, the plug-in drives the reference player. Each host command is shown
-# before its output; at the end player-panel draws two pictures of the panel.
-# Usage: tools/demo/tour.sh BUILD_DIR
+# before its output; at the end player-panel draws pictures of the panel, one at 150 %
+# (144 DPI); and, given an X display (DEMO_X_DISPLAY), its context menu as the screen
+# shows it with no player running.
+# Usage: [DEMO_X_DISPLAY=:N] tools/demo/tour.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 bin="$build/bin"
@@ -74,16 +76,30 @@ host watch 3
 
 section "The panel: pictures of the plug-in as a desktop host shows it"
 picture() {
-    printf '\n$ player-panel --screenshot %s\n' "$1"
-    "$run" "$bin/player-panel.exe" --ini "$(realpath --relative-to=. "$state/player-panel.ini")" --screenshot "$1"
-    echo "(wrote $1)"
+    local file=$1
+    shift
+    printf '\n$ player-panel --screenshot %s\n' "$file $*"
+    "$run" "$bin/player-panel.exe" --ini "$(realpath --relative-to=. "$state/player-panel.ini")" --screenshot "$file" "$@"
+    echo "(wrote $file)"
 }
 quiet playlist 3 >/dev/null # a title and an album in Japanese: the fonts must cover them
 quiet cmd rating4 >/dev/null
 picture "$(realpath --relative-to=. "$state/panel-playing.png")"
+picture "$(realpath --relative-to=. "$state/panel-playing-144dpi.png")" --dpi 144
 
 section "quit"
 host cmd quit
 wait_for_player 0
 host status
 picture "$(realpath --relative-to=. "$state/panel-stopped.png")"
+
+# Menus are drawn by the display: on a real one, in a Wine session of its own there.
+if [ -n "${DEMO_X_DISPLAY:-}" ]; then
+    section "The panel's context menu with no player running, as the screen shows it"
+    (
+        export PLAYER_X_DISPLAY="$DEMO_X_DISPLAY" PLAYER_WINEPREFIX="$state/wineprefix-x11"
+        "$build/wine-session" start
+        trap '"$build/wine-session" stop' EXIT
+        picture "$(realpath --relative-to=. "$state/panel-menu-stopped.png")" --menu
+    )
+fi

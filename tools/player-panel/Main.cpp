@@ -29,6 +29,8 @@ constexpr wchar_t kUsage[] =
     L"  --screenshot FILE      draw the panel once into FILE (.png, .bmp, .jpg or .tif) and exit\n"
     L"  --width W              the panel's width at 100 %, 300 to 2000 (360)\n"
     L"  --dpi D                with --screenshot: draw it at D dots per inch, 96 (100 %) to 480\n"
+    L"  --menu                 with --screenshot: open the context menu and photograph it from the\n"
+    L"                         screen (on a real display: a headless one draws no menus)\n"
     L"  Defaults: player.dll and remote-player.exe beside this program (or the bundle's); the\n"
     L"  settings and hotkeys ([hotkeys] next=Ctrl+Alt+Right) in %APPDATA%\\player\\player-panel.ini,\n"
     L"  made at the first save.\n"
@@ -46,11 +48,16 @@ int run(int argc, wchar_t** argv) {
     std::wstring screenshot;
     int width = player_panel::kDefaultWidth;
     UINT dpi = 0;
+    bool menu = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
         if (option == L"--help" || option == L"-h") {
             tools::print(kUsage);
             return 0;
+        }
+        if (option == L"--menu") {
+            menu = true;
+            continue;
         }
         if (option == L"--version") {
             tools::print(L"player-panel " PLAYER_VERSION_WIDE L" (" PLAYER_ARCH_WIDE L")\n");
@@ -83,6 +90,8 @@ int run(int argc, wchar_t** argv) {
             return fail(L"--width must be a number from 300 to 2000", 2);
         width = static_cast<int>(parsed);
     }
+    if (menu && screenshot.empty())
+        return fail(L"--menu is for --screenshot: it photographs the context menu", 2);
     if (dpi != 0 && screenshot.empty())
         return fail(L"--dpi is for --screenshot: the window draws at its monitor's DPI", 2);
     if (!screenshot.empty() && !player_panel::pictureFormatKnown(screenshot))
@@ -105,11 +114,14 @@ int run(int argc, wchar_t** argv) {
                 tools::printError(L"player-panel: " + problem + L"\n");
         };
         // A picture is taken and the panel gone: it takes no keys from the desktop meanwhile.
-        const bool created = panel.create(screenshot.empty(), screenshot.empty());
+        const bool created = panel.create(screenshot.empty() || menu, screenshot.empty());
         report(); // settings and hotkeys that are wrong are said at once, not at the end
         if (!created)
             result = fail(L"cannot create the panel's window: " + tools::systemMessage(GetLastError()));
-        else if (!screenshot.empty()) {
+        else if (menu) {
+            if (!panel.photographMenu(screenshot, error))
+                result = fail(error);
+        } else if (!screenshot.empty()) {
             const player_panel::Layout& layout = panel.layout();
             if (!player_panel::savePicture(panel.window(), layout.width, layout.height, screenshot, error))
                 result = fail(error);

@@ -4,6 +4,7 @@
 #include "HotkeyBinding.h"
 #include "MenuEntry.h"
 #include "PanelWords.h"
+#include "Picture.h"
 #include "Unique.h"
 
 #include <commctrl.h>
@@ -20,6 +21,8 @@ namespace {
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollMilliseconds = 250; // time and states; texts every fourth tick
 constexpr UINT_PTR kScrollTimer = 2;
+constexpr UINT_PTR kMenuPictureTimer = 3;
+constexpr UINT kMenuPaintedMilliseconds = 800; // a menu is drawn on the screen by then
 constexpr UINT kScrollMilliseconds = 80;
 constexpr ULONGLONG kDragSendMilliseconds = 100; // a dragged volume reaches the player ten times a second
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -212,6 +215,19 @@ void PanelWindow::pollAll() {
     model_.pollSlow();
     if (window_ != nullptr)
         InvalidateRect(window_, nullptr, FALSE);
+}
+
+bool PanelWindow::photographMenu(const std::wstring& path, std::wstring& error) {
+    menuPicture_ = path;
+    menuError_ = L"the menu did not open";
+    SetTimer(window_, kMenuPictureTimer, kMenuPaintedMilliseconds, nullptr);
+    POINT corner{layout_.px(24), layout_.px(40)};
+    ClientToScreen(window_, &corner);
+    showContextMenu(corner, 0); // until the timer has taken the picture and closed it
+    KillTimer(window_, kMenuPictureTimer);
+    menuPicture_.clear();
+    error = menuError_;
+    return error.empty();
 }
 
 void PanelWindow::registerHotkeys() {
@@ -537,6 +553,19 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     switch (message) {
     case WM_TIMER:
+        if (wParam == kMenuPictureTimer) {
+            KillTimer(window_, kMenuPictureTimer);
+            for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;)
+                if (IsWindowVisible(menu)) {
+                    RECT area{};
+                    GetWindowRect(menu, &area);
+                    menuError_.clear();
+                    savePicture(nullptr, area, menuPicture_, menuError_);
+                    break;
+                }
+            EndMenu();
+            return 0;
+        }
         if (wParam == kPollTimer) {
             const InPlugin inPlugin(inPlugin_);
             model_.pollFast();

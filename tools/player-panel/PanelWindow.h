@@ -59,6 +59,9 @@ public:
     const Layout& layout() const { return layout_; }
     // Asks the plug-in for everything the panel shows, at once.
     void pollAll();
+    // Opens the context menu as a right click does and writes the picture the screen
+    // shows of it (a real display draws menus; the headless one does not).
+    bool photographMenu(const std::wstring& path, std::wstring& error);
     // What could not be done and the user should know, since last asked: settings and
     // hotkey problems at start, a settings file that could not be written later.
     std::vector<std::wstring> takeProblems();
@@ -115,6 +118,8 @@ private:
         bool was_;
     };
     int ticks_ = 0;
+    std::wstring menuPicture_; // where photographMenu writes, while its menu is open
+    std::wstring menuError_;
     std::vector<std::wstring> hotkeyCommands_;
     std::vector<std::wstring> problems_;
 };

@@ -105,6 +105,39 @@ bool savePicture(HWND window, int width, int height, const std::wstring& path, s
     return writePicture(picture, path, error);
 }
 
+bool savePicture(HWND, const RECT& area, const std::wstring& path, std::wstring& error) {
+    Picture picture;
+    picture.width = static_cast<UINT>(area.right - area.left);
+    picture.height = static_cast<UINT>(area.bottom - area.top);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = area.right - area.left;
+    info.bmiHeader.biHeight = -(area.bottom - area.top); // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) {
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        error = L"cannot make a bitmap of the screen";
+        return false;
+    }
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, area.right - area.left, area.bottom - area.top, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    picture.pixels.assign(pixels, pixels + static_cast<std::size_t>(picture.width) * picture.height);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return writePicture(picture, path, error);
+}
+
 bool writePicture(const Picture& picture, const std::wstring& path, std::wstring& error) {
     // GDI leaves the alpha bytes at 0; the picture is opaque.
     std::vector<std::uint32_t> pixels = picture.pixels;

@@ -18,6 +18,8 @@ bool pictureFormatKnown(const std::wstring& path);
 // The window's client area, `width` x `height`, as a file in the format its extension
 // names (pictureFormatKnown); on failure false and `error` in words.
 bool savePicture(HWND window, int width, int height, const std::wstring& path, std::wstring& error);
+// What the screen shows within `area`, read back from the display, as such a file.
+bool savePicture(HWND screen, const RECT& area, const std::wstring& path, std::wstring& error);
 
 struct Picture {
     UINT width = 0;
