@@ -351,6 +351,19 @@ TEST(PanelPainting, TextsEndBeforeTheTimeAndASilentPlayerShowsNothingStale) {
         EXPECT_GT(panel.inked(time), 0);
         EXPECT_GT(panel.ofColour(panel.layout().repeat, Painted::kAccentColour), 0); // repeat is on
     }
+    // The state is its own line, never the part an ellipsis cuts, at the narrowest width.
+    for (const PlayerStatus status : {PlayerStatus::Absent, PlayerStatus::NotResponding}) {
+        PanelState stopped;
+        stopped.player = status;
+        stopped.name = L"Velmora Player";
+        const Layout narrowest = layoutFor(kMinWidth);
+        HDC dc = CreateCompatibleDC(nullptr);
+        const HGDIOBJ old = SelectObject(dc, panelFont(narrowest.px(15), FW_SEMIBOLD));
+        EXPECT_EQ(fitted(dc, titleLine(stopped), narrowest.title.right - narrowest.title.left),
+                  titleLine(stopped));
+        DeleteObject(SelectObject(dc, old));
+        DeleteDC(dc);
+    }
     PanelState silent = playing;
     silent.player = PlayerStatus::NotResponding;
     silent.time = L"2:33";   // what it said before it stopped answering
@@ -482,6 +495,13 @@ TEST(PanelPainting, PlaylistEntriesShowTheirWholeTextAndTheirStateOnly) {
     };
     // The moon is a glyph, not the box of a character no font has; an '&' is text, not a mnemonic.
     EXPECT_NE(painted(L"Night Drive \U0001F319", 0), painted(L"Night Drive \U000F0000", 0));
+    // And it is drawn in the line's colour, not as a pale trace: as dark as the text is.
+    const auto darkPixels = [](const std::vector<std::uint32_t>& picture) {
+        return std::count_if(picture.begin(), picture.end(), [](std::uint32_t pixel) {
+            return ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 96;
+        });
+    };
+    EXPECT_GT(darkPixels(painted(L"\U0001F319", 0)), 12) << "the moon is too pale to see";
     const auto empty = painted(L"", 0);
     EXPECT_GT(differ(painted(L"&x", 0), empty).second, differ(painted(L"x", 0), empty).second + 3);
     // The tick of the current entry stays left of where the text begins.

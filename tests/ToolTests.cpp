@@ -379,6 +379,8 @@ TEST_F(EndToEnd, ProbeCatchesAStaleTitleAndConcludesNothingFromSilence) {
                              L"PROBLEM  with the rating 4: RM_STATE_RATING1 is 0, expected nonzero; "
                              L"RM_STATE_RATING2 is 0, expected nonzero; RM_STATE_RATING3 is 0"))
             << narrow(run.output);
+        // status draws each star as its indicator says: only the fourth.
+        EXPECT_TRUE(contains(host(L"status").output, L"  Rating   \u2606\u2606\u2606\u2605\u2606\n"));
         wild.answer(protocol::RM_GET_RATING, 7);
         EXPECT_TRUE(contains(host(L"probe").output, L"PROBLEM  rating 7, expected 0 to 5"));
     }

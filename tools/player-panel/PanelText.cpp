@@ -84,15 +84,15 @@ const wchar_t* symbolFamily(HDC dc) {
     return family;
 }
 
-// The symbol font at the size of the DC's font. Bold at least: Symbola draws many
-// symbols (🌙) as thin outlines, which at text sizes come out as a pale trace rather
-// than in their line's colour.
+// The symbol font at the size of the DC's font. Bold at least, and without smoothing:
+// Symbola draws many symbols (🌙) as thin outlines, which smoothed at text sizes come
+// out as a pale trace rather than in their line's colour.
 HFONT symbolFont(HDC dc) {
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     const LONG weight = metrics.tmWeight > FW_BOLD ? metrics.tmWeight : FW_BOLD;
     return CreateFontW(-(metrics.tmHeight - metrics.tmInternalLeading), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                        DEFAULT_PITCH, symbolFamily(dc));
 }
 
