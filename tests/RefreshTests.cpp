@@ -224,6 +224,26 @@ TEST(SideBySide, TwoThreadsReadTheirOwnTextsAndEntries) {
     EXPECT_EQ(crossedSecond, 0);
 }
 
+// The marker behind an unanswered message brings its callback only to the thread that
+// sent it: if that thread ends, the player is asked again by others two seconds on.
+TEST(HostRefresh, ASilenceFoundByAThreadThatEndedIsAskedAgainLater) {
+    FakePlayer fake;
+    fake.answer(RM_GET_VOLUME, 40);
+    fake.delayOn(RM_GET_VOLUME, 1300);
+    std::thread([] {
+        Instance instance;
+        EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
+    }).join();
+    const ULONGLONG silentSince = GetTickCount64();
+    fake.delayOn(RM_GET_VOLUME, 0);
+    fake.messages(); // caught up; the callback had no thread to go to
+    Instance instance;
+    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0); // silent still, at once
+    const ULONGLONG wait = 2100 - std::min<ULONGLONG>(2100, GetTickCount64() - silentSince);
+    Sleep(static_cast<DWORD>(wait));
+    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 40);
+}
+
 // A host may unload the library at any time, even with a late answer on its way: the
 // library keeps itself loaded for that answer, and only until a call after it.
 TEST(Unloading, TwoThousandCyclesWithASilentPlayerLeaveNoHandleAndNoCrash) {
