@@ -16,6 +16,7 @@
 #include "ReferencePlayer.h"
 #include "SideBySide.h"
 #include "SilentRefresh.h"
+#include "WindowThread.h"
 #include "PlayerVersion.h"
 #include "PluginLibrary.h"
 #include "PlayerRemote.h"
@@ -257,16 +258,7 @@ class MillionsPlayer {
 public:
     static constexpr LRESULT kEntries = 4'000'000;
 
-    MillionsPlayer() {
-        ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([this] { run(); });
-        WaitForSingleObject(ready_, INFINITE);
-    }
-    ~MillionsPlayer() {
-        PostMessageW(window_, WM_CLOSE, 0, 0);
-        thread_.join();
-        CloseHandle(ready_);
-    }
+    MillionsPlayer() : thread_(&proc, this) {}
     void arm() { firstText_ = 0; }
     double firstText() const { return firstText_; }
 
@@ -290,26 +282,9 @@ private:
             return DefWindowProcW(window, message, wParam, lParam);
         }
     }
-    void run() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &proc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = PLAYER_REMOTE_WINDOW_CLASS;
-        RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, PLAYER_REMOTE_WINDOW_CLASS, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetEvent(ready_);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-            DispatchMessageW(&msg);
-        UnregisterClassW(PLAYER_REMOTE_WINDOW_CLASS, GetModuleHandleW(nullptr));
-    }
 
-    HANDLE ready_ = nullptr;
-    HWND window_ = nullptr;
-    std::thread thread_;
     std::atomic<double> firstText_{0};
+    bench::WindowThread thread_;
 };
 
 // queryMenu on a player that names 4,000,000 entries, five times: what the host gets,

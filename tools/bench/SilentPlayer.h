@@ -6,8 +6,9 @@
 
 #include <windows.h>
 
+#include "WindowThread.h"
+
 #include <atomic>
-#include <thread>
 
 namespace bench {
 
@@ -18,7 +19,7 @@ public:
     SilentPlayer(const SilentPlayer&) = delete;
     SilentPlayer& operator=(const SilentPlayer&) = delete;
 
-    HWND window() const { return window_; }
+    HWND window() const { return thread_.window(); }
     // Every message is answered after this long (0: at once).
     void answerAfter(DWORD milliseconds) { delay_ = milliseconds; }
     // The next message it takes up keeps it busy this long.
@@ -30,15 +31,13 @@ public:
 
 private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT answer(UINT message);
-    void run();
+    LRESULT answer(HWND window, UINT message);
 
-    HANDLE ready_ = nullptr;
-    HWND window_ = nullptr;
-    std::thread thread_;
     std::atomic<DWORD> delay_{0};
     std::atomic<DWORD> stick_{0};
     std::atomic<long> taken_{0};
+    // Last, so that the window is gone before what its procedure reads.
+    WindowThread thread_;
 };
 
 } // namespace bench

@@ -70,11 +70,11 @@ std::wstring run(const tools::PluginLibrary& plugin, const Scenario& scenario) {
     wchar_t line[400];
     swprintf(line, 400,
              L"  %ls: %d refreshes began in %lu s, holding the host %llu ms in all: the first %llu ms, each "
-             L"later one at most %llu ms;\n    the player took up %ld messages in those %lu s, %ld in all; "
+             L"later one at most %llu ms;\n    the player took up %ld message%ls in those %lu s, %ld in all; "
              L"answering again, the title was back at refresh %d\n",
              scenario.what, static_cast<int>(held.size()), scenario.silentFor / 1000, total,
-             held.empty() ? 0ull : held.front(), later, takenWhileSilent, scenario.silentFor / 1000,
-             takenInAll, refreshes);
+             held.empty() ? 0ull : held.front(), later, takenWhileSilent, takenWhileSilent == 1 ? L"" : L"s",
+             scenario.silentFor / 1000, takenInAll, refreshes);
     return line;
 }
 
