@@ -285,12 +285,23 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
       L"silent (this asks nothing: a silence shows once a call met it)")
 
 /* The controls getProp kind 2 answers: commands, and the playlist as a whole. */
+/* clang-format off */
 #define PLAYER_CONTROLS(X)                                                                                   \
     X(L"playpause", L"")                                                                                     \
     X(L"play", L"")                                                                                          \
     X(L"pause", L"")                                                                                         \
-    X(L"stop", L"") X(L"next", L"") X(L"prev", L"") X(L"mute", L"") X(L"quit", L"") X(L"shuffle", L"")       \
-        X(L"repeat", L"") X(L"eject", L"") X(L"volume", L"") X(L"tracktime", L"") X(L"*playlist", L"")
+    X(L"stop", L"")                                                                                          \
+    X(L"next", L"")                                                                                          \
+    X(L"prev", L"")                                                                                          \
+    X(L"mute", L"")                                                                                          \
+    X(L"quit", L"")                                                                                          \
+    X(L"shuffle", L"")                                                                                       \
+    X(L"repeat", L"")                                                                                        \
+    X(L"eject", L"")                                                                                         \
+    X(L"volume", L"")                                                                                        \
+    X(L"tracktime", L"")                                                                                     \
+    X(L"*playlist", L"")
+/* clang-format on */
 
 /* queryCtxMenu(instance, menu, position, firstId) inserts the plug-in's items into
  * the host's menu at position, item k with the identifier firstId + k, and returns
