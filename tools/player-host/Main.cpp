@@ -209,21 +209,27 @@ int runCmd(const Host& host, const Args& args, const Options& options) {
     return kDone;
 }
 
-int runState(const Host& host, const Args& args, const Options& options) {
-    if (!options.raw && !isKnown(namesOf(NameKind::State), args[0]))
-        return unknownName(L"state", args[0], namesOf(NameKind::State));
-    if (const int code = playerCheck(host, Needs::Running); code != kDone)
-        return code;
-    const std::optional<std::wstring> answer = host.state(args[0].c_str());
+// A state's or a text's answer, or why none came: a line, or with --json one document
+// with the answer under `key`.
+int reportWord(const Host& host, const Options& options, const std::wstring& name, const wchar_t* key,
+               const std::optional<std::wstring>& answer) {
     const Outcome outcome = answer ? Outcome{} : whyNoAnswer(host);
     if (options.json) {
         JsonObject document;
-        document.add(L"name", args[0]).add(L"state", answer);
+        document.add(L"name", name).add(key, answer);
         printDocument(withOutcome(document, outcome).text());
     } else {
         print(shown(answer) + L"\n");
     }
     return finish(outcome);
+}
+
+int runState(const Host& host, const Args& args, const Options& options) {
+    if (!options.raw && !isKnown(namesOf(NameKind::State), args[0]))
+        return unknownName(L"state", args[0], namesOf(NameKind::State));
+    if (const int code = playerCheck(host, Needs::Running); code != kDone)
+        return code;
+    return reportWord(host, options, args[0], L"state", host.state(args[0].c_str()));
 }
 
 int runText(const Host& host, const Args& args, const Options& options) {
@@ -242,16 +248,7 @@ int runText(const Host& host, const Args& args, const Options& options) {
         return unknownName(L"text", args[0], namesOf(NameKind::Text));
     if (const int code = playerCheck(host, Needs::AnswerIfRunning); code != kDone)
         return code;
-    const std::optional<std::wstring> answer = host.text(args[0].c_str(), size);
-    const Outcome outcome = answer ? Outcome{} : whyNoAnswer(host);
-    if (options.json) {
-        JsonObject document;
-        document.add(L"name", args[0]).add(L"text", answer);
-        printDocument(withOutcome(document, outcome).text());
-    } else {
-        print(shown(answer) + L"\n");
-    }
-    return finish(outcome);
+    return reportWord(host, options, args[0], L"text", host.text(args[0].c_str(), size));
 }
 
 int runProp(const Host& host, const Args& args, const Options& options) {
