@@ -2,11 +2,13 @@
 
 #include "player/link/Silence.h"
 
+#include <atomic>
+
 namespace player::link {
 namespace {
 
-SRWLOCK markerLock = SRWLOCK_INIT;
-ULONG_PTR lastMarker = 0; // under markerLock
+std::atomic<ULONG_PTR> lastMarker{0};
+static_assert(std::atomic<ULONG_PTR>::is_always_lock_free); // no runtime lock behind it, on x86 too
 
 void CALLBACK onMarker(HWND, UINT, ULONG_PTR id, LRESULT) {
     silence::replyArrived(id);
@@ -30,9 +32,9 @@ SendResult sendWithin(HWND window, UINT message, WPARAM wParam, DWORD millisecon
 }
 
 ULONG_PTR sendMarker(HWND window) noexcept {
-    AcquireSRWLockExclusive(&markerLock);
-    const ULONG_PTR id = ++lastMarker != 0 ? lastMarker : ++lastMarker; // 0 stands for none
-    ReleaseSRWLockExclusive(&markerLock);
+    ULONG_PTR id = ++lastMarker;
+    if (id == 0) // 0 stands for none
+        id = ++lastMarker;
     // The library stays loaded for the callback: it may come after the host unloaded it.
     silence::willArriveLate(id);
     if (SendMessageCallbackW(window, WM_NULL, 0, 0, &onMarker, id))
