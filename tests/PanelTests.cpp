@@ -270,6 +270,34 @@ TEST(PanelTooltips, EveryIconIsNamedWithItsKey) {
     DeleteFileW(ini.c_str());
 }
 
+// A playlist menu entry as the panel paints it: every pixel of a kEntryWidth x
+// kEntryHeight picture, with the item state the menu gives (ODS_CHECKED, ODS_SELECTED).
+constexpr int kEntryWidth = 320, kEntryHeight = 24;
+std::vector<std::uint32_t> paintedEntry(const std::wstring& text, UINT state = 0) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kEntryWidth, -kEntryHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const DRAWITEMSTRUCT item{ODT_MENU,
+                              0,
+                              0,
+                              ODA_DRAWENTIRE,
+                              state,
+                              nullptr,
+                              dc,
+                              {0, 0, kEntryWidth, kEntryHeight},
+                              reinterpret_cast<ULONG_PTR>(&text)};
+    paintMenuEntry(item);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(bits, bits + kEntryWidth * kEntryHeight);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
 // The panel's own painting, measured: what each state shows and where text may go.
 class Painted {
 public:
@@ -394,32 +422,9 @@ TEST(PanelPainting, CombiningMarksAreDrawnInBothLinesAndTheMenu) {
         return std::pair{panel.inked(title), panel.inked(details)};
     };
     const auto menuInk = [](const std::wstring& text) {
-        static constexpr int kWidth = 320, kHeight = 24;
-        HDC dc = CreateCompatibleDC(nullptr);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        std::uint32_t* bits = nullptr;
-        HBITMAP bitmap =
-            CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        const HGDIOBJ old = SelectObject(dc, bitmap);
-        const DRAWITEMSTRUCT item{ODT_MENU,
-                                  0,
-                                  0,
-                                  ODA_DRAWENTIRE,
-                                  0,
-                                  nullptr,
-                                  dc,
-                                  {0, 0, kWidth, kHeight},
-                                  reinterpret_cast<ULONG_PTR>(&text)};
-        paintMenuEntry(item);
-        GdiFlush();
-        const std::uint32_t background = bits[0];
-        const int ink = static_cast<int>(std::count_if(
-            bits, bits + kWidth * kHeight, [&](std::uint32_t pixel) { return pixel != background; }));
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        return ink;
+        const std::vector<std::uint32_t> pixels = paintedEntry(text);
+        return std::count_if(pixels.begin(), pixels.end(),
+                             [&](std::uint32_t pixel) { return pixel != pixels[0]; });
     };
     for (const wchar_t* sample : {L"Ngozi Ad\u00e9b\u00e1y\u1ecd\u0300", L"\u00cc\u1eb9\u0301",
                                   L"\u1ecc\u0300n\u00e0", L"Ad\u00e9b\u00e1yo\u0323\u0300"}) {
@@ -463,50 +468,29 @@ TEST(PanelPainting, EveryScriptOfTheDemoListIsDrawnWithGlyphsNotBoxes) {
 }
 
 TEST(PanelPainting, PlaylistEntriesShowTheirWholeTextAndTheirStateOnly) {
-    static constexpr int kWidth = 320, kHeight = 24;
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::uint32_t* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    SelectObject(dc, bitmap);
-    const auto painted = [&](const std::wstring& text, UINT state) {
-        const DRAWITEMSTRUCT item{ODT_MENU,
-                                  0,
-                                  0,
-                                  ODA_DRAWENTIRE,
-                                  state,
-                                  nullptr,
-                                  dc,
-                                  {0, 0, kWidth, kHeight},
-                                  reinterpret_cast<ULONG_PTR>(&text)};
-        paintMenuEntry(item);
-        GdiFlush();
-        return std::vector<std::uint32_t>(bits, bits + kWidth * kHeight);
-    };
     // The columns from the first to the last where two pictures differ.
     const auto differ = [](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
-        std::pair<int, int> columns{kWidth, -1};
+        std::pair<int, int> columns{kEntryWidth, -1};
         for (std::size_t i = 0; i < a.size(); ++i)
             if (a[i] != b[i])
-                columns = {std::min(columns.first, static_cast<int>(i % kWidth)),
-                           std::max(columns.second, static_cast<int>(i % kWidth))};
+                columns = {std::min(columns.first, static_cast<int>(i % kEntryWidth)),
+                           std::max(columns.second, static_cast<int>(i % kEntryWidth))};
         return columns;
     };
     // The moon is a glyph, not the box of a character no font has; an '&' is text, not a mnemonic.
-    EXPECT_NE(painted(L"Night Drive \U0001F319", 0), painted(L"Night Drive \U000F0000", 0));
+    EXPECT_NE(paintedEntry(L"Night Drive \U0001F319", 0), paintedEntry(L"Night Drive \U000F0000", 0));
     // And it is drawn in the line's colour, not as a pale trace: as dark as the text is.
     const auto darkPixels = [](const std::vector<std::uint32_t>& picture) {
         return std::count_if(picture.begin(), picture.end(), [](std::uint32_t pixel) {
             return ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 96;
         });
     };
-    EXPECT_GT(darkPixels(painted(L"\U0001F319", 0)), 12) << "the moon is too pale to see";
-    const auto empty = painted(L"", 0);
-    EXPECT_GT(differ(painted(L"&x", 0), empty).second, differ(painted(L"x", 0), empty).second + 3);
+    EXPECT_GT(darkPixels(paintedEntry(L"\U0001F319", 0)), 12) << "the moon is too pale to see";
+    const auto empty = paintedEntry(L"", 0);
+    EXPECT_GT(differ(paintedEntry(L"&x", 0), empty).second, differ(paintedEntry(L"x", 0), empty).second + 3);
     // The tick of the current entry stays left of where the text begins.
-    const auto plain = painted(L"K\u014dji Tanaka", 0);
-    const auto tick = differ(painted(L"K\u014dji Tanaka", ODS_CHECKED), plain);
+    const auto plain = paintedEntry(L"K\u014dji Tanaka", 0);
+    const auto tick = differ(paintedEntry(L"K\u014dji Tanaka", ODS_CHECKED), plain);
     EXPECT_LE(tick.first, tick.second);
     EXPECT_LT(tick.second, differ(plain, empty).first);
     // A selected entry is highlighted; a title wider than half the screen ends in an ellipsis.
@@ -514,11 +498,11 @@ TEST(PanelPainting, PlaylistEntriesShowTheirWholeTextAndTheirStateOnly) {
         const COLORREF c = GetSysColor(colour);
         return static_cast<std::uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
     };
-    EXPECT_EQ(painted(L"", ODS_SELECTED)[kWidth - 1] & 0xFFFFFF, rgb(COLOR_HIGHLIGHT));
-    EXPECT_EQ(plain[kWidth - 1] & 0xFFFFFF, rgb(COLOR_MENU));
+    EXPECT_EQ(paintedEntry(L"", ODS_SELECTED)[kEntryWidth - 1] & 0xFFFFFF, rgb(COLOR_HIGHLIGHT));
+    EXPECT_EQ(plain[kEntryWidth - 1] & 0xFFFFFF, rgb(COLOR_MENU));
+    HDC dc = CreateCompatibleDC(nullptr);
     EXPECT_LE(measureMenuEntry(dc, std::wstring(5000, L'W')).cx, GetSystemMetrics(SM_CXSCREEN) / 2 + 40);
     DeleteDC(dc);
-    DeleteObject(bitmap);
 }
 
 TEST(PlaylistMenuKeys, ALetterChoosesTheOneEntryItBeginsOrSelectsTheNextOfSeveral) {
