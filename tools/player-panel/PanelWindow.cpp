@@ -448,29 +448,6 @@ bool PanelWindow::onKey(WPARAM key) {
                        (focused == Control::VolumeSlider ? volumeStep : 5),
                    key == VK_HOME || key == VK_END);
         return true;
-    case 'P':
-    case VK_MEDIA_PLAY_PAUSE:
-        pressControl(Control::PlayPause);
-        return true;
-    case 'N':
-    case VK_MEDIA_NEXT_TRACK:
-        pressControl(Control::Next);
-        return true;
-    case 'B':
-    case VK_MEDIA_PREV_TRACK:
-        pressControl(Control::Prev);
-        return true;
-    case 'S':
-    case VK_MEDIA_STOP:
-        pressControl(Control::Stop);
-        return true;
-    case 'M':
-    case VK_VOLUME_MUTE:
-        pressControl(Control::Mute);
-        return true;
-    case 'L':
-        pressControl(Control::Playlist);
-        return true;
     case VK_OEM_PLUS:
     case VK_ADD:
     case VK_VOLUME_UP:
@@ -482,6 +459,11 @@ bool PanelWindow::onKey(WPARAM key) {
         stepSlider(Control::VolumeSlider, -volumeStep, false);
         return true;
     default:
+        for (const ControlKey& pressing : kControlKeys)
+            if (key == pressing.letter || (pressing.mediaKey != 0 && key == pressing.mediaKey)) {
+                pressControl(pressing.control);
+                return true;
+            }
         return false;
     }
 }

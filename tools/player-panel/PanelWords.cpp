@@ -21,28 +21,36 @@ bool isStar(Control control) {
     return control >= Control::Star1 && control <= Control::Star5;
 }
 
+// The letter that presses the control, as its tooltip names it.
+std::wstring keyOf(Control control) {
+    for (const ControlKey& key : kControlKeys)
+        if (key.control == control)
+            return std::wstring(1, key.letter);
+    return L"";
+}
+
 } // namespace
 
 ControlWords wordsFor(Control control, const PanelState& s) {
     switch (control) {
     case Control::Prev:
-        return {L"Previous", L"B",
+        return {L"Previous", keyOf(control),
                 L"back to the start of the track, or to the one before in its first seconds"};
     case Control::PlayPause:
-        return {s.player == PlayerStatus::Running && s.playing ? L"Pause" : L"Play", L"P",
+        return {s.player == PlayerStatus::Running && s.playing ? L"Pause" : L"Play", keyOf(control),
                 s.player == PlayerStatus::Absent ? L"start the player" : L"play or pause"};
     case Control::Stop:
-        return {L"Stop", L"S", L"stop"};
+        return {L"Stop", keyOf(control), L"stop"};
     case Control::Next:
-        return {L"Next", L"N", L"the next track"};
+        return {L"Next", keyOf(control), L"the next track"};
     case Control::Shuffle:
         return {L"Shuffle", L"", L"shuffle on or off"};
     case Control::Repeat:
         return {L"Repeat", L"", L"repeat on or off"};
     case Control::Mute:
-        return {L"Mute", L"M", L"mute or unmute"};
+        return {L"Mute", keyOf(control), L"mute or unmute"};
     case Control::Playlist:
-        return {L"Playlist", L"L", L"show the playlist"};
+        return {L"Playlist", keyOf(control), L"show the playlist"};
     case Control::Time:
         return {s.remaining ? L"Time remaining" : L"Time played", L"",
                 s.remaining ? L"show the time played" : L"show the time remaining"};

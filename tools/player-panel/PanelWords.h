@@ -6,9 +6,24 @@
 #include "PanelLayout.h"
 #include "PanelModel.h"
 
+#include <windows.h>
+
 #include <string>
 
 namespace player_panel {
+
+// The keys that press a control while the panel has the keyboard: a letter, which its
+// tooltip names, and a media key (0: none).
+struct ControlKey {
+    Control control;
+    wchar_t letter;
+    WORD mediaKey;
+};
+inline constexpr ControlKey kControlKeys[] = {
+    {Control::PlayPause, L'P', VK_MEDIA_PLAY_PAUSE}, {Control::Next, L'N', VK_MEDIA_NEXT_TRACK},
+    {Control::Prev, L'B', VK_MEDIA_PREV_TRACK},      {Control::Stop, L'S', VK_MEDIA_STOP},
+    {Control::Mute, L'M', VK_VOLUME_MUTE},           {Control::Playlist, L'L', 0},
+};
 
 struct ControlWords {
     std::wstring name;
