@@ -6,16 +6,21 @@
 //   player-bench [--rounds N]
 //   player-bench --bound             only what a player naming millions of entries costs a call
 //   player-bench --refresh           only a host's refreshes against a silent player
+//   player-bench --slow              only a host's refreshes against players answering slowly
+//   player-bench --host-trouble      only a worker that met a silence, a second host stuck in its
+//                                    window procedure, and requests nested in a window procedure
 //   player-bench --side-by-side N    only hosts side by side, N texts each (exit 1 if any crossed)
 //   player-bench --panel             only the panel's own window while it polls a silent player
 //   player-bench --calls [ROUNDS]    only the single calls against the reference player
 #include "Console.h"
 #include "HostRefresh.h"
+#include "HostTrouble.h"
 #include "ImportCounter.h"
 #include "PanelFreeze.h"
 #include "ReferencePlayer.h"
 #include "SideBySide.h"
 #include "SilentRefresh.h"
+#include "SlowRefresh.h"
 #include "WindowThread.h"
 #include "PlayerVersion.h"
 #include "PluginLibrary.h"
@@ -336,6 +341,8 @@ int wmain(int argc, wchar_t** argv) {
     const int count = argc == 3 ? std::max(1, _wtoi(argv[2])) : 1500;
     if (option == L"--side-by-side-child") // beside this benchmark's own player
         return bench::sideBySideChild(plugin, count);
+    if (option == L"--stuck-host-child") // a second host beside this benchmark
+        return bench::stuckHostChild(plugin, static_cast<DWORD>(count));
     if (findPlayer()) {
         tools::printError(L"player-bench: another player is running; quit it first\n");
         return 1;
@@ -347,6 +354,15 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (option == L"--refresh") {
         print(bench::silentRefreshReport(plugin));
+        return 0;
+    }
+    if (option == L"--slow") {
+        print(bench::slowRefreshReport(plugin));
+        return 0;
+    }
+    if (option == L"--host-trouble") {
+        print(bench::workerReport(plugin) + L"\n" + bench::stuckHostReport(plugin) + L"\n" +
+              bench::nestedReport(plugin));
         return 0;
     }
     if (option == L"--side-by-side") {
@@ -454,6 +470,9 @@ int wmain(int argc, wchar_t** argv) {
     plugin.DestroyPlayer(instance);
 
     const std::wstring silentRefresh = bench::silentRefreshReport(plugin);
+    const std::wstring slowRefresh = bench::slowRefreshReport(plugin);
+    const std::wstring hostTrouble = bench::workerReport(plugin) + L"\n" + bench::stuckHostReport(plugin) +
+                                     L"\n" + bench::nestedReport(plugin);
     std::wstring sideBySide;
     {
         const ReferencePlayer player(10, true);
@@ -504,7 +523,8 @@ int wmain(int argc, wchar_t** argv) {
              L"the player's window after %.0f to %.0f ms\n",
              calls.front() * 1e3, calls.back() * 1e3, windows.front() * 1e3, windows.back() * 1e3);
     print(launch);
-    print(L"\n" + silentRefresh + L"\n" + sideBySide + L"\n" + panelFreeze);
+    print(L"\n" + silentRefresh + L"\n" + slowRefresh + L"\n" + hostTrouble + L"\n" + sideBySide + L"\n" +
+          panelFreeze);
     print(L"\n" + bound);
     return 0;
 }
