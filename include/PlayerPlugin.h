@@ -14,7 +14,11 @@
  * WHAT MAY RUN AT ONCE. Call one instance from one thread at a time. Different
  * instances may be called from different threads at the same time, and several host
  * processes may use the plug-in side by side: each reads its own text replies, since
- * every instance in the user's session takes turns at the player's one window title.
+ * every instance in the user's session takes turns at the player's one window title
+ * (PlayerRemote.h). A normal and an elevated host sharing one player read their own
+ * replies too: neither takes the other's turn while the other's thread exists, and
+ * neither can look into the other, so a turn left by an elevated host's thread is
+ * taken over only once Windows has removed that thread.
  *
  * THE PLAYER. The plug-in plays nothing: it remote-controls a player through the
  * player's hidden window of class "VRX_MEDIA_REMOTE" (see PlayerRemote.h), found
@@ -27,25 +31,47 @@
  *
  * ONE SECOND PER CALL. No call holds the host more than about one second, whatever
  * the player does: the messages of one call share a budget of 1000 ms that starts
- * when the call finds the player's window, each waits only for what is left of it,
- * and a player that does not answer in time counts as absent for the rest of the
- * call. A state, text or number it did not answer is reported as for an absent
- * player, never as the answer 0; in the context menu, a mark it did not answer is
- * shown unmarked, and without an answer on ratings there is no "Rate".
+ * when the call finds the player's window, each waits only for what is left of it
+ * (and of the player's allowance, below), and a player that does not answer in time
+ * counts as absent for the rest of the call. A state, text or number it did not
+ * answer is reported as for an absent player, never as the answer 0; in the context
+ * menu, a mark it did not answer is shown unmarked, and without an answer on ratings
+ * there is no "Rate".
  *
- * ONE SECOND PER REFRESH. A player that left a message unanswered for 0.2 s or more
- * is silent, and the plug-in remembers that of its window, and nothing else. While
- * it is silent every call answers at once as for an absent player: getState and
- * getText as documented for that case, getProp 0 for every name and kind ("needsave"
- * included, which stays raised), queryMenu NULL, queryCtxMenu the 4 items of a
- * running player without marks. Commands keep their meaning: they are posted, and
- * the player carries them out when it recovers. So a host's whole refresh (a dozen
- * calls) waits on a silent player for about one second in all, and almost nothing
- * at the refreshes that follow. The plug-in leaves at most one message of its own
- * in a silent player's queue; once the player has handled it, the next call asks
- * once more, waiting at most 0.2 s, and a player that answers is asked as usual from
- * then on. A player that quits is absent at the next call, and a new player window
- * is asked as usual from its first call.
+ * ONE SECOND PER REFRESH, WHATEVER THE PLAYER'S PACE. The plug-in keeps, for each
+ * player window and nothing else, the time it has waited on it lately: every wait
+ * beyond its first 20 ms (for an answer, or for the title's turn) is charged to the
+ * window, and a quarter of the time that passes is paid back (250 ms a second). A
+ * wait may last only while the charge stays within 800 ms, the player's allowance;
+ * a charge that reaches it, answered or not, makes the player silent. So a player
+ * that answers within 20 ms never counts; one whose answers to a host's refresh of
+ * 13 calls a second take more than about 40 ms each falls silent after a while, and
+ * one slower than about 0.15 s within its first refresh. A slow player loses the
+ * answers that come after the plug-in has waited its share: the rest of that
+ * refresh, and every call until it has paid back 200 ms (0.8 s after the wait that
+ * made it silent, and after it has handled what the plug-in left unanswered); then
+ * the next call asks it, waiting at most 0.2 s, and an answer makes it an answering
+ * player again. While it is silent every call answers at once as for an absent
+ * player: getState and getText as documented for that case, getProp 0 for every
+ * name and kind ("needsave" included, which stays raised), queryMenu NULL,
+ * queryCtxMenu the 4 items of a running player without marks. Commands are posted,
+ * and the player carries them out when it recovers; only "volumeup" and
+ * "volumedown", which need the player's answers, do nothing. So a host's whole
+ * refresh (a dozen calls) waits on a slow, silent or hung player for about one
+ * second in all (0.8 s of waiting and the message in hand); at the refreshes that
+ * follow, a silent or hung player costs at most 0.2 s, and a slow one what it has
+ * paid back since (0.8 s at most). A player answering promptly again is answered in
+ * full within one or two refreshes. A player that quits is absent at the next call,
+ * and a new player window owes nothing.
+ *
+ * What a silent player receives from a host process: the message the plug-in left
+ * unanswered stays in its queue; behind it one WM_NULL (which DefWindowProc answers)
+ * from each host thread that calls while the player is silent, whose answer tells
+ * that thread that the player has caught up; and the commands the host posts.
+ * Nothing else is sent until it has caught up. Every thread of the host sees a
+ * player that caught up, whichever thread met its silence and whether that thread
+ * ended or waits without taking messages: at its next call, or at the one after if
+ * it had not called during the silence.
  *
  * The limits of those promises:
  *  - Starting the player runs ShellExecuteW on the calling thread (the library
@@ -54,17 +80,36 @@
  *    takes.
  *  - A player window owned by the calling thread is called directly, as Windows
  *    does for any window of the caller's own thread: no time-out is possible, and
- *    a host that is its own player is as fast as its window procedure.
- *  - While a call waits for the player, Windows delivers messages sent to the
- *    host's own windows by other threads and processes; the time the host spends on
- *    them is the host's, not the plug-in's.
+ *    a host that is its own player is as fast as its window procedure. A text
+ *    request that such a player's window procedure makes while it answers one gets
+ *    no text: it could only read the other's reply.
+ *  - The host's own windows. While a call waits, Windows runs the host's window
+ *    procedures for messages that other threads and programs send to its windows:
+ *    during every send but a text request's, at the start of a call that finds the
+ *    player silent (where the plug-in takes its late answers), and while a text
+ *    request waits for the title's turn. The time the host spends in them is its
+ *    own, but is not charged to the player. A handler that calls the plug-in again
+ *    makes a call of its own, with its own budget and its own replies. During a text
+ *    request's send (getText, and each playlist entry of queryMenu) no message of the
+ *    host runs, so that nothing the host does can hold the title's turn: a player
+ *    that sends a message to the host while it handles such a request waits until
+ *    the plug-in gives up on it, at most the call's budget.
+ *  - The title's turn. Another program between a text request and the reading of its
+ *    reply holds every text of every host: another instance of the plug-in for one
+ *    send, at most 0.8 s; a program that does not keep the rules of PlayerRemote.h
+ *    for as long as it likes. The plug-in waits for the turn as it waits for the
+ *    player, charged to the player's window: a turn held too long makes the player
+ *    silent to the plug-in's hosts until it is given back. A turn whose holder has
+ *    ended is taken over.
  *  - queryMenu hands back at most PLAYER_PLAYLIST_MAX_ENTRIES records, so that
  *    making the array fits the budget too; a longer playlist is cut there, so an
  *    array of exactly that many entries may stand for a longer list.
  *  - A late answer comes back to the plug-in through the host thread's message
- *    queue, so the plug-in keeps itself loaded from a message left unanswered until
- *    a call after its answer: FreeLibrary is safe at any time, but the library may
- *    stay mapped a little longer, or until the process ends if the player was killed.
+ *    queue, so the plug-in keeps itself loaded from a message left unanswered until a
+ *    call of the host after its answer arrived: FreeLibrary is safe at any time, but
+ *    the library stays mapped until such a call, or until the process ends (the
+ *    player was killed, or the host thread that left the message never takes its
+ *    messages again).
  *
  * OWNERSHIP. InitPlayer's instance is the host's until DestroyPlayer; a queryMenu
  * array is the host's until it gives it back with freeMenu. Records and buffers that
@@ -224,8 +269,10 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
     X(L"trackname", L"toggle track-name scrolling (a display setting: save it)")                             \
     X(L"tracktime", L"value 0 toggles elapsed/remaining time (a display setting: save it); value N seeks "   \
                     L"to second N - 1, so 61 seeks to 1:00")                                                 \
-    X(L"volumeup", L"volume up by a tenth of the player's maximum")                                          \
-    X(L"volumedown", L"volume down by a tenth of the player's maximum")
+    X(L"volumeup", L"volume up by a tenth of the player's maximum, asked of the player with the volume: "    \
+                   L"nothing while it is silent")                                                            \
+    X(L"volumedown", L"volume down by a tenth of the player's maximum, asked of the player with the "        \
+                     L"volume: nothing while it is silent")
 
 /* getState(instance, name, out): writes "play"/"pause" or "on"/"off" into out (room
  * for PLAYER_STATE_CAPACITY characters); leaves out as it was when the player is
@@ -304,11 +351,15 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
 /* clang-format on */
 
 /* queryCtxMenu(instance, menu, position, firstId) inserts the plug-in's items into
- * the host's menu at position, item k with the identifier firstId + k, and returns
- * how many it inserted, separator and submenu included: 1 (player absent: item 1),
- * 4 (items 2 to 4 and a separator: a player without ratings, or one that does not
- * answer, whose marks then show unmarked), or 11 (also "Rate" with items 6 to 10
- * and 5).
+ * the host's menu at position (a real position, counted from 0 and at most the number
+ * of items the menu has; not the append marker, all bits set), item k with the
+ * identifier firstId + k, and returns how many items it meant to insert, separator
+ * and submenu included: 1 (player absent: item 1), 4 (items 2 to 4 and a separator:
+ * a player without ratings, or one that did not answer, whose marks then show
+ * unmarked), or 11 (also "Rate" with items 6 to 10 and 5). A 4 does not say which of
+ * the two: getProp kind PLAYER_PROP_RUNNING read right after it is 0 when the player
+ * fell silent during the call; a host that must know asks the player RM_IS_SUPPORTED
+ * for RM_GET_RATING itself (PlayerRemote.h).
  * When the user chooses identifier id, call invokeCtxMenu(instance, id - firstId).
  * X(k, text, what choosing it does). */
 #define PLAYER_CONTEXT_ITEMS(X)                                                                              \

@@ -11,10 +11,19 @@
  * alike; lParam is always 0. 1328 and 1332 are never sent.
  *
  * The plug-in waits at most one second for all the answers of one call together: a
- * player should answer at once and never block while handling these messages. A
- * player that leaves a message unanswered for 0.2 s or more is left alone until it
- * has handled that message: meanwhile the plug-in sends it nothing more (commands
- * excepted, which are posted), so a slow player is never buried under queries.
+ * player should answer at once and never block while handling these messages. It
+ * charges every wait on the player beyond its first 20 ms to the player's window, and
+ * pays a quarter of the time passing back (250 ms a second); a wait may last only
+ * while the charge stays within 0.8 s, and a charge that reaches it makes the player
+ * silent to that host process. A player answering within 20 ms is never charged;
+ * answers of more than about 40 ms to a host's refresh of 13 messages a second make
+ * it silent after a while, of more than about 0.15 s within the first refresh. While
+ * a player is silent, hosts see it as not answering, and it receives from each host
+ * process: the message left unanswered, if any; behind it one WM_NULL (which
+ * DefWindowProc answers) from each host thread that calls meanwhile; commands, which
+ * are posted; and nothing else, until it has handled them and paid back 200 ms. Then
+ * one message, waited for at most 0.2 s, decides. player-host probe names a player
+ * that is slower than this.
  *
  * The title is one channel for every program that asks the player for texts. The
  * plug-in makes each text request and the reading of its reply one step by taking the
@@ -40,11 +49,21 @@
  * (in the user's session), 0 while no program is between a text request and the
  * reading of its reply, else (process id << 32 | thread id) of the one that is. A
  * program takes the turn by changing the word from 0 to its own value with one
- * interlocked compare-exchange, and gives it back the same way; the turn of a thread
- * that ended is taken over. Taking and giving it cost no call into the system, which
- * a text request of a millisecond cannot afford. The helpers below do all of it;
- * waiting for a turn held by another (a few milliseconds at most, as every holder is
- * bounded) is the caller's own loop around PlayerRemoteTryTakeTurn. */
+ * interlocked compare-exchange, and gives it back the same way. Taking and giving it
+ * cost no call into the system, which a text request of a millisecond cannot afford.
+ * The helpers below do all of it.
+ *
+ * While it holds the turn, a program sends one text request and reads the title, and
+ * nothing else: it bounds the send (SendMessageTimeoutW, a second at most) and takes no
+ * messages meanwhile (SMTO_BLOCK, no message loop, no other send), since every other
+ * program's texts wait for it; then it gives the turn back at once. The plug-in holds
+ * it for 0.8 s at most.
+ *
+ * A program that finds the turn held waits, within its own time limit, in a loop around
+ * PlayerRemoteTryTakeTurn, calling PlayerRemoteTakeOverTurn now and then: that takes
+ * the turn over only from a holder whose thread has ended (PlayerRemoteHolderEnded).
+ * A turn held longer than its limit leaves it without the text; the plug-in counts
+ * that wait as time waited on the player. */
 #define PLAYER_REMOTE_REPLY_LOCK L"Local\\VRX_MEDIA_REMOTE.reply"
 
 typedef struct PlayerRemoteTurn {
@@ -82,23 +101,28 @@ static inline LONG64 PlayerRemoteTurnOwner(void) {
     return (LONG64)(((ULONG64)GetCurrentProcessId() << 32) | GetCurrentThreadId());
 }
 
-/* Whether the thread whose value `holder` is has ended, leaving its turn behind. */
+/* Whether the thread whose value `holder` is has ended, leaving its turn behind. Only a
+ * thread that no longer exists (or whose id another process now has) has ended: one
+ * that cannot be opened for want of access (an elevated program's, seen from a normal
+ * one) runs. */
 static inline BOOL PlayerRemoteHolderEnded(LONG64 holder) {
-    HANDLE thread = OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, (DWORD)holder);
-    BOOL ended = TRUE;
-    if (thread != NULL) {
-        ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+    HANDLE thread =
+        OpenThread(SYNCHRONIZE | 0x0800 /* THREAD_QUERY_LIMITED_INFORMATION */, FALSE, (DWORD)holder);
+    BOOL ended;
+    if (thread == NULL)
+        return GetLastError() == ERROR_INVALID_PARAMETER; /* no thread of that id */
+    ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
 #if _WIN32_WINNT >= 0x0600
-        ended = ended || GetProcessIdOfThread(thread) != (DWORD)((ULONG64)holder >> 32);
+    ended = ended || GetProcessIdOfThread(thread) != (DWORD)((ULONG64)holder >> 32);
 #endif
-        CloseHandle(thread);
-    }
+    CloseHandle(thread);
     return ended;
 }
 
-/* Takes the turn if it is free, or finds it this thread's already (*again is then TRUE,
- * and the turn must not be given back): 0. Otherwise the holder's value, for
- * PlayerRemoteTakeOverTurn now and then while waiting. */
+/* Takes the turn if it is free, or finds it holding this thread's value already
+ * (*again is then TRUE: left by this thread, or by a thread of the same id that ended):
+ * 0. Otherwise the holder's value, for PlayerRemoteTakeOverTurn now and then while
+ * waiting. */
 static inline LONG64 PlayerRemoteTryTakeTurn(PlayerRemoteTurn* turn, BOOL* again) {
     const LONG64 mine = PlayerRemoteTurnOwner();
     LONG64 holder;

@@ -10,6 +10,7 @@
 #include "player/commands/Queries.h"
 #include "player/Hotkeys.h"
 #include "player/menus/ContextMenu.h"
+#include "player/link/ThreadNotes.h"
 #include "player/link/TitleChannel.h"
 #include "player/menus/PlaylistMenu.h"
 #include "player/PluginApi.h"
@@ -27,10 +28,14 @@ constexpr wchar_t kDisplayName[] = L"Velmora Player";
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-    // The one handle the library keeps between calls (link/TitleChannel.h).
-    if (reason == DLL_PROCESS_DETACH)
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    // What the library keeps between calls: the handle of link/TitleChannel.h and the
+    // thread slot of link/ThreadNotes.h. A process that is ending needs neither given
+    // back, and its other threads are gone, perhaps while holding a lock.
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
         player::link::closeTitleChannel();
+        player::link::threadNotes::release();
+    }
     return TRUE;
 }
 

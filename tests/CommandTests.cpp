@@ -218,7 +218,7 @@ TEST(HungPlayer, VolumeStepReturnsWithinTheBoundAndPostsNothing) {
     const ULONGLONG start = GetTickCount64();
     plugin().sendCmd(instance, L"volumeup", 0);
     const ULONGLONG elapsed = GetTickCount64() - start;
-    EXPECT_GE(elapsed, 900u);
+    EXPECT_GE(elapsed, 750u); // the 0.8 s a player may keep the plug-in waiting
     EXPECT_LT(elapsed, 1500u);
     fake.release();
     EXPECT_EQ(fake.messages(), (Messages{sent(RM_GET_MAXVOLUME)}));

@@ -5,7 +5,9 @@
 #include "HostRefresh.h"
 #include "LibraryClock.h"
 #include "Plugin.h"
+#include "Process.h"
 #include "Protocol.h"
+#include "Text.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,87 @@ void scriptPlayer(FakePlayer& fake) {
     fake.answer(RM_GET_TRACKLENGTH, 200);
     fake.answer(RM_GET_POSITION, 10);
 }
+
+std::wstring text(PlayerInstance* instance, const wchar_t* name) {
+    wchar_t reply[32] = L"untouched";
+    plugin().getText(instance, name, reply, 32);
+    return reply;
+}
+
+// A window of the host on the test's thread; what it runs for kQueued comes from
+// another thread, as messages from other programs do.
+class HostWindow {
+public:
+    static constexpr UINT kQueued = WM_APP + 7;
+    explicit HostWindow(std::function<void()> onQueued) : onQueued_(std::move(onQueued)) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &proc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"RefreshTests.host";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  windowClass.hInstance, this);
+    }
+    ~HostWindow() { DestroyWindow(window_); }
+    void queueFromAnotherThread() {
+        std::thread([this] { SendNotifyMessageW(window_, kQueued, 0, 0); }).join();
+    }
+    void runQueued() {
+        waitUntil([this] {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+            return ran_;
+        });
+    }
+
+private:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE)
+            SetWindowLongPtrW(
+                window, GWLP_USERDATA,
+                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self != nullptr && message == kQueued) {
+            self->onQueued_();
+            self->ran_ = true;
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    std::function<void()> onQueued_;
+    bool ran_ = false;
+    HWND window_ = nullptr;
+};
+
+// A player window on the test's own thread, answering through `answer`.
+class InThreadPlayer {
+public:
+    using Answer = std::function<LRESULT(HWND, UINT)>;
+    explicit InThreadPlayer(Answer answer) : answer_(std::move(answer)) {
+        WNDCLASSW windowClass{}; // unless a FakePlayer registered the class already
+        windowClass.lpfnWndProc = &DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = protocol::kWindowClass;
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, protocol::kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&proc));
+    }
+    ~InThreadPlayer() { DestroyWindow(window_); }
+    HWND window() const { return window_; }
+
+private:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<InThreadPlayer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self != nullptr && message >= WM_USER && message < WM_APP)
+            return self->answer_(window, message);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    Answer answer_;
+    HWND window_ = nullptr;
+};
 
 struct Silence {
     const char* what;
@@ -99,29 +182,68 @@ TEST(HostRefresh, ASilentPlayerCostsOneBudgetThenNearlyNothingGetsNoPileAndIsAsk
     }
 }
 
-// Only a wait of 200 ms or more without an answer makes a player silent; a shorter one
-// was the end of a call's budget. Edges on a clock the test sets: the call finds the
-// window at 10,000 and asks with `left` ms of its budget; the clock then reaches the end.
-TEST(HostRefresh, OnlyAWaitOf200MsWithoutAnswerMakesThePlayerSilent) {
+// A wait ended by the call's budget charges the player what it waited beyond 20 ms, and
+// the next call asks as usual; a wait ended by the 0.8 s the player may keep the plug-in
+// waiting makes it silent. Edges on a clock the test sets: the call finds the window at
+// 10,000 and asks with `left` ms of its budget; the clock then reaches the end.
+TEST(HostRefresh, AWaitEndedByTheAllowanceMakesThePlayerSilentOneEndedByTheBudgetDoesNot) {
     struct Case {
         ULONGLONG left;
+        DWORD takes; // the player's time on the first message
         bool silentAfter;
     };
-    for (const Case& c : {Case{250, true}, Case{200, true}, Case{150, false}, Case{50, false}}) {
+    for (const Case& c :
+         {Case{900, 1000, true}, Case{800, 1000, true}, Case{150, 600, false}, Case{50, 600, false}}) {
         SCOPED_TRACE(testing::Message() << c.left << " ms left");
         FakePlayer fake;
         fake.answer(RM_GET_VOLUME, 42);
         fake.answer(RM_GET_MAXVOLUME, 100);
-        fake.delayOn(RM_GET_VOLUME, 600); // still on it when the next call comes, done within its budget
+        fake.delayOn(RM_GET_VOLUME, c.takes); // a budget's end leaves it time to answer the next call
         Instance instance;
         {
             LibraryClock clock;
-            clock.ticks({10'000, 11'000 - c.left, 11'000 - c.left, 11'000});
+            clock.ticks({10'000, 11'000 - c.left, 11'000});
             EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
         }
         // At once, while the player is still on the first: a silent one is asked nothing.
         EXPECT_EQ(plugin().getProp(instance, L"volume", 3), c.silentAfter ? 0 : 100);
         EXPECT_EQ(fake.messages().size(), c.silentAfter ? 1u : 2u);
+    }
+}
+
+// Whatever the player's pace, a refresh holds the host about one budget, and what it
+// is told is the player's answer or an absent player's, never anything else; a player
+// prompt again is answered in full within three refreshes.
+TEST(HostRefresh, WhateverThePaceARefreshHoldsTheHostAboutOneBudgetAndTellsTheTruth) {
+    Instance instance;
+    const tools::RefreshAnswers absent = tools::hostRefresh(plugin(), instance);
+    for (const DWORD pace : {150u, 300u, 600u}) {
+        SCOPED_TRACE(testing::Message() << "answering every message after " << pace << " ms");
+        FakePlayer fake;
+        scriptPlayer(fake);
+        const tools::RefreshAnswers answered = tools::hostRefresh(plugin(), instance);
+        fake.delayAll(pace);
+        const ULONGLONG start = GetTickCount64();
+        for (int refresh = 0; refresh < 4; ++refresh) {
+            const ULONGLONG due = start + 1000ull * refresh;
+            if (due > GetTickCount64())
+                Sleep(static_cast<DWORD>(due - GetTickCount64()));
+            tools::RefreshAnswers got;
+            const ULONGLONG held = timed([&] { got = tools::hostRefresh(plugin(), instance); });
+            EXPECT_LT(held, kFirstBurstLimit) << "refresh " << refresh + 1;
+            for (std::size_t i = 0; i < got.each.size(); ++i) {
+                const std::wstring value = got.each[i].data();
+                EXPECT_TRUE(value == answered.each[i].data() || value == absent.each[i].data())
+                    << narrow(tools::kHostRefreshNames[i]) << " told " << narrow(value);
+            }
+        }
+        fake.delayAll(0);
+        int refreshes = 1;
+        while (refreshes <= 3 && tools::hostRefresh(plugin(), instance).each != answered.each) {
+            ++refreshes;
+            Sleep(1000);
+        }
+        EXPECT_LE(refreshes, 3);
     }
 }
 
@@ -162,7 +284,8 @@ TEST(HostRefresh, WhileSilentEveryQueryAnswersAsIfAbsentAtOnceAndCommandsAreKept
     const std::vector<ReceivedMessage> taken = fake.messages();
     ASSERT_EQ(taken.size(), 2u); // nothing was asked while it was silent
     EXPECT_EQ(taken[1], posted(RM_NEXT));
-    EXPECT_EQ(plugin().getProp(instance, L"needsave", 0), 1); // kept until it answered again
+    // Kept until it answers again, once it has paid back the wait.
+    EXPECT_TRUE(waitUntil([&] { return plugin().getProp(instance, L"needsave", 0) == 1; }, 3000));
 }
 
 // The window is found at every call: only the silence of that one window is kept.
@@ -224,24 +347,109 @@ TEST(SideBySide, TwoThreadsReadTheirOwnTextsAndEntries) {
     EXPECT_EQ(crossedSecond, 0);
 }
 
-// The marker behind an unanswered message brings its callback only to the thread that
-// sent it: if that thread ends, the player is asked again by others two seconds on.
-TEST(HostRefresh, ASilenceFoundByAThreadThatEndedIsAskedAgainLater) {
-    FakePlayer fake;
-    fake.answer(RM_GET_VOLUME, 40);
-    fake.delayOn(RM_GET_VOLUME, 1300);
-    std::thread([] {
+// A silence met by one thread lifts for every thread once the player has caught up,
+// whether that thread ended or lives on waiting for its next job, taking no messages.
+TEST(HostRefresh, ASilenceMetByAnotherThreadLiftsForEveryThreadOnceThePlayerCaughtUp) {
+    for (const bool workerLivesOn : {false, true}) {
+        SCOPED_TRACE(workerLivesOn ? "the worker waits on an event" : "the worker ended");
+        FakePlayer fake;
+        fake.answer(RM_GET_VOLUME, 40);
+        fake.delayOn(RM_GET_VOLUME, 1300);
+        const HANDLE nextJob = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        const HANDLE met = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread worker([&] {
+            Instance instance;
+            EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
+            SetEvent(met);
+            if (workerLivesOn)
+                WaitForSingleObject(nextJob, INFINITE);
+        });
+        WaitForSingleObject(met, INFINITE);
+        if (!workerLivesOn)
+            worker.join();
+        fake.delayOn(RM_GET_VOLUME, 0);
+        fake.messages(); // caught up; the worker's marker brings its callback to no one
+        const ULONGLONG caughtUp = GetTickCount64();
         Instance instance;
-        EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
-    }).join();
-    const ULONGLONG silentSince = GetTickCount64();
-    fake.delayOn(RM_GET_VOLUME, 0);
-    fake.messages(); // caught up; the callback had no thread to go to
+        EXPECT_TRUE(waitUntil([&] { return plugin().getProp(instance, L"volume", 5) == 40; }, 5000));
+        EXPECT_LT(GetTickCount64() - caughtUp, 3000u);
+        SetEvent(nextJob);
+        if (worker.joinable())
+            worker.join();
+        CloseHandle(nextJob);
+        CloseHandle(met);
+    }
+}
+
+// A host window procedure that runs during a call and asks for another text, and a
+// player window of the host's own thread that calls the plug-in while it answers: each
+// request reads its own reply, or none, never the other's.
+TEST(SideBySide, ANestedRequestReadsItsOwnReplyOrNone) {
+    FakePlayer fake;
+    fake.answerText(RM_TEXT_TITLE, 1, L"Song A");
+    fake.answerText(RM_TEXT_ARTIST, 1, L"Band B");
+    fake.delayOn(RM_TEXT_TITLE, 100); // the request waits, and the host's messages could run
     Instance instance;
-    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0); // silent still, at once
-    const ULONGLONG wait = 2100 - std::min<ULONGLONG>(2100, GetTickCount64() - silentSince);
-    Sleep(static_cast<DWORD>(wait));
+    std::wstring nested = L"untouched";
+    HostWindow host([&] { nested = text(instance, L"artist"); });
+    host.queueFromAnotherThread();
+    EXPECT_EQ(text(instance, L"title"), L"Song A");
+    host.runQueued();
+    EXPECT_EQ(nested, L"Band B");
+
+    // The player's window on this thread is called directly, and calls the plug-in.
+    fake.delayOn(RM_TEXT_TITLE, 0);
+    nested = L"untouched";
+    InThreadPlayer own([&](HWND window, UINT message) {
+        if (message == RM_TEXT_TITLE) {
+            SetWindowTextW(window, L"Song A");
+            nested = text(instance, L"artist");
+            return 1;
+        }
+        SetWindowTextW(window, L"Band B");
+        return 1;
+    });
+    ASSERT_EQ(FindWindowW(protocol::kWindowClass, nullptr), own.window());
+    EXPECT_EQ(text(instance, L"title"), L"Song A");
+    EXPECT_TRUE(nested == L"untouched" || nested == L"Band B") << narrow(nested);
+}
+
+// After a silence the first answer makes the player an answering one again: a
+// recovered player's slow answer (0.4 s, a long list) is waited for as before.
+TEST(HostRefresh, ARecoveredPlayerIsWaitedForAsBefore) {
+    FakePlayer fake;
+    fake.answer(RM_GET_MAXVOLUME, 100);
+    fake.answer(RM_GET_VOLUME, 40);
+    fake.hangOn(RM_GET_VOLUME);
+    Instance instance;
+    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
+    fake.release();
+    fake.messages(); // it has handled the request and the marker behind it
+    fake.delayOn(RM_GET_VOLUME, 400);
+    LibraryClock clock;
+    clock.ahead(10'000);                                      // the silence long paid back
+    EXPECT_EQ(plugin().getProp(instance, L"volume", 3), 100); // the trial, answered at once
     EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 40);
+}
+
+// Two silent windows at once (an old player still closing while the next one starts)
+// are both remembered: when the newer goes, the older is still asked nothing.
+TEST(HostRefresh, TwoSilentWindowsAreBothRemembered) {
+    FakePlayer older;
+    older.answer(RM_GET_VOLUME, 40);
+    older.hangOn(RM_GET_VOLUME);
+    Instance instance;
+    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
+    {
+        FakePlayer newer;
+        ASSERT_EQ(FindWindowW(protocol::kWindowClass, nullptr), newer.window());
+        newer.hangOn(RM_GET_VOLUME);
+        EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
+        newer.release();
+    }
+    EXPECT_LT(timed([&] { EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0); }), 100u);
+    older.release();
+    EXPECT_EQ(older.messages().size(), 1u);
 }
 
 // A host may unload the library at any time, even with a late answer on its way: the
@@ -279,7 +487,7 @@ TEST(Unloading, TwoThousandCyclesWithASilentPlayerLeaveNoHandleAndNoCrash) {
     fake.messages();
     MSG message; // the late answer comes into the library, still loaded for it
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    EXPECT_EQ(cycle(), L"The title");
+    EXPECT_TRUE(waitUntil([&] { return cycle() == L"The title"; }, 3000)); // once the wait is paid back
     EXPECT_EQ(GetModuleHandleW(copy.c_str()), nullptr);
     EXPECT_EQ(handles(), before);
     DeleteFileW(copy.c_str());

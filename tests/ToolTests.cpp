@@ -5,6 +5,7 @@
 #include "Console.h"
 #include "DisplaySettings.h"
 #include "FakePlayer.h"
+#include "HostRefresh.h"
 
 #include <algorithm>
 #include <atomic>
@@ -354,6 +355,30 @@ TEST_F(EndToEnd, TwoHostProcessesAtOnceReadTheirOwnReplies) {
     EXPECT_EQ(run.exitCode, 0u) << narrow(run.output + run.errors);
     EXPECT_TRUE(contains(run.output, L"two threads     0 of 3000 replies crossed")) << narrow(run.output);
     EXPECT_TRUE(contains(run.output, L"two processes   0 of 3000 replies crossed")) << narrow(run.output);
+}
+
+// A second host sitting 10 s in its own window procedure during a text request holds
+// no other host: the title's turn is held only for the send and the reading of its reply.
+TEST(SideBySide, AHostSittingInItsWindowProcedureHoldsNoOtherHost) {
+    FakePlayer fake;
+    fake.answerText(protocol::RM_TEXT_TITLE, 1, L"A title");
+    fake.answer(protocol::RM_GET_VOLUME, 40);
+    fake.hangOn(protocol::RM_TEXT_TITLE); // its request waits, with a message for its window queued
+    RunningProgram second(L"\"" + besideProgram(L"player-bench.exe") + L"\" --stuck-host-child 10000");
+    ASSERT_TRUE(waitUntil([&] { return fake.hanging(); }, 30000));
+    fake.release();
+    Instance instance;
+    const ULONGLONG start = GetTickCount64();
+    for (int refresh = 0; refresh < 9; ++refresh) {
+        const ULONGLONG due = start + 1000ull * refresh;
+        if (due > GetTickCount64())
+            Sleep(static_cast<DWORD>(due - GetTickCount64()));
+        const ULONGLONG began = GetTickCount64();
+        const tools::RefreshAnswers got = tools::hostRefresh(plugin(), instance);
+        EXPECT_LT(GetTickCount64() - began, refresh == 0 ? 1500u : 300u) << "refresh " << refresh + 1;
+        EXPECT_EQ(got.title, L"A title") << "refresh " << refresh + 1;
+    }
+    EXPECT_EQ(second.finish(30000).exitCode, 0u); // it read its own title
 }
 
 TEST_F(EndToEnd, ProbeCatchesAStaleTitleAndConcludesNothingFromSilence) {

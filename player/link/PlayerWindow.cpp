@@ -8,9 +8,11 @@ namespace player::link {
 
 PlayerWindow PlayerWindow::find() noexcept {
     const HWND window = FindWindowW(kPlayerWindowClass, nullptr);
-    const silence::Standing standing =
-        window != nullptr ? silence::standingOf(window) : silence::Standing::Answering;
-    return PlayerWindow(window, GetTickCount64() + kCallBudget, standing);
+    const ULONGLONG now = GetTickCount64();
+    const silence::Standing standing = window != nullptr
+                                           ? silence::standingOf(window, now)
+                                           : silence::Standing{static_cast<DWORD>(kCallBudget), false};
+    return PlayerWindow(window, now + kCallBudget, standing);
 }
 
 PlayerWindow::~PlayerWindow() {
@@ -22,35 +24,49 @@ void PlayerWindow::post(UINT message, WPARAM wParam) noexcept {
         PostMessageW(window_, message, wParam, 0);
 }
 
+DWORD PlayerWindow::allowedFrom(ULONGLONG now) const noexcept {
+    if (now >= deadline_)
+        return 0;
+    const ULONGLONG left = deadline_ - now;
+    return left < room_ ? static_cast<DWORD>(left) : room_;
+}
+
 std::optional<int> PlayerWindow::ask(UINT message, WPARAM wParam) noexcept {
     if (!answering())
         return std::nullopt;
-    const ULONGLONG now = GetTickCount64();
-    if (now >= deadline_) {
-        standing_ = silence::Standing::Silent; // for the rest of this call only
+    const ULONGLONG start = GetTickCount64();
+    const DWORD allowed = allowedFrom(start);
+    if (allowed == 0) {
+        room_ = 0; // the budget is spent: for the rest of this call only
         return std::nullopt;
     }
-    const bool trial = standing_ == silence::Standing::Trial;
-    const ULONGLONG left = deadline_ - now;
-    const ULONGLONG allowed =
-        trial && left > silence::kTrialMilliseconds ? silence::kTrialMilliseconds : left;
-    const SendResult result = sendWithin(window_, message, wParam, static_cast<DWORD>(allowed));
+    const SendResult result = sendWithin(window_, message, wParam, allowed, WhileWaiting::TakeSentMessages);
+    return settle(start, allowed, true, result);
+}
+
+std::optional<int> PlayerWindow::settle(ULONGLONG start, DWORD allowed, bool sent,
+                                        const SendResult& result) noexcept {
+    const ULONGLONG end = GetTickCount64();
+    // What the host's own window procedures took while the send waited is not the player's.
+    const ULONGLONG waited = end - start < allowed ? end - start : allowed;
+    const bool byRoom = allowed == room_; // else the call's budget ended the wait
     switch (result.outcome) {
     case SendResult::Outcome::Answered:
-        if (trial)
-            silence::markAnswering(window_);
-        standing_ = silence::Standing::Answering;
+        if (waited > silence::kFreeMilliseconds || trial_)
+            room_ = silence::settle(window_, end, waited, silence::Outcome::Answered, trial_);
+        trial_ = false;
         return result.answer;
     case SendResult::Outcome::TimedOut:
-        // Only a wait long enough to matter makes the player silent; a shorter one was the
-        // end of this call's budget (a long playlist), and the next call asks as usual.
-        if (trial || allowed >= silence::kTrialMilliseconds)
-            silence::markSilent(window_, sendMarker(window_));
+        silence::settle(window_, end, waited,
+                        !byRoom ? silence::Outcome::BudgetSpent
+                        : sent  ? silence::Outcome::RoomSpentQueued
+                                : silence::Outcome::RoomSpent,
+                        trial_);
         break;
     case SendResult::Outcome::Gone:
         break;
     }
-    standing_ = silence::Standing::Silent;
+    room_ = 0;
     return std::nullopt;
 }
 
@@ -58,10 +74,22 @@ std::optional<int> PlayerWindow::askText(UINT message, WPARAM wParam, wchar_t* b
                                          bool alwaysRead) noexcept {
     if (!answering())
         return std::nullopt;
-    const TitleTurn turn(deadline_);
-    if (!turn.granted())
-        return std::nullopt; // another program held the title all this call's time
-    const std::optional<int> answer = ask(message, wParam);
+    const ULONGLONG start = GetTickCount64();
+    const DWORD allowed = allowedFrom(start);
+    if (allowed == 0) {
+        room_ = 0;
+        return std::nullopt;
+    }
+    const TitleTurn turn(start + allowed);
+    if (turn.refused())
+        return std::nullopt; // nested in this thread's own request: no reply of its own to read
+    const ULONGLONG taken = GetTickCount64();
+    const DWORD left = taken - start < allowed ? static_cast<DWORD>(allowed - (taken - start)) : 0;
+    if (!turn.granted() || left == 0) // another program held the title all this time
+        return settle(start, allowed, false, SendResult{SendResult::Outcome::TimedOut, 0});
+    // No message of the host runs while the turn is held: nothing it does can hold others.
+    const SendResult result = sendWithin(window_, message, wParam, left, WhileWaiting::BlockSentMessages);
+    const std::optional<int> answer = settle(start, allowed, true, result);
     if (answer && (*answer != 0 || alwaysRead))
         readTitle(buffer, capacity);
     return answer;

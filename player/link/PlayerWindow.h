@@ -6,12 +6,13 @@
 // send waits at most what is left of it. A send that fails, times out or finds the
 // budget spent leaves no answer, and from then on this object asks nothing more.
 //
-// Across calls, a player whose answer did not come in time is remembered as silent
-// (link/Silence.h): the calls that follow find its window but ask it nothing, at once,
-// until it has handled what it holds of the library's; then one brief question decides. So a
-// host's whole refresh waits on a silent player for about one budget at most, not one
-// per call. Commands are posted all the same: a silent player carries them out when
-// it recovers.
+// Across calls, the time waited on the window is charged to it (link/Silence.h): a
+// wait may last only while the window's debt stays within its allowance, and a window
+// whose debt reaches it is silent: the calls that follow find it but ask it nothing,
+// at once, until it has paid back enough; then one brief question decides. So a
+// host's whole refresh waits on a slow or silent player for about one allowance at
+// most, whatever its pace. Commands are posted all the same: a silent player carries
+// them out when it recovers.
 #pragma once
 
 #include "player/link/Silence.h"
@@ -24,6 +25,8 @@ namespace player::link {
 
 inline constexpr ULONGLONG kCallBudget = 1000; // milliseconds, for all sends of one call
 
+struct SendResult;
+
 class PlayerWindow {
 public:
     static PlayerWindow find() noexcept;
@@ -33,8 +36,8 @@ public:
 
     // The window exists: posts reach it, and the player is not absent.
     bool found() const noexcept { return window_ != nullptr; }
-    // It may be asked: found, not known to be silent, and nothing unanswered in this call.
-    bool answering() const noexcept { return window_ != nullptr && standing_ != silence::Standing::Silent; }
+    // It may be asked: found, not silent, and nothing unanswered in this call.
+    bool answering() const noexcept { return window_ != nullptr && room_ != 0; }
 
     void post(UINT message, WPARAM wParam) noexcept;
 
@@ -54,12 +57,18 @@ public:
 
 private:
     PlayerWindow(HWND window, ULONGLONG deadline, silence::Standing standing) noexcept
-        : window_(window), deadline_(deadline), standing_(standing) {}
+        : window_(window), deadline_(deadline), room_(standing.room), trial_(standing.trial) {}
+    // How long a wait beginning at `now` may last: what is left of the budget and of the
+    // window's allowance; 0 when the budget is spent.
+    DWORD allowedFrom(ULONGLONG now) const noexcept;
+    // Charges a wait that began at `start` and could last `allowed`; returns the answer.
+    std::optional<int> settle(ULONGLONG start, DWORD allowed, bool sent, const SendResult& result) noexcept;
     void readTitle(wchar_t* buffer, int capacity) noexcept;
 
     HWND window_;
     ULONGLONG deadline_; // GetTickCount64 value at which the call's budget is spent
-    silence::Standing standing_;
+    DWORD room_;         // how long this call may still wait on the window; 0: ask nothing more
+    bool trial_;         // its first answer makes a silent window an answering one again
 };
 
 } // namespace player::link

@@ -10,8 +10,8 @@ namespace {
 std::atomic<ULONG_PTR> lastMarker{0};
 static_assert(std::atomic<ULONG_PTR>::is_always_lock_free); // no runtime lock behind it, on x86 too
 
-void CALLBACK onMarker(HWND, UINT, ULONG_PTR id, LRESULT) {
-    silence::replyArrived(id);
+void CALLBACK onMarker(HWND window, UINT, ULONG_PTR id, LRESULT) {
+    silence::replyArrived(window, id);
 }
 
 } // namespace
@@ -21,10 +21,13 @@ void takeSentMessages() noexcept {
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
-SendResult sendWithin(HWND window, UINT message, WPARAM wParam, DWORD milliseconds) noexcept {
+SendResult sendWithin(HWND window, UINT message, WPARAM wParam, DWORD milliseconds,
+                      WhileWaiting whileWaiting) noexcept {
     DWORD_PTR answer = 0;
+    const UINT flags = SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT |
+                       (whileWaiting == WhileWaiting::BlockSentMessages ? SMTO_BLOCK : 0);
     SetLastError(ERROR_SUCCESS);
-    if (SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, milliseconds,
+    if (SendMessageTimeoutW(window, message, wParam, 0, flags, milliseconds,
                             &answer) != 0) // a 32-bit value on the wire, whatever the width of LRESULT
         return {SendResult::Outcome::Answered, static_cast<int>(static_cast<UINT>(answer))};
     const bool timedOut = GetLastError() == ERROR_TIMEOUT && IsWindow(window);
@@ -32,14 +35,14 @@ SendResult sendWithin(HWND window, UINT message, WPARAM wParam, DWORD millisecon
 }
 
 ULONG_PTR sendMarker(HWND window) noexcept {
-    ULONG_PTR id = ++lastMarker;
-    if (id == 0) // 0 stands for none
-        id = ++lastMarker;
+    // Counting from 1: 0 stands for none, and a count wrapping around would take 2^31
+    // markers on x86 (link/ThreadNotes.h keeps one bit less).
+    const ULONG_PTR id = ++lastMarker;
     // The library stays loaded for the callback: it may come after the host unloaded it.
-    silence::willArriveLate(id);
+    silence::willArriveLate();
     if (SendMessageCallbackW(window, WM_NULL, 0, 0, &onMarker, id))
         return id;
-    silence::replyArrived(id); // never sent: nothing will come, and the library needs no hold for it
+    silence::replyArrived(nullptr, id); // never sent: nothing will come, and the library needs no hold for it
     return 0;
 }
 

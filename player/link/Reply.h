@@ -9,6 +9,11 @@
 // handled the other message too. The callback comes only on the thread that sent the
 // marker, while that thread takes its sent messages (in a later call, or in the host's
 // own message loop).
+//
+// While a send waits, Windows runs the calling thread's window procedures for messages
+// that other threads and programs send it, unless the send blocks them: a text
+// request does, so that nothing of the host runs between the request and the reading
+// of its reply.
 #pragma once
 
 #include <windows.h>
@@ -21,13 +26,17 @@ struct SendResult {
     int answer; // Answered: the player's answer as a signed 32-bit number
 };
 
-// Sends and waits up to `milliseconds`, taking the thread's sent messages meanwhile; a
-// window that Windows counts as hung answers nothing at once. Gone: the window or its
-// thread went away.
-SendResult sendWithin(HWND window, UINT message, WPARAM wParam, DWORD milliseconds) noexcept;
+enum class WhileWaiting { TakeSentMessages, BlockSentMessages };
+
+// Sends and waits up to `milliseconds`, taking the thread's sent messages meanwhile or
+// not; a window that Windows counts as hung answers nothing at once. Gone: the window
+// or its thread went away.
+SendResult sendWithin(HWND window, UINT message, WPARAM wParam, DWORD milliseconds,
+                      WhileWaiting whileWaiting) noexcept;
 
 // Queues the marker behind what the window holds; returns its id, or 0 when it could
-// not be sent (the window is gone). Its callback reaches silence::replyArrived.
+// not be sent (the window is gone). Its callback reaches silence::replyArrived. Ids
+// count up from 1 and are never reused.
 ULONG_PTR sendMarker(HWND window) noexcept;
 
 // Takes the messages other threads sent to this one, and so the markers' callbacks

@@ -1,6 +1,7 @@
 #include "player/link/Silence.h"
 
 #include "player/link/Reply.h"
+#include "player/link/ThreadNotes.h"
 
 #include <iterator>
 
@@ -8,22 +9,22 @@ namespace player::link::silence {
 namespace {
 
 struct Entry {
-    HWND window;       // null: a free entry
-    ULONG_PTR pending; // the library's marker in the window's queue; 0: none
-    DWORD sender;      // the thread that sent it, the only one its callback comes to
-    ULONGLONG since;   // GetTickCount64 when it was sent
+    HWND window;     // null: a free entry
+    ULONGLONG owed;  // milliseconds of waiting not yet paid back, as of `at`; at most the allowance
+    ULONGLONG at;    // GetTickCount64 up to which it has been paid back
+    bool silent;     // the debt reached the allowance: nothing is asked until the trial
+    bool trial;      // the next question waits at most kTrialMilliseconds
+    ULONG_PTR queue; // the first marker behind a message left unanswered; 0: none waits
 };
 
-// A few players at most exist at once; the entry of a window that has gone is reused.
+// Two windows can matter at once (a player still closing while the next one starts),
+// more are not met; the entry of a window that has gone, or that owes nothing, is reused.
 constexpr std::size_t kEntries = 8;
-// A marker whose sending thread has ended never brings its callback here; after this
-// long the player has had time to handle it, and may be asked again.
-constexpr ULONGLONG kOrphanMilliseconds = 2000;
 
 SRWLOCK lock = SRWLOCK_INIT;
 Entry entries[kEntries] = {};
-LONG referencesHeld = 0; // the library's own references, one per message left queued
-LONG answersArrived = 0; // late answers whose references may be given back
+LONG referencesHeld = 0; // the library's own references, one per marker sent
+LONG answersArrived = 0; // markers' callbacks whose references may be given back
 HMODULE self = nullptr;  // this library, as its references name it
 
 class Locked {
@@ -41,75 +42,111 @@ Entry* find(HWND window) noexcept {
     return nullptr;
 }
 
-// The entry for a new silent window: a free one, else one of a window that has gone,
-// else the one silent the longest.
+bool owesNothing(const Entry& entry) noexcept {
+    return entry.owed == 0 && !entry.silent && !entry.trial && entry.queue == 0;
+}
+
+// The entry for a window not known yet: a free one, else one of a window that has gone
+// or that owes nothing, else the one that owes least.
 Entry& place(HWND window) noexcept {
     if (Entry* known = find(window))
         return *known;
     if (Entry* free = find(nullptr))
         return *free;
-    Entry* oldest = std::begin(entries);
+    Entry* least = std::begin(entries);
     for (Entry& entry : entries) {
-        if (!IsWindow(entry.window))
+        if (!IsWindow(entry.window) || owesNothing(entry))
             return entry;
-        if (entry.since < oldest->since)
-            oldest = &entry;
+        if (entry.owed < least->owed)
+            least = &entry;
     }
-    return *oldest;
+    return *least;
 }
 
-bool threadRuns(DWORD threadId) noexcept {
-    const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
-    if (thread == nullptr)
-        return false;
-    const bool runs = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
-    CloseHandle(thread);
-    return runs;
+void payBack(Entry& entry, ULONGLONG now) noexcept {
+    if (now <= entry.at)
+        return; // a clock that went back pays nothing
+    const ULONGLONG repaid = (now - entry.at) / kRepaidEvery;
+    entry.owed = entry.owed > repaid ? entry.owed - repaid : 0;
+    entry.at += repaid * kRepaidEvery; // the rest of a period counts next time
+}
+
+DWORD room(const Entry& entry) noexcept {
+    if (entry.silent || entry.queue != 0)
+        return 0;
+    const ULONGLONG left = kAllowanceMilliseconds - entry.owed;
+    return static_cast<DWORD>(entry.trial && left > kTrialMilliseconds ? kTrialMilliseconds : left);
 }
 
 void CALLBACK anchor() {} // an address inside this library, to name it by
 
 } // namespace
 
-Standing standingOf(HWND window) noexcept {
-    DWORD sender = 0;
-    ULONGLONG since = 0;
+Standing standingOf(HWND window, ULONGLONG now) noexcept {
+    ULONG_PTR queue = 0;
     {
         const Locked locked;
         const Entry* entry = find(window);
         if (entry == nullptr)
-            return Standing::Answering;
-        sender = entry->sender;
-        since = entry->since;
-        if (entry->pending == 0)
-            return Standing::Trial;
+            return {static_cast<DWORD>(kAllowanceMilliseconds), false};
+        queue = entry->queue;
     }
-    if (sender == GetCurrentThreadId())
-        takeSentMessages(); // its callback, if it came, is delivered now
-    const bool orphaned = sender != GetCurrentThreadId() && GetTickCount64() - since >= kOrphanMilliseconds &&
-                          !threadRuns(sender);
+    if (queue != 0) {
+        // Outside the lock: a callback taken here takes it too.
+        if (threadNotes::markerSentFor() == queue)
+            takeSentMessages();
+        else if (sendMarker(window) != 0)
+            threadNotes::noteMarkerSentFor(queue);
+    }
     const Locked locked;
     Entry* entry = find(window);
     if (entry == nullptr)
-        return Standing::Answering;
-    if (entry->pending != 0 && orphaned && entry->sender == sender)
-        entry->pending = 0;
-    return entry->pending == 0 ? Standing::Trial : Standing::Silent;
-}
-
-void markSilent(HWND window, ULONG_PTR pendingId) noexcept {
-    const Locked locked;
-    Entry& entry = place(window);
-    entry = {window, pendingId, GetCurrentThreadId(), GetTickCount64()};
-}
-
-void markAnswering(HWND window) noexcept {
-    const Locked locked;
-    if (Entry* entry = find(window))
+        return {static_cast<DWORD>(kAllowanceMilliseconds), false};
+    payBack(*entry, now);
+    if (entry->silent && entry->queue == 0 && entry->owed + kTrialMilliseconds <= kAllowanceMilliseconds) {
+        entry->silent = false;
+        entry->trial = true;
+    }
+    const Standing standing{room(*entry), entry->trial};
+    if (owesNothing(*entry))
         *entry = {};
+    return standing;
 }
 
-void willArriveLate(ULONG_PTR) noexcept {
+DWORD settle(HWND window, ULONGLONG now, ULONGLONG waited, Outcome outcome, bool trial) noexcept {
+    const bool answerable = outcome == Outcome::Answered || outcome == Outcome::BudgetSpent;
+    const ULONGLONG charge = answerable && waited > kFreeMilliseconds ? waited - kFreeMilliseconds : 0;
+    // Queued outside the lock: sending it may take a callback that arrived.
+    const ULONG_PTR marker = outcome == Outcome::RoomSpentQueued ? sendMarker(window) : 0;
+    const Locked locked;
+    Entry* entry = find(window);
+    if (entry == nullptr) {
+        if (answerable && charge == 0)
+            return static_cast<DWORD>(kAllowanceMilliseconds); // a prompt answer is not kept
+        entry = &place(window);
+        *entry = {window, 0, now, false, false, 0};
+    }
+    payBack(*entry, now);
+    if (answerable) {
+        const ULONGLONG owed = entry->owed + charge;
+        entry->owed = owed < kAllowanceMilliseconds ? owed : kAllowanceMilliseconds;
+        if (trial && outcome == Outcome::Answered)
+            entry->trial = false;
+    } else {
+        entry->owed = kAllowanceMilliseconds;
+    }
+    if (entry->owed >= kAllowanceMilliseconds) {
+        entry->silent = true;
+        entry->trial = false;
+    }
+    if (marker != 0) {
+        entry->queue = marker;
+        threadNotes::noteMarkerSentFor(marker);
+    }
+    return room(*entry);
+}
+
+void willArriveLate() noexcept {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&anchor),
                             &module))
@@ -119,25 +156,28 @@ void willArriveLate(ULONG_PTR) noexcept {
     ++referencesHeld;
 }
 
-void replyArrived(ULONG_PTR id) noexcept {
+void replyArrived(HWND window, ULONG_PTR id) noexcept {
     const Locked locked;
-    for (Entry& entry : entries)
-        if (entry.pending == id)
-            entry.pending = 0;
+    Entry* entry = find(window);
+    // Any marker sent since the message was left unanswered went in behind it.
+    if (entry != nullptr && entry->queue != 0 && id >= entry->queue)
+        entry->queue = 0;
     ++answersArrived;
 }
 
 void releaseArrived() noexcept {
     LONG release = 0;
+    HMODULE module = nullptr;
     {
         const Locked locked;
         release = answersArrived < referencesHeld ? answersArrived : referencesHeld;
         answersArrived -= release;
         referencesHeld -= release;
+        module = self;
     }
     // The host holds its own reference while it calls: these never unload the library.
     for (; release > 0; --release)
-        FreeLibrary(self);
+        FreeLibrary(module);
 }
 
 } // namespace player::link::silence

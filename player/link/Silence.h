@@ -1,49 +1,67 @@
-// silence: what the library remembers between calls of a player that stopped
-// answering, and nothing else.
+// silence: what the library remembers between calls of a player that keeps it
+// waiting, and nothing else: per player window, the time waited on it lately.
 //
-// A host refreshes with a burst of calls; against a silent player each would cost a
-// whole budget. So a window whose answer did not come in time is remembered, with the
-// marker the library sent after the unanswered message (link/Reply.h). While the
-// marker waits in the player's queue, the calls of every thread treat the window as
-// absent at once and send it nothing, so a slow player is never buried under messages.
-// Once the player has handled it (its callback arrives), the next call asks once more,
-// briefly; an answer makes the window an answering one again. Only a window's silence
-// is kept: the window itself is found afresh by every call, so a player that quits is
-// absent at once, and a new window is asked as usual.
+// A host refreshes with a burst of calls. A player that answers every message slowly
+// would hold each refresh for seconds, and one that does not answer at all would cost
+// a budget per call. So every wait on a window beyond its first kFreeMilliseconds is
+// charged to that window, and paid back at a quarter of the time that passes
+// (250 ms a second). What is owed may reach kAllowanceMilliseconds: a wait may last
+// only as long as the owed time stays within it, and a window whose debt reaches it
+// is silent. The calls of every thread then treat it as absent, at once, asking
+// nothing, until it has paid back kTrialMilliseconds; then one question, waiting at
+// most that long, decides: answered, it is asked as usual.
 //
-// The marker's callback comes into this library, so the library keeps itself loaded
-// (a reference of its own) from the moment a marker is sent until its callback has
-// come and a later call has run: a host may unload it at any time. Process-wide, under
-// one lock; no thread and no handle of its own.
+// A message left unanswered stays in the player's queue. Behind it goes a marker
+// (link/Reply.h) whose callback says that the player has handled it; until one
+// arrives nothing more is asked, so a slow player is never buried under messages.
+// The callback comes only to the thread that sent the marker, and only when that
+// thread takes its sent messages: so every thread that meets the silence sends one
+// marker of its own (WM_NULL, which costs the player nothing) and takes its callback
+// at its next call. A worker that met the silence and then waits without taking
+// messages keeps no other thread from seeing the player again.
+//
+// Only windows are kept, never answers: the window is found afresh by every call, so
+// a player that quits is absent at once, and a new window owes nothing. Process-wide,
+// under one lock; no thread and no handle of its own. A marker's callback comes into
+// this library, so it keeps itself loaded (a reference of its own) from the moment a
+// marker is sent until its callback has come and a later call has run.
 #pragma once
 
 #include <windows.h>
 
 namespace player::link::silence {
 
-// How long a silent player's trial may wait, and how long a send must have waited
-// without an answer before its player counts as silent: a shorter wait was only the
-// end of a call's budget.
-inline constexpr DWORD kTrialMilliseconds = 200;
+inline constexpr ULONGLONG kFreeMilliseconds = 20;       // of every wait: a prompt answer costs nothing
+inline constexpr ULONGLONG kAllowanceMilliseconds = 800; // owed at most; then the window is silent
+inline constexpr ULONGLONG kRepaidEvery = 4;             // one millisecond paid back every four that pass
+inline constexpr ULONGLONG kTrialMilliseconds = 200;     // paid back before a silent window is asked again
 
-enum class Standing {
-    Answering, // asked as usual
-    Trial,     // silent, but it has handled the library's last message: one brief question
-    Silent,    // silent, with the library's marker in its queue: nothing is asked
+struct Standing {
+    DWORD room; // how long a call may wait on the window now; 0: silent, ask nothing
+    bool trial; // silent until now: its first answer makes it an answering window again
 };
 
-// What is known of the window at a call's start. Late answers waiting for this thread
-// are taken first, so that a player that caught up is seen at once.
-Standing standingOf(HWND window) noexcept;
-// The window did not answer in time; `pendingId` is the marker now in its queue, or 0.
-void markSilent(HWND window, ULONG_PTR pendingId) noexcept;
-// The window answered a trial: it is asked as usual again.
-void markAnswering(HWND window) noexcept;
+// What is known of the window at a call's start (`now`, GetTickCount64). Markers'
+// callbacks waiting for this thread are taken first, so that a player that caught up
+// is seen at once; a thread without a marker out for the window's silence sends one.
+Standing standingOf(HWND window, ULONGLONG now) noexcept;
+
+enum class Outcome {
+    Answered,        // the player answered
+    BudgetSpent,     // the call's budget ended the wait; a message sent stays queued
+    RoomSpent,       // the allowance ended the wait, before anything was sent
+    RoomSpentQueued, // the allowance ended the wait, and the message sent stays queued
+};
+
+// After a wait on the window of `waited` ms that ended at `now`: charges it, and
+// returns how long the rest of the call may still wait (0: silent from now on).
+DWORD settle(HWND window, ULONGLONG now, ULONGLONG waited, Outcome outcome, bool trial) noexcept;
 
 // A marker sent: its callback will come later, if ever.
-void willArriveLate(ULONG_PTR id) noexcept;
-// The callback of marker `id` arrived: the player has handled what was before it.
-void replyArrived(ULONG_PTR id) noexcept;
+void willArriveLate() noexcept;
+// The callback of marker `id`, sent to `window`, arrived: the window has handled what
+// was before it.
+void replyArrived(HWND window, ULONG_PTR id) noexcept;
 // At the end of a call: gives back the library's own references that markers no
 // longer need.
 void releaseArrived() noexcept;

@@ -7,8 +7,10 @@
 // The turn is a word in shared memory, taken and given back without a call into the
 // system: a named mutex costs two round trips to Wine's server, about a third of a
 // text request. The shared memory is opened once per process and closed when the
-// library unloads; a turn held by another is waited for within the call's budget, and
-// one whose holder ended is taken over.
+// library unloads; a turn held by another is waited for until a deadline, and one
+// whose holder ended is taken over. The turn is held only for a send that lets no
+// message of the host run (link/Reply.h) and the reading of the title: nothing the host
+// does can keep it longer.
 #pragma once
 
 #include "PlayerRemote.h"
@@ -21,18 +23,21 @@ class TitleTurn {
 public:
     // Waits until `deadline` (a GetTickCount64 value) for the title, taking the thread's
     // sent messages meanwhile. Without the shared memory every turn is granted, as
-    // before there were turns; a turn this thread holds already is granted again.
+    // before there were turns. A request made while this thread is between its own
+    // request and reply (a player window of this thread that calls the library) is
+    // refused: it could only read the other's reply, or give the other its own.
     explicit TitleTurn(ULONGLONG deadline) noexcept;
     ~TitleTurn();
     TitleTurn(const TitleTurn&) = delete;
     TitleTurn& operator=(const TitleTurn&) = delete;
 
     bool granted() const noexcept { return granted_; }
+    bool refused() const noexcept { return refused_; }
 
 private:
     PlayerRemoteTurn* turn_;
     bool granted_ = false;
-    bool giveBack_ = false;
+    bool refused_ = false;
 };
 
 // At unload: closes the process's handle to the shared memory.

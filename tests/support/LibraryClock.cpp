@@ -11,10 +11,14 @@ namespace {
 std::mutex mutex;
 std::vector<ULONGLONG> readings{0};
 std::size_t nextReading = 0;
+bool realPlusAhead = false;
+ULONGLONG aheadBy = 0;
 ULONGLONG fileTime = 0;
 
 ULONGLONG WINAPI setTicks() {
     const std::lock_guard lock(mutex);
+    if (realPlusAhead)
+        return GetTickCount64() + aheadBy; // the test's own import: the real clock
     const ULONGLONG reading = readings[nextReading];
     if (nextReading + 1 < readings.size())
         ++nextReading;
@@ -33,6 +37,7 @@ void* realFileTime = nullptr;
 } // namespace
 
 LibraryClock::LibraryClock() {
+    ahead(0); // the real clock until the test sets it
     const HMODULE library = plugin().module.get();
     realTicks = tools::patchImport(library, "GetTickCount64", reinterpret_cast<void*>(&setTicks));
     realFileTime =
@@ -49,6 +54,13 @@ void LibraryClock::ticks(std::vector<ULONGLONG> values) {
     const std::lock_guard lock(mutex);
     readings = values.empty() ? std::vector<ULONGLONG>{0} : std::move(values);
     nextReading = 0;
+    realPlusAhead = false;
+}
+
+void LibraryClock::ahead(ULONGLONG milliseconds) {
+    const std::lock_guard lock(mutex);
+    realPlusAhead = true;
+    aheadBy = milliseconds;
 }
 
 void LibraryClock::unixTime(std::int64_t seconds, std::int64_t tenMillionths) {

@@ -20,6 +20,9 @@ public:
     // The milliseconds GetTickCount64 answers, one reading after another; the last one
     // stays once they are used up.
     void ticks(std::vector<ULONGLONG> readings);
+    // The real clock again, plus `milliseconds` more than the real one has: time that
+    // passed for the library alone.
+    void ahead(ULONGLONG milliseconds);
     // The time of day, in seconds since 1970 UTC and ten-millionths of a second.
     void unixTime(std::int64_t seconds, std::int64_t tenMillionths = 0);
 };
