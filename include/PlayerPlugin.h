@@ -43,7 +43,8 @@
  * beyond its first 20 ms (for an answer, or for the title's turn) is charged to the
  * window, and a quarter of the time that passes is paid back (250 ms a second). A
  * wait may last only while the charge stays within 800 ms, the player's allowance;
- * a charge that reaches it, answered or not, makes the player silent. So a player
+ * a charge that reaches it makes the player silent, and so does a wait that ends
+ * without an answer, unless the last 0.2 s of a call's budget ended it. So a player
  * that answers within 20 ms never counts; one whose answers to a host's refresh of
  * 13 calls a second take more than about 40 ms each falls silent after a while, and
  * one slower than about 0.15 s within its first refresh. A slow player loses the

@@ -14,7 +14,8 @@
  * player should answer at once and never block while handling these messages. It
  * charges every wait on the player beyond its first 20 ms to the player's window, and
  * pays a quarter of the time passing back (250 ms a second); a wait may last only
- * while the charge stays within 0.8 s, and a charge that reaches it makes the player
+ * while the charge stays within 0.8 s, and a charge that reaches it (or a wait that
+ * ends unanswered, unless the last 0.2 s of a call's second ended it) makes the player
  * silent to that host process. A player answering within 20 ms is never charged;
  * answers of more than about 40 ms to a host's refresh of 13 messages a second make
  * it silent after a while, of more than about 0.15 s within the first refresh. While

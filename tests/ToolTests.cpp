@@ -231,6 +231,7 @@ TEST_F(EndToEnd, CommandsThatDoNothingOrAreMistypedSaySo) {
         {L"prop volume 5 --json", false, 3, L"{\"error\":\"player not running\",\"exitCode\":3}\n"},
         {L"--json playlist", false, 3, L"{\"error\":\"player not running\",\"exitCode\":3}\n"},
         {L"--json cmd next", false, 2, L"{\"error\":\"--json is not offered by 'cmd'\",\"exitCode\":2}\n"},
+        {L"help --json", false, 2, L"{\"error\":\"--json is not offered by 'help'\",\"exitCode\":2}\n"},
         {L"state shuffle", false, 3, L"player not running"},
         {L"prop volume 5", false, 3, L"player not running"},
         {L"prop volume 9 --raw", false, 3, L"player not running"}, // --raw after the command passes the kind
@@ -248,6 +249,8 @@ TEST_F(EndToEnd, CommandsThatDoNothingOrAreMistypedSaySo) {
         {L"text title 65536", true, 0, L"\u00c5sa Lindqvist - \u00dcber den Wolken\n"},
         {L"playlist 9", true, 2, L"playlist: N must be a number from 1 to 8"}, // one past the last
         {L"playlist 8", true, 0, L"invokeMenu(\"*playlist\", 8)"},
+        {L"playlist 8 --json", true, 0, L"{\"called\":\"invokeMenu\",\"id\":8}\n"},
+        {L"menu 3 --json", true, 0, L"{\"called\":\"invokeCtxMenu\",\"item\":3}\n"},
         {L"menu", true, 0, L"  k=2      Close player\n"}, // a command, not a check box
         {L"menu --json", true, 0, L"{\"kind\":\"command\",\"k\":2,\"text\":\"Close player\"}"},
     };
@@ -312,6 +315,94 @@ TEST_F(EndToEnd, AValueThatDidNotArriveIsNeverShownAsAValue) {
     }
 }
 
+// What did not arrive is never a value: the plug-in's stand-ins for an absent or silent
+// player, a playlist, the menu's ratings; text and JSON tell the same, with the same exit code.
+TEST_F(EndToEnd, StandInsAndWhatDidNotArriveAreNeverValues) {
+    enum class Player { Absent, Hung, Slow };
+    struct Case {
+        const wchar_t* arguments;
+        Player player;
+        DWORD exitCode;
+        const wchar_t* says;
+    };
+    const Case cases[] = {
+        {L"text title", Player::Absent, 3, L"player not running\n"},
+        {L"text tracktime", Player::Absent, 3,
+         L"player not running (the plug-in shows \"--:--\" in its place)"},
+        {L"--json text tipcaption", Player::Absent, 3,
+         L"{\"name\":\"tipcaption\",\"text\":null,\"standIn\":\"Velmora player\",\"error\":\"player not "
+         L"running\",\"exitCode\":3}"},
+        {L"status --json", Player::Absent, 0,
+         L"\"caption\":null,\"time\":null,\"captionStandIn\":\"Velmora player\",\"timeStandIn\":\"--:--\""},
+        {L"text tracktime", Player::Hung, 4,
+         L"not answered (player not responding) (the plug-in shows \"--:--\""},
+        {L"--json playlist", Player::Hung, 4, L"\"count\":null,\"withText\":null,\"complete\":false"},
+        {L"menu 3 --json", Player::Hung, 4,
+         L"{\"called\":\"invokeCtxMenu\",\"item\":3,\"error\":\"player not"},
+        {L"status", Player::Slow, 4, L"Velmora Player  \u23F8 paused or stopped  (player not responding)\n"},
+        {L"status --json", Player::Slow, 4, L"\"responding\":false,\"state\":\"pause\""},
+        {L"menu", Player::Slow, 4, L"  (the player did not answer"},
+        {L"menu --json", Player::Slow, 4, L"\"ratings\":null"},
+    };
+    for (const Player kind : {Player::Absent, Player::Hung, Player::Slow}) {
+        std::unique_ptr<FakePlayer> fake;
+        if (kind != Player::Absent) {
+            fake = std::make_unique<FakePlayer>();
+            fake->answer(protocol::RM_IS_SUPPORTED, 1);
+            fake->answer(protocol::RM_PLAYLIST_COUNT, 3);
+            if (kind == Player::Hung)
+                fake->hangOnNext();
+            else
+                fake->delayAll(500);
+        }
+        for (const Case& c : cases) {
+            if (c.player != kind)
+                continue;
+            SCOPED_TRACE(narrow(c.arguments));
+            const ProgramRun run = host(c.arguments);
+            EXPECT_EQ(run.exitCode, c.exitCode) << narrow(run.output + run.errors);
+            EXPECT_TRUE(contains(run.output, c.says)) << narrow(run.output);
+            EXPECT_EQ(std::count(run.output.begin(), run.output.end(), L'\n') == 1 &&
+                          run.output.front() == L'{',
+                      contains(c.arguments, L"json")); // one document with --json, none without
+        }
+        if (fake)
+            fake->release();
+    }
+}
+
+// The probe says what it met: a player Windows counts as hung is asked nothing, and one
+// answering too slowly for the plug-in is a problem, found without waiting on every message.
+TEST_F(EndToEnd, TheProbeSaysWhenAPlayerIsHungOrTooSlowForThePlugIn) {
+    {
+        FakePlayer fake;
+        fake.hangOnNext();
+        PostMessageW(fake.window(), protocol::RM_NEXT, 0, 0);
+        ASSERT_TRUE(waitUntil([&] { return fake.hanging(); }));
+        ASSERT_TRUE(waitUntil([&] { return IsHungAppWindow(fake.window()) != FALSE; }, 10000));
+        const ProgramRun run = host(L"probe --json");
+        EXPECT_EQ(run.exitCode, 4u);
+        EXPECT_TRUE(contains(run.output,
+                             L"Windows counts the player as hung (it has taken no messages for 5 s): "
+                             L"nothing was asked"))
+            << narrow(run.output);
+        EXPECT_TRUE(contains(run.output, L"\"slowestMs\":null")) << narrow(run.output);
+        fake.release();
+    }
+    FakePlayer slow;
+    slow.answer(protocol::RM_IS_SUPPORTED, 1);
+    slow.delayAll(300);
+    const ULONGLONG start = GetTickCount64();
+    const ProgramRun run = host(L"probe");
+    EXPECT_LT(GetTickCount64() - start, 10'000u);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_TRUE(contains(run.output, L"PROBLEM  answers too slowly for the plug-in: after "))
+        << narrow(run.output);
+    EXPECT_TRUE(contains(run.output, L"the slowest: RM_IS_SUPPORTED 3")) << narrow(run.output);
+    EXPECT_TRUE(contains(run.output, L"Not checked, as the player answers too slowly: states"))
+        << narrow(run.output);
+}
+
 TEST_F(EndToEnd, PlaylistCutOffByTheBudgetIsIncomplete) {
     struct Case {
         int count;
@@ -321,8 +412,8 @@ TEST_F(EndToEnd, PlaylistCutOffByTheBudgetIsIncomplete) {
     for (const Case& c :
          {Case{100, L" of 100 entries arrived within the call's second", L"false"},
           Case{100'000,
-               L" of the first 65,536 entries (the most the plug-in hands back; the list may go "
-               L"on) arrived within the call's second",
+               L" of 65,536 entries arrived within the call's second (the first 65,536 entries, the most "
+               L"the plug-in hands back: the player's list may go on beyond them)",
                L"true"}}) {
         SCOPED_TRACE(c.count);
         FakePlayer fake;

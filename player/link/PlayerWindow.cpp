@@ -49,7 +49,10 @@ std::optional<int> PlayerWindow::settle(ULONGLONG start, DWORD allowed, bool sen
     const ULONGLONG end = GetTickCount64();
     // What the host's own window procedures took while the send waited is not the player's.
     const ULONGLONG waited = end - start < allowed ? end - start : allowed;
-    const bool byRoom = allowed == room_; // else the call's budget ended the wait
+    // The end of a call's budget cuts a wait short without it being the player's fault
+    // only in the budget's last moments (after a long playlist); a longer unanswered wait
+    // makes the player silent as its allowance running out does.
+    const bool silences = allowed == room_ || waited >= silence::kTrialMilliseconds;
     switch (result.outcome) {
     case SendResult::Outcome::Answered:
         if (waited > silence::kFreeMilliseconds || trial_)
@@ -58,9 +61,9 @@ std::optional<int> PlayerWindow::settle(ULONGLONG start, DWORD allowed, bool sen
         return result.answer;
     case SendResult::Outcome::TimedOut:
         silence::settle(window_, end, waited,
-                        !byRoom ? silence::Outcome::BudgetSpent
-                        : sent  ? silence::Outcome::RoomSpentQueued
-                                : silence::Outcome::RoomSpent,
+                        !silences ? silence::Outcome::BudgetSpent
+                        : sent    ? silence::Outcome::RoomSpentQueued
+                                  : silence::Outcome::RoomSpent,
                         trial_);
         break;
     case SendResult::Outcome::Gone:

@@ -48,9 +48,9 @@ Standing standingOf(HWND window, ULONGLONG now) noexcept;
 
 enum class Outcome {
     Answered,        // the player answered
-    BudgetSpent,     // the call's budget ended the wait; a message sent stays queued
-    RoomSpent,       // the allowance ended the wait, before anything was sent
-    RoomSpentQueued, // the allowance ended the wait, and the message sent stays queued
+    BudgetSpent,     // the last moments of the call's budget ended the wait; a message sent stays queued
+    RoomSpent,       // the wait ended unanswered, before anything was sent: silent
+    RoomSpentQueued, // the wait ended unanswered, and the message sent stays queued: silent
 };
 
 // After a wait on the window of `waited` ms that ended at `now`: charges it, and

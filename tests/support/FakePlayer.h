@@ -58,6 +58,8 @@ public:
     // The next time `message` arrives (with this wParam, if given), record it and stop
     // handling messages until release().
     void hangOn(UINT message, std::optional<WPARAM> wParam = std::nullopt);
+    // The same on the next message of the protocol, whichever it is.
+    void hangOnNext() { hangOn(0); }
     void release();
     // True while it is held inside the message of hangOn.
     bool hanging() const { return hanging_; }
@@ -87,7 +89,9 @@ private:
     struct Trigger {
         UINT message;
         std::optional<WPARAM> wParam;
-        bool matches(UINT m, WPARAM w) const { return m == message && (!wParam || *wParam == w); }
+        bool matches(UINT m, WPARAM w) const {
+            return (message == 0 || m == message) && (!wParam || *wParam == w);
+        }
     };
     std::optional<Trigger> hangOn_;
     std::optional<Trigger> vanishOn_;

@@ -15,6 +15,27 @@ bool resolve(HMODULE module, Fn& fn, const char* name, std::wstring& missing) {
     return fn != nullptr;
 }
 
+// The machine a Windows image is built for (IMAGE_FILE_MACHINE_*), or 0 when the file
+// is no Windows image.
+WORD imageMachine(const std::wstring& path) {
+    const UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    IMAGE_DOS_HEADER dos{};
+    DWORD read = 0;
+    if (!file || !ReadFile(file.get(), &dos, sizeof dos, &read, nullptr) || read != sizeof dos ||
+        dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew <= 0)
+        return 0;
+    struct {
+        DWORD signature;
+        IMAGE_FILE_HEADER header;
+    } nt{};
+    if (SetFilePointer(file.get(), dos.e_lfanew, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !ReadFile(file.get(), &nt, sizeof nt, &read, nullptr) || read != sizeof nt ||
+        nt.signature != IMAGE_NT_SIGNATURE)
+        return 0;
+    return nt.header.Machine;
+}
+
 } // namespace
 
 bool loadPlugin(const std::wstring& path, PluginLibrary& p, std::wstring& error) {
@@ -24,7 +45,17 @@ bool loadPlugin(const std::wstring& path, PluginLibrary& p, std::wstring& error)
         if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
             error = L"player.dll not found at " + path;
         else if (code == ERROR_BAD_EXE_FORMAT)
-            error = path + L" is not a Windows DLL for this architecture (" PLAYER_ARCH_WIDE L")";
+            switch (imageMachine(path)) {
+            case IMAGE_FILE_MACHINE_I386:
+                error = path + L" is the 32-bit DLL; a 64-bit host such as this one needs x64\\player.dll";
+                break;
+            case IMAGE_FILE_MACHINE_AMD64:
+                error = path + L" is the 64-bit DLL; a 32-bit host such as this one needs x86\\player.dll";
+                break;
+            default:
+                error = path + L" is not a Windows DLL";
+                break;
+            }
         else
             error = L"cannot load " + path + L": " + systemMessage(code);
         return false;
@@ -64,6 +95,15 @@ PlayerPresence playerPresence(const PluginLibrary& plugin, PlayerInstance* insta
 bool offersRatings(const PluginLibrary& plugin, PlayerInstance* instance) {
     const UniqueMenu menu(CreatePopupMenu());
     return plugin.queryCtxMenu(instance, menu.get(), 0, 1) > 4;
+}
+
+std::optional<bool> askedOffersRatings() {
+    const HWND window = FindWindowW(PLAYER_REMOTE_WINDOW_CLASS, nullptr);
+    DWORD_PTR answer = 0;
+    if (window == nullptr ||
+        SendMessageTimeoutW(window, RM_IS_SUPPORTED, RM_GET_RATING, 0, SMTO_ABORTIFHUNG, 1000, &answer) == 0)
+        return std::nullopt;
+    return static_cast<UINT>(answer) != 0;
 }
 
 std::wstring defaultPluginPath() {

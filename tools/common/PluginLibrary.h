@@ -6,6 +6,7 @@
 #include "PlayerPlugin.h"
 
 #include <windows.h>
+#include <optional>
 #include <string>
 
 namespace tools {
@@ -45,7 +46,12 @@ enum class PlayerPresence { Absent, Answering, NotAnswering };
 PlayerPresence playerPresence(const PluginLibrary& plugin, PlayerInstance* instance);
 
 // Whether the player offers ratings: only then has the plug-in's context menu its Rate submenu.
+// The menu has none for a player that does not answer either: see askedOffersRatings.
 bool offersRatings(const PluginLibrary& plugin, PlayerInstance* instance);
+// Whether the player says it offers ratings, asked by the program itself (RM_IS_SUPPORTED,
+// waiting at most a second), for a host that must tell a player without ratings from one
+// whose answer did not come; nothing when it did not answer or is not running.
+std::optional<bool> askedOffersRatings();
 
 // player.dll beside the running program, or where the release bundle keeps it: the
 // tools sit in tools/ARCH/, the plug-in in ARCH/.

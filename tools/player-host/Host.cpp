@@ -36,20 +36,24 @@ std::optional<std::wstring> Host::state(const wchar_t* name) const {
     return answerIn(buffer);
 }
 
-std::optional<std::wstring> Host::text(const wchar_t* name, int size) const {
+std::optional<std::wstring> Host::text(const wchar_t* name, int size,
+                                       std::optional<std::wstring>* standIn) const {
     std::vector<wchar_t> buffer(static_cast<std::size_t>(size > 0 ? size : 1) + 1, kUntouched);
     buffer.back() = L'\0';
     plugin_.getText(instance_, name, buffer.data(), size);
-    return answerIn(buffer);
+    std::optional<std::wstring> answer = answerIn(buffer);
+    const bool hasStandIn = lstrcmpiW(name, L"tracktime") == 0 || lstrcmpiW(name, L"tipcaption") == 0;
+    if (answer && hasStandIn && player() != Player::Responding) {
+        if (standIn != nullptr)
+            *standIn = std::move(answer);
+        return std::nullopt;
+    }
+    return answer;
 }
 
 std::optional<int> Host::prop(const wchar_t* name, int kind) const {
-    constexpr ULONGLONG kWholeBudgetMs = 900;
-    const ULONGLONG start = GetTickCount64();
     const int value = plugin_.getProp(instance_, name, kind);
     if (player() != Player::Responding)
-        return std::nullopt;
-    if (value == 0 && GetTickCount64() - start >= kWholeBudgetMs)
         return std::nullopt;
     return value;
 }

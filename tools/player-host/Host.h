@@ -27,10 +27,13 @@ public:
 
     // The answer, or nothing when the plug-in left the buffer as it was.
     std::optional<std::wstring> state(const wchar_t* name) const;
-    std::optional<std::wstring> text(const wchar_t* name, int size = 512) const;
+    // The player's text, or nothing when it did not arrive. For "tracktime" and
+    // "tipcaption" the plug-in writes a stand-in of its own ("--:--", its name) when the
+    // player is absent or silent: that is no answer, and goes into `standIn` if given.
+    std::optional<std::wstring> text(const wchar_t* name, int size = 512,
+                                     std::optional<std::wstring>* standIn = nullptr) const;
     // The number, or nothing when it did not arrive: the plug-in answers 0 then, and
-    // afterwards knows the player silent or gone; where it cannot tell (a wait cut short
-    // by the end of its budget), a 0 that took the whole budget did not arrive either.
+    // afterwards knows the player silent or gone.
     std::optional<int> prop(const wchar_t* name, int kind) const;
     void command(const wchar_t* name, int value) const { plugin_.sendCmd(instance_, name, value); }
 

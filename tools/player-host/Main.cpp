@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <climits>
 #include <cwchar>
+#include <initializer_list>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,11 +66,6 @@ int fail(const std::wstring& message, int code = kError) {
         printDocument(JsonObject().add(L"error", message).add(L"exitCode", code).text());
     return code;
 }
-
-struct Outcome {
-    int code = kDone;
-    std::wstring error; // empty when done
-};
 
 // What went wrong, in a command's own document.
 JsonObject& withOutcome(JsonObject& document, const Outcome& outcome) {
@@ -123,8 +120,17 @@ Outcome whyNoAnswer(const Host& host) {
     return {};
 }
 
-std::wstring shown(const std::optional<std::wstring>& answer) {
-    return answer ? tools::visible(*answer) : std::wstring(L"not answered (the buffer is as it was)");
+// An answer as printed; without one, why none came, and the plug-in's stand-in if it
+// wrote one ("--:--" for the time, its name for the caption), which is no answer.
+std::wstring shown(const std::optional<std::wstring>& answer, const Outcome& outcome,
+                   const std::optional<std::wstring>& standIn) {
+    if (answer)
+        return tools::visible(*answer);
+    std::wstring why =
+        outcome.code == kNotRunning ? L"player not running" : L"not answered (player not responding)";
+    if (standIn)
+        why += L" (the plug-in shows \"" + tools::visible(*standIn) + L"\" in its place)";
+    return why;
 }
 
 // A name the plug-in would not know, as a usage error with the nearest known name.
@@ -210,18 +216,39 @@ int runCmd(const Host& host, const Args& args, const Options& options) {
 }
 
 // A state's or a text's answer, or why none came: a line, or with --json one document
-// with the answer under `key`.
+// with the answer under `key` (null without one, the plug-in's stand-in apart).
 int reportWord(const Host& host, const Options& options, const std::wstring& name, const wchar_t* key,
-               const std::optional<std::wstring>& answer) {
+               const std::optional<std::wstring>& answer, const std::optional<std::wstring>& standIn = {}) {
     const Outcome outcome = answer ? Outcome{} : whyNoAnswer(host);
     if (options.json) {
         JsonObject document;
         document.add(L"name", name).add(key, answer);
+        if (standIn)
+            document.add(L"standIn", *standIn);
         printDocument(withOutcome(document, outcome).text());
     } else {
-        print(shown(answer) + L"\n");
+        print(shown(answer, outcome, standIn) + L"\n");
     }
     return finish(outcome);
+}
+
+// An export carried out for the user: its call as a line, or with --json one document.
+int reportCall(const Options& options, const wchar_t* exportName,
+               std::initializer_list<std::pair<const wchar_t*, int>> arguments, const Outcome& outcome) {
+    if (options.json) {
+        JsonObject document;
+        document.add(L"called", exportName);
+        for (const auto& [key, value] : arguments)
+            document.add(key, value);
+        printDocument(withOutcome(document, outcome).text());
+        return outcome.code;
+    }
+    std::wstring line = std::wstring(exportName) + L"(" +
+                        (std::wstring(exportName) == L"invokeMenu" ? L"\"*playlist\", " : L"");
+    for (const auto& [key, value] : arguments)
+        line += std::to_wstring(value);
+    print(line + L")\n");
+    return outcome.code;
 }
 
 int runState(const Host& host, const Args& args, const Options& options) {
@@ -248,7 +275,9 @@ int runText(const Host& host, const Args& args, const Options& options) {
         return unknownName(L"text", args[0], namesOf(NameKind::Text));
     if (const int code = playerCheck(host, Needs::AnswerIfRunning); code != kDone)
         return code;
-    return reportWord(host, options, args[0], L"text", host.text(args[0].c_str(), size));
+    std::optional<std::wstring> standIn;
+    const std::optional<std::wstring> answer = host.text(args[0].c_str(), size, &standIn);
+    return reportWord(host, options, args[0], L"text", answer, standIn);
 }
 
 int runProp(const Host& host, const Args& args, const Options& options) {
@@ -291,10 +320,10 @@ int runMenu(const Host& host, const Args& args, const Options& options) {
         return fail(L"menu: K must be a number", kUsage);
     if (const int code = playerCheck(host, Needs::AnswerIfRunning); code != kDone)
         return code;
-    if (args.empty())
-        return printContextMenu(host, options.json)
-                   ? kDone
-                   : fail(L"player not responding: the menu's marks did not arrive", kNotResponding);
+    if (args.empty()) {
+        const Outcome outcome = printContextMenu(host, options.json);
+        return outcome.code == kDone ? kDone : fail(outcome.error, outcome.code);
+    }
     const std::vector<int> items = contextMenuItems(host);
     if (!options.raw && std::find(items.begin(), items.end(), item) == items.end()) {
         std::wstring offered;
@@ -308,12 +337,12 @@ int runMenu(const Host& host, const Args& args, const Options& options) {
         if (const int code = checkExecutable(host); code != kDone)
             return code;
     host.plugin().invokeCtxMenu(host.instance(), item);
-    print(L"invokeCtxMenu(" + std::to_wstring(item) + L")\n");
-    if (host.player() == Host::Player::NotResponding)
-        return fail(L"player not responding: the command waits in its queue, and is carried out when it "
-                    L"answers again",
-                    kNotResponding);
-    return kDone;
+    const Outcome outcome = host.player() == Host::Player::NotResponding
+                                ? Outcome{kNotResponding, L"player not responding: the command waits in its "
+                                                          L"queue, and is carried out when it answers again"}
+                                : Outcome{};
+    reportCall(options, L"invokeCtxMenu", {{L"item", item}}, outcome);
+    return finish(outcome);
 }
 
 int runPlaylist(const Host& host, const Args& args, const Options& options) {
@@ -350,7 +379,7 @@ int runPlaylist(const Host& host, const Args& args, const Options& options) {
                         kUsage);
     }
     host.plugin().invokeMenu(host.instance(), PLAYER_PLAYLIST_NAME, id);
-    print(L"invokeMenu(\"*playlist\", " + std::to_wstring(id) + L")\n");
+    reportCall(options, L"invokeMenu", {{L"id", id}}, {});
     return kDone;
 }
 
@@ -486,6 +515,8 @@ int run(int argc, wchar_t** argv) {
         }
     jsonOutput = options.json;
     if (name == L"help") {
+        if (options.json)
+            return fail(L"--json is not offered by 'help'", kUsage);
         if (args.empty()) {
             print(usage());
             return kDone;

@@ -81,25 +81,46 @@ std::wstring menuJson(HMENU menu) {
 
 } // namespace
 
-bool printContextMenu(const Host& host, bool json) {
+Outcome printContextMenu(const Host& host, bool json) {
     const tools::UniqueMenu menu(CreatePopupMenu());
     const int inserted = host.plugin().queryCtxMenu(host.instance(), menu.get(), 0, kFirstId);
+    const Host::Player player = host.player();
     // A player that did not answer has its items, but its marks are unknown, not off.
-    const bool marksKnown = host.player() != Host::Player::NotResponding;
+    const bool marksKnown = player != Host::Player::NotResponding;
+    // Rate is there (11), or the player says it offers none; else not known.
+    const bool running = player != Host::Player::Absent;
+    const wchar_t* ratings = L"null";
+    if (inserted > 4)
+        ratings = L"true";
+    else if (inserted == 4 && player == Host::Player::Responding &&
+             !tools::askedOffersRatings().value_or(true))
+        ratings = L"false";
+    const bool ratingsKnown = std::wstring_view(ratings) != L"null";
+    Outcome outcome;
+    if (!marksKnown)
+        outcome = {kNotResponding, L"player not responding: the menu's marks did not arrive"};
+    else if (running && !ratingsKnown)
+        outcome = {kNotResponding,
+                   L"player not responding: whether it offers ratings did not arrive, and the "
+                   L"menu has no Rate"};
     if (json) {
-        printDocument(JsonObject()
-                          .add(L"items", inserted)
-                          .add(L"marksKnown", marksKnown)
-                          .addJson(L"entries", menuJson(menu.get()))
-                          .text());
-        return marksKnown;
+        JsonObject document;
+        document.add(L"items", inserted).add(L"marksKnown", marksKnown);
+        document.addJson(L"ratings", ratings);
+        document.addJson(L"entries", menuJson(menu.get()));
+        if (outcome.code != kDone)
+            document.add(L"error", outcome.error).add(L"exitCode", outcome.code);
+        printDocument(document.text());
+        return outcome;
     }
     print(L"Context menu (" + std::to_wstring(inserted) + (inserted == 1 ? L" item" : L" items") +
           L" from the plug-in; choose with: menu K)\n");
     printMenu(menu.get(), L"");
     if (!marksKnown)
         print(L"  (the player did not answer: its marks are not shown)\n");
-    return marksKnown;
+    else if (running && !ratingsKnown)
+        print(L"  (the player did not answer whether it offers ratings: no Rate shown)\n");
+    return outcome;
 }
 
 std::vector<int> contextMenuItems(const Host& host) {
@@ -155,6 +176,11 @@ std::wstring grouped(int number) {
     return digits;
 }
 
+std::wstring PlaylistListing::bound() const {
+    return L"the first " + grouped(count) +
+           L" entries, the most the plug-in hands back: the player's list may go on beyond them";
+}
+
 std::wstring PlaylistListing::error() const {
     if (!returned)
         return player == Host::Player::Absent          ? L"player not running"
@@ -162,12 +188,10 @@ std::wstring PlaylistListing::error() const {
                                                        : L"";
     if (complete)
         return L"";
-    return L"texts for " + grouped(withText) + L" of " +
-           (atBound() ? L"the first " + grouped(count) +
-                            L" entries (the most the plug-in hands back; the list may go on)"
-                      : grouped(count) + L" entries") +
+    return L"texts for " + grouped(withText) + L" of " + grouped(count) + L" entries" +
            (playerLeft ? L" arrived before the player quit or stopped answering"
-                       : L" arrived within the call's second");
+                       : L" arrived within the call's second") +
+           (atBound() ? L" (" + bound() + L")" : L"");
 }
 
 int PlaylistListing::exitCode() const {
@@ -205,12 +229,14 @@ PlaylistListing printPlaylist(const Host& host, int limit, bool json) {
                                   .text());
         }
         JsonObject document;
-        document.add(L"count", listing.count)
-            .add(L"withText", listing.withText)
-            .add(L"complete", listing.complete)
+        // Without a list from a player that answers, neither a count nor all texts arrived.
+        const bool known = listing.returned || listing.player == Host::Player::Responding;
+        document.addJson(L"count", known ? std::to_wstring(listing.count) : L"null")
+            .addJson(L"withText", known ? std::to_wstring(listing.withText) : L"null")
+            .add(L"complete", known && listing.complete)
             .add(L"mayGoOn", listing.atBound())
             .addJson(L"entries", jsonArray(entries));
-        if (playlist.items() == nullptr)
+        if (playlist.items() == nullptr && known)
             document.add(L"playlist", false);
         if (const std::wstring error = listing.error(); !error.empty())
             document.add(L"error", error).add(L"exitCode", listing.exitCode());
@@ -233,8 +259,7 @@ PlaylistListing printPlaylist(const Host& host, int limit, bool json) {
         print(L"  ... " + std::to_wstring(listing.count - limit) + L" more of " +
               std::to_wstring(listing.count) + L"\n");
     if (listing.atBound())
-        print(L"  (the first " + std::to_wstring(listing.count) +
-              L" entries, the most the plug-in hands back: the player's list may go on beyond them)\n");
+        print(L"  (" + listing.bound() + L")\n");
     return listing;
 }
 

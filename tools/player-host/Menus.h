@@ -11,9 +11,11 @@ namespace player_host {
 // The context menu's item that starts the player ("Run default player").
 inline constexpr int kRunPlayerItem = 1;
 
-// Builds the context menu into a real menu and prints it read back from the handle;
-// false when the player did not answer, so that its marks are unknown.
-bool printContextMenu(const Host& host, bool json = false);
+// Builds the context menu into a real menu and prints it read back from the handle.
+// Not done when the player did not answer: its marks are unknown, or whether it offers
+// ratings (the plug-in leaves out Rate both for a player without ratings and for one
+// whose answer did not come: player-host then asks the player itself).
+Outcome printContextMenu(const Host& host, bool json = false);
 // The items K that `menu K` can carry out now.
 std::vector<int> contextMenuItems(const Host& host);
 // What a listing of the playlist got: every entry arrives with its id and mark, but
@@ -27,6 +29,8 @@ struct PlaylistListing {
     bool playerLeft = false; // the player quit or stopped answering during the call
     // As many entries as the plug-in hands back at most: the player's list may go on.
     bool atBound() const { return count == PLAYER_PLAYLIST_MAX_ENTRIES; }
+    // "the first 65,536 entries, the most the plug-in hands back: ...", said alike everywhere.
+    std::wstring bound() const;
     // What went wrong, in words, and its exit code; empty and kDone when nothing did.
     std::wstring error() const;
     int exitCode() const;

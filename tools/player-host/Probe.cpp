@@ -7,7 +7,9 @@
 
 #include <windows.h>
 #include <cstdint>
+#include <algorithm>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,11 @@ constexpr wchar_t kSentinel[] = L"\u2022probe\u2022";
 constexpr const wchar_t* kParts[] = {L"supported messages", L"states",  L"texts",   L"numbers",
                                      L"consistency",        L"ratings", L"playlist"};
 
+// The pace the plug-in allows a player (PlayerRemote.h): the first 20 ms of every answer
+// are free, the rest is charged, a quarter of the time passing is paid back, and a
+// charge of 0.8 s makes the player silent to the plug-in's hosts.
+constexpr double kFreeMs = 20, kAllowanceMs = 800, kRepaidPerMs = 0.25;
+
 class ProbeRun {
 public:
     ProbeRun(HWND window, bool json) : window_(window), json_(json) { PlayerRemoteOpenTurn(&turn_); }
@@ -39,52 +46,60 @@ public:
     std::vector<std::wstring> checks; // JSON objects {"ok":..,"what":..}
     JsonObject states, texts;
 
-    // Starts a part of the report; false once the player stopped answering, and the
-    // part is then noted as not checked.
+    // Starts a part of the report; false once the probe stopped asking (the player did
+    // not answer, or answers too slowly), and the part is then noted as not checked.
     bool part(const wchar_t* name) {
-        if (!responding_)
+        if (!asking())
             unchecked_.push_back(name);
-        return responding_;
+        return asking();
     }
     const std::vector<std::wstring>& unchecked() const { return unchecked_; }
 
     // Every message to the player's window is bounded: a player that does not answer
-    // in time is not asked again.
-    std::optional<int> ask(UINT message, WPARAM wParam = 0) {
-        if (!responding_)
+    // in time is not asked again, nor one that answers too slowly for the plug-in.
+    std::optional<int> ask(UINT message, WPARAM wParam = 0, UINT flags = 0) {
+        if (!asking())
             return std::nullopt;
         DWORD_PTR answer = 0;
-        LARGE_INTEGER start, end, frequency;
-        QueryPerformanceCounter(&start);
+        const double start = now();
         const LRESULT ok =
-            SendMessageTimeoutW(window_, message, wParam, 0, SMTO_ABORTIFHUNG, kBound, &answer);
-        QueryPerformanceCounter(&end);
-        QueryPerformanceFrequency(&frequency);
-        slowest_ = std::max(slowest_, (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+            SendMessageTimeoutW(window_, message, wParam, 0, SMTO_ABORTIFHUNG | flags, kBound, &answer);
+        const double took = now() - start;
         if (ok == 0) {
-            problem(std::wstring(tools::messageName(message)) + L" was not answered within 1 s");
-            responding_ = false;
+            if (took < kBound / 2.0 && IsHungAppWindow(window_)) {
+                problem(L"Windows counts the player as hung (it has taken no messages for 5 s): nothing was "
+                        L"asked");
+                stopped_ = Stopped::Hung;
+            } else {
+                problem(std::wstring(tools::messageName(message)) + L" was not answered within 1 s");
+                stopped_ = Stopped::Unanswered;
+            }
             return std::nullopt;
         }
+        answered(message, took);
         return static_cast<int>(answer);
     }
 
     // Asks for a text and checks that a nonzero answer put it into the title. The request
     // and the reading of its reply take the title's turn, as the plug-in does.
     void text(UINT message, WPARAM wParam = 0, bool quiet = false) {
-        if (!responding_)
+        if (!asking())
             return;
+        // Waited for as the plug-in waits, and taken over only from a thread that ended.
         BOOL again = FALSE;
         const ULONGLONG deadline = GetTickCount64() + kBound;
         for (LONG64 holder = PlayerRemoteTryTakeTurn(&turn_, &again); holder != 0;
              holder = PlayerRemoteTryTakeTurn(&turn_, &again)) {
-            if (GetTickCount64() >= deadline || PlayerRemoteTakeOverTurn(&turn_, holder))
-                break; // a turn held past a second is no turn: ask all the same
+            if (PlayerRemoteTakeOverTurn(&turn_, holder))
+                break;
+            if (GetTickCount64() >= deadline) {
+                noteTurnHeld();
+                return;
+            }
             Sleep(1);
         }
         textInTurn(message, wParam, quiet);
-        if (!again)
-            PlayerRemoteGiveTurn(&turn_);
+        PlayerRemoteGiveTurn(&turn_);
     }
 
     void check(bool ok, const std::wstring& passed, const std::wstring& failed) {
@@ -117,22 +132,81 @@ public:
     }
 
     int problems() const { return problems_; }
-    bool responding() const { return responding_; }
-    double slowest() const { return slowest_; }
+    // The player answered every message asked, hung or not: no "not responding".
+    bool responding() const { return stopped_ == Stopped::No || stopped_ == Stopped::TooSlow; }
+    bool tooSlow() const { return stopped_ == Stopped::TooSlow; }
+    bool asking() const { return stopped_ == Stopped::No; }
+    // The slowest answers, slowest first: message name and milliseconds.
+    const std::vector<std::pair<std::wstring, double>>& slowest() const { return slowest_; }
+    int answers() const { return answers_; }
+
+    static std::wstring milliseconds(double ms) {
+        wchar_t text[32];
+        swprintf(text, 32, L"%.1f ms", ms);
+        return text;
+    }
+    std::wstring slowestText() const {
+        std::wstring text;
+        for (const auto& [name, ms] : slowest_)
+            text += (text.empty() ? L"" : L", ") + name + L" " + milliseconds(ms);
+        return text;
+    }
 
 private:
+    enum class Stopped { No, Unanswered, Hung, TooSlow };
+
+    static double now() {
+        LARGE_INTEGER counter, frequency;
+        QueryPerformanceCounter(&counter);
+        QueryPerformanceFrequency(&frequency);
+        return counter.QuadPart * 1000.0 / frequency.QuadPart;
+    }
+
+    // An answer that took `ms`: counted among the slowest, and charged as the plug-in
+    // charges it. Once the charge reaches the allowance the pace is established, and
+    // nothing more is asked.
+    void answered(UINT message, double ms) {
+        ++answers_;
+        slowest_.emplace_back(tools::messageName(message), ms);
+        std::sort(slowest_.begin(), slowest_.end(),
+                  [](const auto& a, const auto& b) { return a.second > b.second; });
+        if (slowest_.size() > 3)
+            slowest_.pop_back();
+        const double at = now();
+        if (lastAnswer_ > 0)
+            charge_ = std::max(0.0, charge_ - (at - lastAnswer_) * kRepaidPerMs);
+        lastAnswer_ = at;
+        charge_ += std::max(0.0, ms - kFreeMs);
+        if (charge_ < kAllowanceMs)
+            return;
+        problem(L"answers too slowly for the plug-in: after " + std::to_wstring(answers_) +
+                L" answers it would treat the player as silent (it waits 20 ms an answer, and 0.8 s beyond "
+                L"that, paying back 250 ms a second: a host refreshing 13 messages a second sees a player "
+                L"silent once its answers take 40 ms or more); the slowest: " +
+                slowestText());
+        stopped_ = Stopped::TooSlow;
+    }
+
+    void noteTurnHeld() {
+        if (turnHeld_++ == 0)
+            say(L"  NOTE     another program held the title's turn for more than 1 s: its texts were not "
+                L"asked\n");
+    }
+
+private:
+    // Within the title's turn every send blocks the probe's own messages (PlayerRemote.h).
     void textInTurn(UINT message, WPARAM wParam, bool quiet) {
         // SetWindowTextW would wait on the player without a bound.
         DWORD_PTR ignored = 0;
-        if (SendMessageTimeoutW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kSentinel), SMTO_ABORTIFHUNG,
-                                kBound, &ignored) == 0) {
+        if (SendMessageTimeoutW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kSentinel),
+                                SMTO_ABORTIFHUNG | SMTO_BLOCK, kBound, &ignored) == 0) {
             problem(L"WM_SETTEXT was not answered within 1 s");
-            responding_ = false;
+            stopped_ = Stopped::Unanswered;
             return;
         }
         if (title() != kSentinel)
             noteOtherProgram();
-        const auto answer = ask(message, wParam);
+        const auto answer = ask(message, wParam, SMTO_BLOCK);
         if (!answer)
             return;
         const std::wstring reply = title(); // the title as set, without a message
@@ -168,8 +242,12 @@ private:
     PlayerRemoteTurn turn_{};
     int problems_ = 0;
     int others_ = 0;
-    double slowest_ = 0;
-    bool responding_ = true;
+    int turnHeld_ = 0;
+    int answers_ = 0;
+    double charge_ = 0;     // milliseconds, as the plug-in would have charged them
+    double lastAnswer_ = 0; // when the charge was last paid back
+    std::vector<std::pair<std::wstring, double>> slowest_;
+    Stopped stopped_ = Stopped::No;
     std::vector<std::wstring> unchecked_;
 };
 
@@ -242,12 +320,12 @@ int probe(bool json) {
         volume = run.ask(RM_GET_VOLUME);
         length = run.ask(RM_GET_TRACKLENGTH);
         position = run.ask(RM_GET_POSITION);
-        if (run.responding())
+        if (volume && maxVolume && position && length)
             run.say(L"  volume " + std::to_wstring(*volume) + L" of " + std::to_wstring(*maxVolume) +
                     L", position " + std::to_wstring(*position) + L" s of " + std::to_wstring(*length) +
                     L" s\n");
     }
-    if (run.part(kParts[4])) {
+    if (run.part(kParts[4]) && volume && maxVolume && position && length) {
         run.say(L"Consistency:\n");
         const std::wstring v = std::to_wstring(*volume), max = std::to_wstring(*maxVolume);
         const std::wstring p = std::to_wstring(*position), l = std::to_wstring(*length);
@@ -305,9 +383,9 @@ int probe(bool json) {
                           std::to_wstring(*current) + L"), expected 1 to " + std::to_wstring(*count));
             const int before = run.problems();
             const int asked = std::min(*count, 1000);
-            for (int i = 0; i < asked && run.responding(); ++i)
+            for (int i = 0; i < asked && run.asking(); ++i)
                 run.text(RM_PLAYLIST_ITEMTEXT, static_cast<WPARAM>(i), true);
-            if (run.responding() && run.problems() == before)
+            if (run.asking() && run.problems() == before)
                 run.check(true,
                           std::to_wstring(asked) + L" playlist texts arrived in the title, each request "
                                                    L"setting it",
@@ -318,7 +396,9 @@ int probe(bool json) {
     for (const std::wstring& part : run.unchecked())
         unchecked += (unchecked.empty() ? L"" : L", ") + part;
     if (!unchecked.empty())
-        run.say(L"Not checked, as the player stopped answering: " + unchecked + L"\n");
+        run.say(std::wstring(run.tooSlow() ? L"Not checked, as the player answers too slowly: "
+                                           : L"Not checked, as the player stopped answering: ") +
+                unchecked + L"\n");
     const std::wstring result = !run.responding()     ? std::wstring(L"player not responding")
                                 : run.problems() == 1 ? std::wstring(L"1 problem")
                                                       : std::to_wstring(run.problems()) + L" problems";
@@ -339,18 +419,22 @@ int probe(bool json) {
         for (const std::wstring& part : run.unchecked())
             notChecked.push_back(jsonString(part));
         report.addJson(L"notChecked", jsonArray(notChecked)).add(L"otherPrograms", run.others() > 0);
-        report.add(L"responding", run.responding()).add(L"slowestMs", run.slowest()).add(L"result", result);
+        std::vector<std::wstring> slowest;
+        for (const auto& [name, ms] : run.slowest())
+            slowest.push_back(JsonObject().add(L"message", name).add(L"ms", ms).text());
+        report.add(L"responding", run.responding()).add(L"tooSlow", run.tooSlow());
+        report.addJson(L"slowestMs",
+                       run.slowest().empty() ? L"null" : std::to_wstring(run.slowest()[0].second));
+        report.addJson(L"slowest", jsonArray(slowest)).add(L"result", result);
         if (!run.responding())
             report.add(L"error", L"player not responding").add(L"exitCode", 4);
         else if (run.problems() > 0)
             report.add(L"error", result).add(L"exitCode", 1);
         printDocument(report.text());
     } else {
-        if (run.responding()) {
-            wchar_t slowest[64];
-            swprintf(slowest, 64, L"%.2f", run.slowest());
-            print(L"Slowest answer: " + std::wstring(slowest) + L" ms\n");
-        }
+        if (!run.slowest().empty())
+            print(L"Slowest answers: " + run.slowestText() + L" (of " + std::to_wstring(run.answers()) +
+                  L" answered)\n");
         print(L"Result: " + result + L"\n");
     }
     return run.responding() ? run.problems() : kProbeNotResponding;

@@ -66,6 +66,8 @@ struct Status {
     Host::Player player = Host::Player::Absent; // as known once everything was asked
     std::optional<std::wstring> playing;        // "play" or "pause"
     std::optional<std::wstring> caption, time, title, artist, album, genre, year, track;
+    // What the plug-in wrote in place of the time and caption when they did not arrive.
+    std::optional<std::wstring> timeStandIn, captionStandIn;
     bool remaining = true;
     std::optional<int> length, position; // seconds
     std::optional<int> volumeLow, volumeHigh, volume;
@@ -96,11 +98,13 @@ Status gather(const Host& host) {
     s.name = name;
     s.playing = host.state(L"playpause");
     s.player = host.player();
-    s.time = host.text(L"tracktime");
-    s.caption = host.text(L"tipcaption");
+    s.time = host.text(L"tracktime", 512, &s.timeStandIn);
+    s.caption = host.text(L"tipcaption", 512, &s.captionStandIn);
     if (!s.running())
         return s;
     if (!s.playing)
+        ++s.missing;
+    if (!s.time)
         ++s.missing;
     const auto text = [&](const wchar_t* field) { return counted(s, host.text(field)); };
     s.title = text(L"title");
@@ -120,7 +124,9 @@ Status gather(const Host& host) {
     s.repeat = counted(s, host.state(L"repeat"));
     s.mute = counted(s, host.state(L"mute"));
     const bool ratings = tools::offersRatings(host.plugin(), host.instance());
-    s.ratingsKnown = ratings || host.player() == Host::Player::Responding;
+    // No Rate in the plug-in's menu: the player has none, or its answer did not come.
+    s.ratingsKnown =
+        ratings || (host.player() == Host::Player::Responding && !tools::askedOffersRatings().value_or(true));
     if (!s.ratingsKnown)
         ++s.missing;
     if (ratings) {
@@ -165,16 +171,17 @@ std::wstring starsText(const std::array<bool, 5>& lit) {
 }
 
 void printText(const Status& s) {
-    const std::wstring state = !s.running()                              ? L"(player not running)"
-                               : s.player == Host::Player::NotResponding ? L"(player not responding)"
-                               : !s.playing                              ? L"(state not answered)"
-                               : *s.playing == L"play"                   ? L"\u25B6 playing"
-                                                                         : L"\u23F8 paused or stopped";
-    print(s.name + L"  " + state + L"\n");
-    if (!s.running()) {
-        print(L"  Time     " + tools::visible(s.time.value_or(L"")) + L"\n");
+    // The state as it arrived, and whether the player stopped answering: the same facts
+    // as the JSON document's "state" and "responding".
+    const std::wstring state = !s.running()            ? L"(player not running)"
+                               : !s.playing            ? L"(state not answered)"
+                               : *s.playing == L"play" ? L"\u25B6 playing"
+                                                       : L"\u23F8 paused or stopped";
+    print(s.name + L"  " + state +
+          (s.running() && s.player == Host::Player::NotResponding ? L"  (player not responding)" : L"") +
+          L"\n");
+    if (!s.running())
         return;
-    }
     // A text that did not arrive is said so; one the player does not have is left out.
     const auto field = [](const wchar_t* label, const std::optional<std::wstring>& text) {
         if (!text || !text->empty())
@@ -194,12 +201,12 @@ void printText(const Status& s) {
         details += (details.empty() ? L"" : L"   ") + shownLabel + orNotAnswered(*text);
     }
     printField(L"", details);
-    const std::wstring time = tools::visible(s.time.value_or(L"--:--"));
+    const std::wstring time = s.time ? tools::visible(*s.time) : std::wstring(kNotAnswered);
     std::wstring timeLine = L"  Time     " + time;
     if (s.length && s.position)
-        timeLine += (time == L"--:--" ? L""
-                     : s.remaining    ? L" remaining"
-                                      : L" elapsed") +
+        timeLine += (!s.time || time == L"--:--" ? L""
+                     : s.remaining               ? L" remaining"
+                                                 : L" elapsed") +
                     std::wstring(L"   ") + bar(*s.position, 0, *s.length) + L" " + clock(*s.position) +
                     L" / " + clock(*s.length);
     else
@@ -234,7 +241,12 @@ void printJson(const Status& s) {
     JsonObject json;
     json.add(L"player", s.name).add(L"running", s.running());
     json.add(L"responding", s.player == Host::Player::Responding).add(L"state", s.playing);
+    // The time and caption as the player gave them; the plug-in's stand-ins apart.
     json.add(L"caption", s.caption).add(L"time", s.time);
+    if (s.captionStandIn)
+        json.add(L"captionStandIn", *s.captionStandIn);
+    if (s.timeStandIn)
+        json.add(L"timeStandIn", *s.timeStandIn);
     if (s.running()) {
         json.add(L"title", s.title).add(L"artist", s.artist).add(L"album", s.album).add(L"genre", s.genre);
         json.add(L"year", s.year).add(L"track", s.track);
@@ -291,7 +303,7 @@ std::wstring trackLine(const Host& host, int scrollStep) {
     if (player == Host::Player::Absent) {
         wchar_t name[64] = L"";
         host.plugin().GetPlayerName(name, 64);
-        return field(host, L"tracktime") + L" \u25A0 " + name + L" (player not running)";
+        return L"--:-- \u25A0 " + std::wstring(name) + L" (player not running)";
     }
     const std::wstring mark = !state ? L"\u25A0" : *state == L"play" ? L"\u25B6" : L"\u23F8";
     std::wstring title = field(host, L"title");
