@@ -8,8 +8,10 @@
 #include "PanelWindow.h"
 #include "Picture.h"
 
+#include <commctrl.h>
 #include <oleacc.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -226,8 +228,8 @@ protected:
         ClientToScreen(panel_, &p);
         return p;
     }
-    // The menu open on the screen, its picture once painted, closed again.
-    Picture menuPicture(const wchar_t* name) {
+    // The menu open on the screen, its picture once `painted` says so, closed again.
+    Picture menuPicture(const wchar_t* name, const std::function<bool(const Picture&)>& painted) {
         HWND menu = nullptr;
         EXPECT_TRUE(waitUntil([&] { return (menu = openMenu()) != nullptr; }, 3000)) << narrow(name);
         if (menu == nullptr)
@@ -238,9 +240,9 @@ protected:
         waitUntil(
             [&] {
                 shown = screenArea(area);
-                return inkOf(shown, 0) > shown.pixels.size() / 2; // more than its black new surface
+                return painted(shown);
             },
-            3000);
+            5000);
         std::wstring error;
         writePicture(shown, besideProgram(name), error);
         PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -342,21 +344,27 @@ TEST_F(OnTheDisplay, TheContextMenuShowsItsItemsWithThePlayerAbsentRunningOrHung
         const wchar_t* picture;
         std::size_t leastItems; // lines of text at least
     };
-    const auto check = [&](const Case& c) {
-        SCOPED_TRACE(narrow(c.what));
-        POINT at = onScreen(Control::Time);
-        mouseClick(at, true);
-        const Picture shown = menuPicture(c.picture);
-        ASSERT_GT(shown.width, 0u);
-        // Text on the menu's face: ink in many rows, not one black box.
-        std::size_t rowsWithText = 0;
+    // Text on the menu's face: ink in many rows, not one black box.
+    const auto rowsWithText = [&](const Picture& shown) {
+        std::size_t rows = 0;
         for (UINT y = 0; y < shown.height; ++y) {
             std::size_t ink = 0;
             for (UINT x = 0; x < shown.width; ++x)
                 ink += (shown.at(x, y) & 0xFFFFFF) != rgbOf(face) ? 1 : 0;
-            rowsWithText += ink > 3 && ink < shown.width / 2 ? 1 : 0;
+            rows += ink > 3 && ink < shown.width / 2 ? 1 : 0;
         }
-        EXPECT_GT(rowsWithText, c.leastItems * 3) << "the menu shows no text";
+        return rows;
+    };
+    const auto check = [&](const Case& c) {
+        SCOPED_TRACE(narrow(c.what));
+        POINT at = onScreen(Control::Time);
+        mouseClick(at, true);
+        // Painted once its text is there: the menu's window shows before its items are drawn.
+        const Picture shown =
+            menuPicture(c.picture, [&](const Picture& p) { return rowsWithText(p) > c.leastItems * 3; });
+        ASSERT_GT(shown.width, 0u);
+        const std::size_t textRows = rowsWithText(shown);
+        EXPECT_GT(textRows, c.leastItems * 3) << "the menu shows no text";
         EXPECT_LT(inkOf(shown, rgbOf(face)), shown.pixels.size() / 2) << "the menu is not painted";
     };
     openPanel();
@@ -373,7 +381,9 @@ TEST_F(OnTheDisplay, TheContextMenuShowsItsItemsWithThePlayerAbsentRunningOrHung
         openPanel();
         fake.hangOn(protocol::RM_GET_TRACKLENGTH); // the panel's next poll
         ASSERT_TRUE(waitUntil([&] { return fake.hanging(); }));
-        Sleep(1200); // the poll's second is over: the plug-in knows it silent
+        // Once the plug-in knows it silent, the panel's time is unavailable to a screen reader.
+        const Accessible accessible(panel_);
+        ASSERT_TRUE(waitUntil([&] { return (accessible.state(3) & STATE_SYSTEM_UNAVAILABLE) != 0; }));
         check({L"player hung", L"display-menu-hung.png", 3});
         fake.release();
         closePanel();
@@ -470,19 +480,22 @@ TEST_F(OnTheDisplay, UsableFromTheKeyboardAndNamedToScreenReaders) {
         << narrow(output(L"prop volume 5"));
     typeKeys({'M'});
     EXPECT_TRUE(waitUntil([&] { return contains(output(L"state mute"), L"on"); }));
-    // Tab to Shuffle (the fifth control), Space: it is on, and says so.
-    typeKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB});
+    // Tab goes as the controls are read, row by row: the time, the position, then the
+    // buttons; Shuffle is the seventh. Space: it is on, and says so as every toggle does.
+    typeKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB});
     const long shuffle = accessible.find(L"Shuffle");
     EXPECT_TRUE(waitUntil([&] { return accessible.focused() == shuffle; })) << accessible.focused();
     typeKeys({VK_SPACE});
     EXPECT_TRUE(waitUntil([&] { return contains(output(L"state shuffle"), L"on"); }));
-    EXPECT_TRUE(waitUntil([&] { return (accessible.state(shuffle) & STATE_SYSTEM_PRESSED) != 0; }));
-    // Shift+Tab back over the four buttons, round to the volume slider; Home turns it down.
+    EXPECT_TRUE(waitUntil([&] { return (accessible.state(shuffle) & STATE_SYSTEM_CHECKED) != 0; }));
+    EXPECT_EQ(accessible.state(shuffle) & STATE_SYSTEM_PRESSED, 0);
+    // Shift+Tab back over the buttons, the position and the time, round to the volume
+    // slider, the last; Home turns it down.
     INPUT shiftDown{};
     shiftDown.type = INPUT_KEYBOARD;
     shiftDown.ki.wVk = VK_SHIFT;
     SendInput(1, &shiftDown, sizeof shiftDown);
-    typeKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB});
+    typeKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB});
     shiftDown.ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(1, &shiftDown, sizeof shiftDown);
     const long volume = accessible.find(L"Volume");
@@ -511,6 +524,115 @@ TEST_F(OnTheDisplay, UsableFromTheKeyboardAndNamedToScreenReaders) {
     // The time counts down, and says so with its sign.
     EXPECT_EQ(accessible.value(accessible.find(L"Time")).rfind(L"\u2212", 0), 0u)
         << narrow(accessible.value(accessible.find(L"Time")));
+}
+
+// Every control a click reaches, a key reaches too: its letter, and Space or Enter once
+// Tab has come to it; each press reaches the player as its click does.
+TEST_F(OnTheDisplay, EveryControlAClickReachesAKeyReachesToo) {
+    FakePlayer fake;
+    fake.answer(protocol::RM_IS_SUPPORTED, 1);
+    fake.answer(protocol::RM_PLAYLIST_COUNT, 3);
+    fake.answerWith(protocol::RM_PLAYLIST_ITEMTEXT, [](WPARAM i) {
+        return Reply{1, L"Entry " + std::to_wstring(i)};
+    });
+    openPanel();
+    SetForegroundWindow(panel_);
+    RECT details = layoutFor(kDefaultWidth).details;
+    MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&details), 2);
+    mouseClick({details.left + 4, details.top + 4}, false);
+    const Accessible accessible(panel_);
+    ASSERT_TRUE(accessible);
+    const auto postedNow = [&](UINT message) {
+        return waitUntil(
+            [&] {
+                for (const ReceivedMessage& m : fake.messages())
+                    if (!m.sent && m.message == message)
+                        return true;
+                return false;
+            },
+            3000);
+    };
+    const auto menuOpensAndCloses = [] {
+        HWND menu = nullptr;
+        if (!waitUntil([&] { return (menu = openMenu()) != nullptr; }, 3000))
+            return false;
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        return waitUntil([] { return openMenu() == nullptr; }, 3000);
+    };
+    struct Press {
+        const wchar_t* control; // its name to a screen reader; empty: a letter alone
+        WORD key;               // the letter, or Space or Enter on the focused control
+        UINT message;           // what it posts; 0: the playlist menu opens
+    };
+    const Press presses[] = {
+        {L"", 'P', protocol::RM_PLAYPAUSE},
+        {L"", 'N', protocol::RM_NEXT},
+        {L"", 'B', protocol::RM_PREV},
+        {L"", 'S', protocol::RM_STOP},
+        {L"", 'M', protocol::RM_MUTE},
+        {L"", 'L', 0},
+        {L"Previous", VK_SPACE, protocol::RM_PREV},
+        {L"Play", VK_RETURN, protocol::RM_PLAYPAUSE},
+        {L"Stop", VK_SPACE, protocol::RM_STOP},
+        {L"Next", VK_RETURN, protocol::RM_NEXT},
+        {L"Shuffle", VK_SPACE, protocol::RM_SHUFFLE},
+        {L"Repeat", VK_RETURN, protocol::RM_REPEAT},
+        {L"Mute", VK_SPACE, protocol::RM_MUTE},
+        {L"Playlist", VK_RETURN, 0},
+        {L"Playlist", VK_SPACE, 0},
+        {L"Rate 1", VK_RETURN, protocol::RM_RATE1},
+        {L"Rate 5", VK_SPACE, protocol::RM_RATE5},
+    };
+    for (const Press& p : presses) {
+        SCOPED_TRACE(narrow(std::wstring(p.control) + L" " + std::to_wstring(p.key)));
+        fake.clearMessages();
+        if (*p.control != L'\0') {
+            const long id = accessible.find(p.control);
+            ASSERT_NE(id, 0);
+            for (int tabs = 0; tabs < 20 && accessible.focused() != id; ++tabs)
+                typeKeys({VK_TAB});
+            ASSERT_EQ(accessible.focused(), id);
+        }
+        typeKeys({p.key});
+        if (p.message == 0)
+            EXPECT_TRUE(menuOpensAndCloses());
+        else
+            EXPECT_TRUE(postedNow(p.message));
+    }
+    // The time is a setting: Enter on it switches it, and the panel saves it.
+    const long time = accessible.find(L"Time");
+    for (int tabs = 0; tabs < 20 && accessible.focused() != time; ++tabs)
+        typeKeys({VK_TAB});
+    typeKeys({VK_RETURN});
+    EXPECT_TRUE(
+        waitUntil([&] { return GetPrivateProfileIntW(L"player", L"trackTime", -1, ini_.c_str()) == 0; }));
+}
+
+// A tooltip stays while the pointer rests on its control, the panel polling meanwhile.
+TEST_F(OnTheDisplay, ATooltipStaysWhileThePointerRests) {
+    startPlayer(L"--play");
+    openPanel();
+    SetForegroundWindow(panel_);
+    DWORD panelProcess = 0;
+    GetWindowThreadProcessId(panel_, &panelProcess);
+    const auto shownTip = [panelProcess] {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            if (process == panelProcess && IsWindowVisible(w))
+                return w;
+        }
+        return static_cast<HWND>(nullptr);
+    };
+    const POINT previous = onScreen(Control::Prev);
+    SetCursorPos(previous.x, previous.y);
+    SetCursorPos(previous.x + 1, previous.y); // a move over the control, as a mouse makes
+    ASSERT_TRUE(waitUntil([&] { return shownTip() != nullptr; }, 4000)) << "no tooltip within 4 s";
+    const ULONGLONG shown = GetTickCount64();
+    while (GetTickCount64() - shown < 2500) { // ten polls, two of them for texts
+        ASSERT_NE(shownTip(), nullptr) << "hidden after " << GetTickCount64() - shown << " ms";
+        Sleep(20);
+    }
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "Picture.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <map>
@@ -74,6 +75,29 @@ protected:
         return text;
     }
 
+    // The name of a panel's element, read through oleacc as a screen reader reads it.
+    static std::wstring readerName(HWND window, long element) {
+        using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+        static const auto fromWindow = [] {
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // for the test's thread, for good
+            return reinterpret_cast<FromWindowFn>(reinterpret_cast<void*>(
+                GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+        }();
+        IAccessible* object = nullptr;
+        if (fromWindow == nullptr || FAILED(fromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                                       IID_IAccessible, reinterpret_cast<void**>(&object))))
+            return L"";
+        VARIANT child{};
+        child.vt = VT_I4;
+        child.lVal = element;
+        BSTR name = nullptr;
+        object->get_accName(child, &name);
+        std::wstring result = name != nullptr ? name : L"";
+        SysFreeString(name);
+        object->Release();
+        return result;
+    }
+
     std::wstring panelIni_ = besideProgram(L"panel-tests.ini");
     Instance observer_; // the test's own view of the player, through the plug-in
     HWND panel_ = nullptr;
@@ -122,10 +146,10 @@ TEST_F(Panel, ClicksWheelAndMenusReachThePlayer) {
     const std::wstring beforeHotkey = title();
     PostMessageW(panel_, WM_HOTKEY, 1, 0);
     EXPECT_TRUE(waitUntil([&] { return title() != beforeHotkey; }));
-    // Each click on the time is a setting, and the file holds it at once.
+    // Each click on the time is a setting, and the file holds it once the click is carried out.
     for (const int expected : {0, 1, 0}) {
         click(Control::Time);
-        EXPECT_EQ(savedTrackTime(), expected);
+        EXPECT_TRUE(waitUntil([&] { return savedTrackTime() == expected; })) << savedTrackTime();
     }
     closePanel();
     EXPECT_EQ(run_.exitCode, 0u) << narrow(run_.errors);
@@ -134,7 +158,8 @@ TEST_F(Panel, ClicksWheelAndMenusReachThePlayer) {
 }
 
 // The panel has no presence check of its own: the plug-in tells it the player is silent.
-TEST_F(Panel, ClicksWhileThePlayerHangsAreDropped) {
+// Its clicks are dropped then, but its context menu still closes the player.
+TEST_F(Panel, ClicksWhileThePlayerHangsAreDroppedButItCanBeClosed) {
     FakePlayer fake;
     fake.answer(protocol::RM_IS_SUPPORTED, 1);
     openPanel();
@@ -143,11 +168,44 @@ TEST_F(Panel, ClicksWhileThePlayerHangsAreDropped) {
     for (const Control control : {Control::Next, Control::PlayPause, Control::Shuffle, Control::Star3})
         click(control);
     SendMessageW(panel_, WM_HOTKEY, 1, 0);
-    ASSERT_TRUE(waitUntil([&] { return pingPanel(); })); // every click taken up by now
+    // The menu is made once the clicks are carried out, and the poll in hand has found the
+    // player silent: Repeat is greyed, Close player is not.
+    EXPECT_EQ(SendMessageW(panel_, kPickMenuItem, kContextMenu, kFirstContextId + 3), 0);
+    EXPECT_EQ(SendMessageW(panel_, kPickMenuItem, kContextMenu, kFirstContextId + 2), kFirstContextId + 2);
     fake.release();
-    const std::vector<ReceivedMessage> received = fake.messages();
-    for (const ReceivedMessage& m : received)
-        EXPECT_TRUE(m.sent) << "posted after the hang: " << m.message; // no command waited in the queue
+    std::vector<ReceivedMessage> posted;
+    for (const ReceivedMessage& m : fake.messages())
+        if (!m.sent)
+            posted.push_back(m);
+    EXPECT_EQ(posted, (std::vector<ReceivedMessage>{testing_support::posted(protocol::RM_QUIT)}));
+}
+
+// Whatever the player's pace, the panel takes its messages and answers a screen reader
+// at once: the plug-in is called on a thread of its own.
+TEST_F(Panel, AnswersAtOnceWhateverThePlayersPace) {
+    for (const DWORD pace : {150u, 300u, 600u, 0u}) {
+        SCOPED_TRACE(pace == 0 ? std::string("hung") : std::to_string(pace) + " ms a message");
+        FakePlayer fake;
+        fake.answer(protocol::RM_IS_SUPPORTED, 1);
+        fake.answerText(protocol::RM_TEXT_TITLE, 1, L"A title");
+        openPanel();
+        if (pace == 0)
+            fake.hangOn(protocol::RM_GET_TRACKLENGTH);
+        else
+            fake.delayAll(pace);
+        ULONGLONG longest = 0;
+        for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < 3000;) {
+            const ULONGLONG asked = GetTickCount64();
+            ASSERT_TRUE(pingPanel());
+            EXPECT_EQ(readerName(panel_, 3).rfind(L"Time", 0), 0u); // what a screen reader asks first
+            longest = std::max(longest, GetTickCount64() - asked);
+            Sleep(50);
+        }
+        EXPECT_LT(longest, 300u);
+        fake.delayAll(0);
+        fake.release();
+        closePanel();
+    }
 }
 
 TEST_F(Panel, PicturesOfThePanelStoppedPlayingAndPaused) {
@@ -301,7 +359,7 @@ std::vector<std::uint32_t> paintedEntry(const std::wstring& text, UINT state = 0
 // The panel's own painting, measured: what each state shows and where text may go.
 class Painted {
 public:
-    Painted(int width, const PanelState& state) : layout_(layoutFor(width)) {
+    Painted(int width, const PanelState& state, UINT dpi = kBaseDpi) : layout_(layoutFor(width, dpi)) {
         BITMAPINFO info{};
         info.bmiHeader = {
             sizeof(BITMAPINFOHEADER), layout_.width, -layout_.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -358,6 +416,10 @@ TEST(PanelPainting, EachStarShowsItsOwnIndicator) {
         EXPECT_EQ(onlyFourth.ofColour(star, Painted::kStarColour) > 0, n == 3);
         EXPECT_EQ(four.ofColour(star, Painted::kStarColour) > 0, n < 4);
     }
+    // At 200 % an unlit star's outline is twice as long and twice as wide: four times the ink.
+    const Painted large(kDefaultWidth, state, 2 * kBaseDpi);
+    const int at100 = four.inked(four.layout().stars[4]), at200 = large.inked(large.layout().stars[4]);
+    EXPECT_GT(at200, at100 * 7 / 2) << at100 << " and " << at200 << " pixels of outline";
 }
 
 TEST(PanelPainting, TextsEndBeforeTheTimeAndASilentPlayerShowsNothingStale) {

@@ -1,7 +1,7 @@
 // PanelAccessible: the panel as screen readers and other accessibility clients see
 // it, through IAccessible (WM_GETOBJECT). The panel draws its controls itself, so it
 // names them itself: each is a child element with its name and key, its role (a push
-// button, a toggle, a slider, a text), its state (unavailable, focused, pressed) and
+// button, a toggle, a slider, a text), its state (unavailable, focused, checked) and
 // its value (a slider's position, the time, the track's text), where it lies on the
 // screen, and what pressing it does.
 #pragma once

@@ -38,12 +38,13 @@ inline constexpr int kMinWidth = 300;
 inline constexpr int kMaxWidth = 2000;
 inline constexpr UINT kBaseDpi = 96;
 
-// The controls in the order Tab moves between them.
+// The controls in the order Tab moves between them: as they are read, row by row from
+// the top, each row from the left.
 inline constexpr Control kTabOrder[] = {
-    Control::Prev,    Control::PlayPause,   Control::Stop,         Control::Next,
-    Control::Shuffle, Control::Repeat,      Control::Mute,         Control::Star1,
-    Control::Star2,   Control::Star3,       Control::Star4,        Control::Star5,
-    Control::Time,    Control::TrackSlider, Control::VolumeSlider, Control::Playlist,
+    Control::Time,  Control::TrackSlider, Control::Prev,    Control::PlayPause,
+    Control::Stop,  Control::Next,        Control::Shuffle, Control::Repeat,
+    Control::Mute,  Control::Playlist,    Control::Star1,   Control::Star2,
+    Control::Star3, Control::Star4,       Control::Star5,   Control::VolumeSlider,
 };
 
 struct Layout {

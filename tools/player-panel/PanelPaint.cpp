@@ -137,7 +137,10 @@ void star(HDC dc, const Layout& l, const RECT& r, bool marked, COLORREF outline)
                      static_cast<LONG>(std::lround(cy + radius * std::sin(angle)))};
     }
     Selected brush(dc, CreateSolidBrush(marked ? kStar : kBackground));
-    Selected pen(dc, CreatePen(PS_SOLID, 1, marked ? kStar : outline));
+    // An outline as wide as the panel's other lines at this DPI, its corners rounded.
+    const LOGBRUSH stroke{BS_SOLID, marked ? kStar : outline, 0};
+    Selected pen(dc, ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_JOIN_ROUND | PS_ENDCAP_ROUND,
+                                  static_cast<DWORD>(l.px(1)), &stroke, 0, nullptr));
     Polygon(dc, points, 10);
 }
 

@@ -18,8 +18,8 @@
 namespace player_panel {
 namespace {
 
-constexpr UINT_PTR kPollTimer = 1;
-constexpr UINT kPollMilliseconds = 250; // time and states; texts every fourth tick
+constexpr UINT kPollMilliseconds = 250; // time and states; texts every fourth poll
+constexpr int kCloseItem = 2;           // "Close player" (PLAYER_CONTEXT_ITEMS)
 constexpr UINT_PTR kScrollTimer = 2;
 constexpr UINT_PTR kMenuPictureTimer = 3;
 constexpr UINT kMenuPaintedMilliseconds = 800; // a menu is drawn on the screen by then
@@ -64,10 +64,13 @@ std::vector<std::wstring> sectionKeys(const wchar_t* section, const std::wstring
     return keys;
 }
 
-// Shows a menu and returns the chosen identifier, or, for a test, `pick` if the menu has it.
+// Shows a menu and returns the chosen identifier, or, for a test, `pick` if the menu has
+// it and a person could choose it (not greyed).
 UINT choose(HMENU menu, POINT screen, HWND owner, UINT pick) {
-    if (pick != 0)
-        return GetMenuState(menu, pick, MF_BYCOMMAND) != static_cast<UINT>(-1) ? pick : 0;
+    if (pick != 0) {
+        const UINT state = GetMenuState(menu, pick, MF_BYCOMMAND);
+        return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0 ? pick : 0;
+    }
     SetForegroundWindow(owner);
     return static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x,
                                             screen.y, 0, owner, nullptr));
@@ -105,9 +108,9 @@ bool isSlider(Control control) {
     return control == Control::TrackSlider || control == Control::VolumeSlider;
 }
 
-// Input that arrives while the panel waits in a call of the plug-in (a message sent to
-// it, which Windows delivers during the wait) is taken up once the call is over, as a
-// click of the mouse would be: never in the middle of a poll.
+// Input that arrives while the window waits for a call of the plug-in (a message sent
+// to it, which Windows delivers during the wait) is taken up once the call is over, as
+// a click of the mouse would be.
 bool deferredInput(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:
@@ -135,10 +138,11 @@ constexpr Control kTooltipControls[] = {
 PanelWindow::PanelWindow(const tools::PluginLibrary& plugin, PlayerInstance* instance, std::wstring iniPath,
                          int width, UINT dpi)
     : plugin_(plugin), instance_(instance), settings_(plugin, instance, std::move(iniPath)),
-      model_(plugin, instance), width_(width), fixedDpi_(dpi),
-      layout_(layoutFor(width, dpi != 0 ? dpi : windowDpi(nullptr))) {}
+      model_(plugin, instance), poller_(model_, kPollMilliseconds), shown_(model_.state()), width_(width),
+      fixedDpi_(dpi), layout_(layoutFor(width, dpi != 0 ? dpi : windowDpi(nullptr))) {}
 
 PanelWindow::~PanelWindow() {
+    poller_.stop();
     if (window_ != nullptr)
         DestroyWindow(window_);
     disconnect(accessible_);
@@ -155,6 +159,11 @@ bool PanelWindow::create(bool visible, bool hotkeys) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassW(&windowClass);
+    // The first look before there is a window (and a picture of it); from then on the
+    // poller asks, and the window only shows what it found.
+    model_.pollFast();
+    model_.pollSlow();
+    shown_ = model_.state();
     const SIZE frame = frameFor(layout_);
     window_ = CreateWindowExW(0, kWindowClass, (model_.state().name + L" \u2014 player-panel").c_str(),
                               kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr,
@@ -167,8 +176,7 @@ bool PanelWindow::create(bool visible, bool hotkeys) {
     if (hotkeys)
         registerHotkeys();
     makeTooltips();
-    pollAll();
-    SetTimer(window_, kPollTimer, kPollMilliseconds, nullptr);
+    poller_.start(window_, kStateChanged);
     SetTimer(window_, kScrollTimer, kScrollMilliseconds, nullptr);
     if (visible)
         ShowWindow(window_, SW_SHOWNORMAL);
@@ -181,40 +189,83 @@ void PanelWindow::relayout(UINT dpi) {
         return;
     const SIZE frame = frameFor(layout_);
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    makeTooltips();
+    if (tooltips_ != nullptr) {
+        SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, layout_.px(320));
+        for (const Control control : kTooltipControls) {
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.hwnd = window_;
+            tool.uId = static_cast<UINT_PTR>(control);
+            tool.rect = rectOf(layout_, control);
+            SendMessageW(tooltips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
     InvalidateRect(window_, nullptr, FALSE);
 }
 
+// Each tooltip is added once and stays while the pointer rests on its control; only a
+// text that changed ("Play" or "Pause") is given to it again.
 void PanelWindow::makeTooltips() {
-    if (tooltips_ == nullptr) {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-        tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0,
-                                    0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
-        if (tooltips_ == nullptr)
-            return;
-        SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, layout_.px(320));
-    }
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (tooltips_ == nullptr)
+        return;
+    SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, layout_.px(320));
     for (const Control control : kTooltipControls) {
-        const std::wstring text = tooltipFor(control, model_.state());
+        tooltipTexts_.push_back(tooltipFor(control, shown_));
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_SUBCLASS;
         tool.hwnd = window_;
         tool.uId = static_cast<UINT_PTR>(control);
         tool.rect = rectOf(layout_, control);
-        tool.lpszText = const_cast<wchar_t*>(text.c_str()); // copied by the control
-        SendMessageW(tooltips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.lpszText = const_cast<wchar_t*>(tooltipTexts_.back().c_str()); // copied by the control
         SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
-void PanelWindow::pollAll() {
+void PanelWindow::updateTooltips() {
+    if (tooltips_ == nullptr)
+        return;
+    for (std::size_t i = 0; i < std::size(kTooltipControls); ++i) {
+        std::wstring text = tooltipFor(kTooltipControls[i], shown_);
+        if (text == tooltipTexts_[i])
+            continue;
+        tooltipTexts_[i] = std::move(text);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = window_;
+        tool.uId = static_cast<UINT_PTR>(kTooltipControls[i]);
+        tool.lpszText = const_cast<wchar_t*>(tooltipTexts_[i].c_str());
+        SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void PanelWindow::call(PanelPoller::Job job, bool andWait) {
+    if (!andWait) {
+        poller_.post(std::move(job));
+        return;
+    }
     const InPlugin inPlugin(inPlugin_);
-    model_.pollFast();
-    model_.pollSlow();
-    if (window_ != nullptr)
-        InvalidateRect(window_, nullptr, FALSE);
+    const HANDLE done = poller_.postAndSignal(std::move(job));
+    // Painting and screen readers meanwhile: WM_PAINT, and the messages sent to the window
+    // (WM_GETOBJECT), which Windows delivers during the wait.
+    while (done != nullptr && MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE,
+                                                        QS_SENDMESSAGE | QS_PAINT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    if (done != nullptr)
+        CloseHandle(done);
+}
+
+void PanelWindow::takeState() {
+    shown_ = poller_.state();
+    updateTooltips();
+    InvalidateRect(window_, nullptr, FALSE);
 }
 
 bool PanelWindow::photographMenu(const std::wstring& path, std::wstring& error) {
@@ -269,34 +320,50 @@ void PanelWindow::registerHotkeys() {
 }
 
 std::vector<std::wstring> PanelWindow::takeProblems() {
-    return std::exchange(problems_, {});
+    std::vector<std::wstring> problems = std::exchange(problems_, {});
+    for (std::wstring& problem : poller_.takeProblems())
+        problems.push_back(std::move(problem));
+    return problems;
 }
 
 void PanelWindow::problem(const std::wstring& what) {
     problems_.push_back(what);
-    model_.setProblem(what); // said on the panel too, where a person looks
-    if (window_ != nullptr)
-        InvalidateRect(window_, nullptr, FALSE);
+    if (window_ == nullptr) {
+        model_.setProblem(what);
+        return;
+    }
+    call([what](PanelModel& model) { model.setProblem(what); }); // said on the panel, where a person looks
 }
 
+// On the poller's thread, where the instance is: the settings are read out of it.
 void PanelWindow::save() {
     std::wstring error;
     if (settings_.saveIfChanged(error) == tools::DisplaySettings::Saved::Failed)
-        problem(error);
+        poller_.problem(error);
 }
 
 void PanelWindow::openSettings() {
     // The file exists to be opened, with what the panel shows; where it cannot, the panel says why.
-    std::wstring error;
-    if (GetFileAttributesW(settings_.fullPath().c_str()) == INVALID_FILE_ATTRIBUTES &&
-        settings_.save(error) == tools::DisplaySettings::Saved::Failed) {
-        problem(error);
+    bool made = true;
+    call(
+        [this, &made](PanelModel&) {
+            save();
+            std::wstring error;
+            if (GetFileAttributesW(settings_.fullPath().c_str()) == INVALID_FILE_ATTRIBUTES &&
+                settings_.save(error) == tools::DisplaySettings::Saved::Failed) {
+                poller_.problem(error);
+                made = false;
+            }
+        },
+        true);
+    if (!made)
         return;
-    }
     const auto opened = reinterpret_cast<INT_PTR>(
         ShellExecuteW(window_, L"open", settings_.fullPath().c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (opened <= 32) // nothing opens .ini files here: say where it is
-        model_.setProblem(L"Settings: " + settings_.fullPath());
+    if (opened <= 32) { // nothing opens .ini files here: say where it is
+        const std::wstring where = L"Settings: " + settings_.fullPath();
+        call([where](PanelModel& model) { model.setProblem(where); });
+    }
 }
 
 LRESULT CALLBACK PanelWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -319,39 +386,34 @@ void PanelWindow::paint(HDC dc) const {
     PanelView view = view_;
     if (!keyboardUsed_ || GetFocus() != window_)
         view.focused = Control::None; // the focus shows once the keyboard moved it
-    paintPanel(dc, layout_, model_.state(), view);
+    paintPanel(dc, layout_, shown_, view);
 }
 
 void PanelWindow::onClick(POINT point) {
     const Control control = hitTest(layout_, point);
     if (control == Control::Playlist) {
-        bool offered = false;
-        {
-            const InPlugin inPlugin(inPlugin_);
-            offered = model_.answering() && model_.state().offers(Control::Playlist);
-        }
-        if (offered) {
-            ClientToScreen(window_, &point);
-            showPlaylistMenu(point, 0);
-        }
+        pressControl(control);
         return;
     }
-    const InPlugin inPlugin(inPlugin_);
-    if (!model_.click(layout_, control, point.x))
+    if (control == Control::None)
         return;
-    if (control == Control::Time)
-        save(); // a display setting changed
-    model_.pollFast();
-    InvalidateRect(window_, nullptr, FALSE);
+    const Layout layout = layout_; // as clicked, whatever the window does meanwhile
+    call([this, layout, control, x = point.x](PanelModel& model) {
+        if (model.click(layout, control, x) && control == Control::Time)
+            save(); // a display setting changed
+    });
 }
 
 void PanelWindow::pressControl(Control control) {
     if (control == Control::None || isSlider(control))
         return;
-    POINT point = centreOf(layout_, control);
-    if (control == Control::Playlist)
-        point = {layout_.playlist.left, layout_.playlist.bottom}; // its menu opens below it
-    onClick(point);
+    if (control != Control::Playlist) {
+        onClick(centreOf(layout_, control));
+        return;
+    }
+    // After the key's own messages (its character, which the menu would take for a choice).
+    if (shown_.offers(Control::Playlist))
+        PostMessageW(window_, kOpenPlaylistMenu, 0, 0);
 }
 
 void PanelWindow::moveFocus(int step) {
@@ -362,8 +424,8 @@ void PanelWindow::moveFocus(int step) {
     for (int tried = 0; tried < count; ++tried) {
         at = at >= count ? (step > 0 ? 0 : count - 1) : (at + step + count) % count;
         const Control control = kTabOrder[at];
-        const bool usable = control == Control::Time ? model_.state().player != PlayerStatus::NotResponding
-                                                     : model_.state().offers(control);
+        const bool usable =
+            control == Control::Time ? shown_.player != PlayerStatus::NotResponding : shown_.offers(control);
         if (usable) {
             view_.focused = control;
             break;
@@ -375,21 +437,18 @@ void PanelWindow::moveFocus(int step) {
 }
 
 void PanelWindow::stepSlider(Control slider, long long delta, bool toEnd) {
-    const PanelState& s = model_.state();
+    const PanelState& s = shown_;
     const bool volume = slider == Control::VolumeSlider;
     const long long low = volume ? s.volumeLow : s.trackLow, high = volume ? s.volumeHigh : s.trackHigh;
     const long long now = volume ? s.volume : s.track;
     const long long next = toEnd ? (delta < 0 ? low : high) : std::clamp(now + delta, low, high);
-    const InPlugin inPlugin(inPlugin_);
-    model_.setSlider(slider, next);
-    model_.pollFast();
-    InvalidateRect(window_, nullptr, FALSE);
+    call([slider, next](PanelModel& model) { model.setSlider(slider, next); });
 }
 
 void PanelWindow::startDrag(Control slider, int x) {
-    if (!model_.state().offers(slider))
+    if (!shown_.offers(slider))
         return;
-    const PanelState& s = model_.state();
+    const PanelState& s = shown_;
     view_.dragging = slider;
     view_.dragValue = slider == Control::VolumeSlider
                           ? sliderValue(layout_.volumeSlider, x, s.volumeLow, s.volumeHigh)
@@ -401,22 +460,19 @@ void PanelWindow::startDrag(Control slider, int x) {
 
 void PanelWindow::followDrag(int x, bool done) {
     const Control slider = view_.dragging;
-    const PanelState& s = model_.state();
+    const PanelState& s = shown_;
     view_.dragValue = slider == Control::VolumeSlider
                           ? sliderValue(layout_.volumeSlider, x, s.volumeLow, s.volumeHigh)
                           : sliderValue(layout_.trackSlider, x, s.trackLow, s.trackHigh);
     // The thumb follows the pointer; the volume changes as it moves, the track when let go.
     const ULONGLONG now = GetTickCount64();
     if (done || (slider == Control::VolumeSlider && now - lastDragSent_ >= kDragSendMilliseconds)) {
-        const InPlugin inPlugin(inPlugin_);
-        model_.setSlider(slider, view_.dragValue);
+        call([slider, value = view_.dragValue](PanelModel& model) { model.setSlider(slider, value); });
         lastDragSent_ = now;
     }
     if (done) {
         view_.dragging = Control::None;
         ReleaseCapture();
-        const InPlugin inPlugin(inPlugin_);
-        model_.pollFast();
     }
     InvalidateRect(window_, nullptr, FALSE);
 }
@@ -424,7 +480,7 @@ void PanelWindow::followDrag(int x, bool done) {
 bool PanelWindow::onKey(WPARAM key) {
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const Control focused = view_.focused;
-    const PanelState& s = model_.state();
+    const PanelState& s = shown_;
     const long long volumeStep = std::max<long long>(1, (s.volumeHigh - s.volumeLow) / 20);
     switch (key) {
     case VK_TAB:
@@ -470,25 +526,35 @@ bool PanelWindow::onKey(WPARAM key) {
 
 UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
     const tools::UniqueMenu menu(CreatePopupMenu());
-    {
-        // A player that does not answer gets no items of the plug-in, only the word that it does not.
-        const InPlugin inPlugin(inPlugin_);
-        if (model_.answering())
-            plugin_.queryCtxMenu(instance_, menu.get(), 0, kFirstContextId);
-        else
-            AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, L"Player not responding");
-    }
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, kSettingsId, L"Settings...");
-    AppendMenuW(menu.get(), MF_STRING, kExitId, L"Exit");
-    const UINT chosen = choose(menu.get(), screen, window_, pick);
-    const InPlugin inPlugin(inPlugin_);
+    const HMENU handle = menu.get();
+    call(
+        [this, handle](PanelModel& model) {
+            const bool answering = model.answering();
+            // A silent player's items come at once, unmarked: closing it must stay possible.
+            plugin_.queryCtxMenu(instance_, handle, 0, kFirstContextId);
+            if (answering)
+                return;
+            InsertMenuW(handle, 0, MF_BYPOSITION | MF_STRING | MF_GRAYED, 0, L"Player not responding");
+            // Its other items would only wait in its queue, their marks unknown.
+            for (int k = 3; k <= 10; ++k)
+                EnableMenuItem(handle, kFirstContextId + k, MF_BYCOMMAND | MF_GRAYED);
+        },
+        true);
+    AppendMenuW(handle, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(handle, MF_STRING, kSettingsId, L"Settings...");
+    AppendMenuW(handle, MF_STRING, kExitId, L"Exit");
+    const UINT chosen = choose(handle, screen, window_, pick);
     if (chosen >= kFirstContextId && chosen < kFirstPlaylistId) {
-        if (model_.answering()) // it may have stopped answering while the menu was open
-            plugin_.invokeCtxMenu(instance_, static_cast<int>(chosen - kFirstContextId));
-        pollAll();
+        const int item = static_cast<int>(chosen - kFirstContextId);
+        call(
+            [this, item](PanelModel& model) {
+                // It may have stopped answering while the menu was open; closing it is posted all the same.
+                if (item == kCloseItem || model.answering())
+                    plugin_.invokeCtxMenu(instance_, item);
+                model.pollSlow();
+            },
+            true);
     } else if (chosen == kSettingsId) {
-        save();
         openSettings();
     } else if (chosen == kExitId) {
         PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -497,33 +563,40 @@ UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
 }
 
 UINT PanelWindow::showPlaylistMenu(POINT screen, UINT pick) {
-    PlaylistMenuItem* items = nullptr;
-    {
-        const InPlugin inPlugin(inPlugin_);
-        items = plugin_.queryMenu(instance_, PLAYER_PLAYLIST_NAME);
-    }
-    int count = 0;
-    while (items != nullptr && items[count].id != 0)
-        ++count;
+    struct Entry {
+        std::wstring text;
+        bool current;
+        int id;
+    };
+    std::vector<Entry> entries;
+    call(
+        [this, &entries](PanelModel&) {
+            PlaylistMenuItem* items = plugin_.queryMenu(instance_, PLAYER_PLAYLIST_NAME);
+            for (int i = 0; items != nullptr && items[i].id != 0; ++i)
+                entries.push_back({tools::visible(items[i].text),
+                                   items[i].flags == PLAYER_PLAYLIST_FLAG_CURRENT, items[i].id});
+            plugin_.freeMenu(instance_, PLAYER_PLAYLIST_NAME, items); // every array goes back
+        },
+        true);
     // The entries draw themselves (MenuEntry) from these texts while the menu is open;
-    // the menu holds pointers into them, so they never move (reserved).
-    std::vector<std::wstring> texts;
-    texts.reserve(static_cast<std::size_t>(count));
+    // the menu holds pointers into them, and the vector no longer changes.
     const tools::UniqueMenu menu(CreatePopupMenu());
-    for (int i = 0; i < count; ++i) {
-        const UINT checked = items[i].flags == PLAYER_PLAYLIST_FLAG_CURRENT ? MF_CHECKED : MF_UNCHECKED;
-        texts.push_back(tools::visible(items[i].text));
-        AppendMenuW(menu.get(), MF_OWNERDRAW | checked, kFirstPlaylistId + static_cast<UINT>(items[i].id),
-                    reinterpret_cast<const wchar_t*>(&texts.back()));
-    }
-    plugin_.freeMenu(instance_, PLAYER_PLAYLIST_NAME, items); // every array goes back, chosen or not
+    for (const Entry& entry : entries)
+        AppendMenuW(menu.get(), MF_OWNERDRAW | (entry.current ? MF_CHECKED : MF_UNCHECKED),
+                    kFirstPlaylistId + static_cast<UINT>(entry.id),
+                    reinterpret_cast<const wchar_t*>(&entry.text));
     playlistMenu_ = menu.get();
     const UINT chosen = choose(menu.get(), screen, window_, pick);
     playlistMenu_ = nullptr;
-    const InPlugin inPlugin(inPlugin_);
-    if (chosen > kFirstPlaylistId && model_.answering()) {
-        plugin_.invokeMenu(instance_, PLAYER_PLAYLIST_NAME, static_cast<int>(chosen - kFirstPlaylistId));
-        pollAll();
+    if (chosen > kFirstPlaylistId) {
+        const int id = static_cast<int>(chosen - kFirstPlaylistId);
+        call(
+            [this, id](PanelModel& model) {
+                if (model.answering())
+                    plugin_.invokeMenu(instance_, PLAYER_PLAYLIST_NAME, id);
+                model.pollSlow();
+            },
+            true);
     }
     return chosen;
 }
@@ -548,18 +621,18 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             EndMenu();
             return 0;
         }
-        if (wParam == kPollTimer) {
-            const InPlugin inPlugin(inPlugin_);
-            model_.pollFast();
-            if (++ticks_ % 4 == 0) {
-                model_.pollSlow();
-                makeTooltips(); // "Play" or "Pause", "Time remaining" or "Time played"
-            }
-        } else {
-            ++view_.scrollStep;
-        }
+        ++view_.scrollStep;
         InvalidateRect(window_, nullptr, FALSE);
         return 0;
+    case kStateChanged:
+        takeState();
+        return 0;
+    case kOpenPlaylistMenu: {
+        POINT below{layout_.playlist.left, layout_.playlist.bottom}; // its menu opens below it
+        ClientToScreen(window_, &below);
+        showPlaylistMenu(below, 0);
+        return 0;
+    }
     case WM_PAINT: {
         PAINTSTRUCT ps;
         const HDC dc = BeginPaint(window_, &ps);
@@ -622,12 +695,8 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL: {
         POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ScreenToClient(window_, &point);
-        if (hitTest(layout_, point) == Control::VolumeSlider) {
-            const InPlugin inPlugin(inPlugin_);
-            model_.wheel(GET_WHEEL_DELTA_WPARAM(wParam));
-            model_.pollFast();
-            InvalidateRect(window_, nullptr, FALSE);
-        }
+        if (hitTest(layout_, point) == Control::VolumeSlider)
+            call([delta = GET_WHEEL_DELTA_WPARAM(wParam)](PanelModel& model) { model.wheel(delta); });
         return 0;
     }
     case WM_CONTEXTMENU: {
@@ -671,16 +740,16 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         return entryStartingWith(playlistMenu_, LOWORD(wParam));
     case WM_HOTKEY:
-        if (const InPlugin inPlugin(inPlugin_);
-            wParam >= 1 && wParam <= hotkeyCommands_.size() && model_.answering()) {
-            plugin_.sendCmd(instance_, hotkeyCommands_[wParam - 1].c_str(), 0);
-            model_.pollFast();
-            InvalidateRect(window_, nullptr, FALSE);
-        }
+        if (wParam >= 1 && wParam <= hotkeyCommands_.size())
+            call([this, command = hotkeyCommands_[wParam - 1]](PanelModel& model) {
+                if (model.answering())
+                    plugin_.sendCmd(instance_, command.c_str(), 0);
+            });
         return 0;
     case WM_DESTROY:
         for (std::size_t id = 1; id <= hotkeyCommands_.size(); ++id)
             UnregisterHotKey(window_, static_cast<int>(id));
+        poller_.stop(); // the instance is this thread's again
         save();
         PostQuitMessage(0);
         return 0;
@@ -693,7 +762,7 @@ LRESULT PanelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 // What accessibility clients are told: the two lines of text, then the controls in the
 // order Tab moves between them.
 std::wstring PanelWindow::panelName() const {
-    return model_.state().name + L" panel";
+    return shown_.name + L" panel";
 }
 
 int PanelWindow::elementCount() const {
@@ -702,9 +771,9 @@ int PanelWindow::elementCount() const {
 
 ElementFacts PanelWindow::element(int id) const {
     if (id <= 2)
-        return describeLine(id == 1, model_.state(), layout_);
+        return describeLine(id == 1, shown_, layout_);
     const Control control = kTabOrder[id - 3];
-    return describe(control, model_.state(), layout_, GetFocus() == window_ && view_.focused == control);
+    return describe(control, shown_, layout_, GetFocus() == window_ && view_.focused == control);
 }
 
 int PanelWindow::focusedElement() const {

@@ -1,7 +1,9 @@
-// PanelWindow: the panel as a window. One timer polls the plug-in (time and states
-// four times a second, texts once a second); another only moves scrolling texts.
-// Clicks, dragged sliders, the mouse wheel, the keyboard, the context menu, the
-// playlist menu and hotkeys act through the plug-in's exports. It lays itself out and
+// PanelWindow: the panel as a window. Its poller (PanelPoller) makes every call of the
+// plug-in on a thread of its own (time and states four times a second, texts once a
+// second), so that the window paints, takes keys and answers screen readers at once
+// whatever the player does; a timer only moves scrolling texts. Clicks, dragged
+// sliders, the mouse wheel, the keyboard, the context menu, the playlist menu and
+// hotkeys act through the plug-in's exports, handed to the poller. It lays itself out and
 // draws for the window's DPI, and follows a change of it; it tells accessibility
 // clients what each control is; each icon has a tooltip with its name and key. The
 // display settings are restored at start and saved when they changed.
@@ -17,6 +19,7 @@
 #include "PanelLayout.h"
 #include "PanelModel.h"
 #include "PanelPaint.h"
+#include "PanelPoller.h"
 #include "PluginLibrary.h"
 
 #include <string>
@@ -34,6 +37,10 @@ inline constexpr UINT kPickMenuItem = WM_APP + 50;
 // to that thread as soon as the panel takes its posted messages again; the time between
 // the two is how long a click would wait.
 inline constexpr UINT kPing = WM_APP + 51;
+// From the poller: what the panel shows has changed.
+inline constexpr UINT kStateChanged = WM_APP + 52;
+// The playlist menu, opened once the key that asked for it has been taken up.
+inline constexpr UINT kOpenPlaylistMenu = WM_APP + 53;
 inline constexpr WPARAM kContextMenu = 0;
 inline constexpr WPARAM kPlaylistMenu = 1;
 // Identifiers in the panel's menus: the plug-in's context items from kFirstContextId,
@@ -57,8 +64,6 @@ public:
     bool create(bool visible, bool hotkeys = true);
     HWND window() const override { return window_; }
     const Layout& layout() const { return layout_; }
-    // Asks the plug-in for everything the panel shows, at once.
-    void pollAll();
     // Opens the context menu as a right click does and writes the picture the screen
     // shows of it (a real display draws menus; the headless one does not).
     bool photographMenu(const std::wstring& path, std::wstring& error);
@@ -74,6 +79,10 @@ private:
     void onClick(POINT point);
     bool onKey(WPARAM key);
     void pressControl(Control control);
+    // Hands a call of the plug-in to the poller; `andWait`: waits for it, painting and
+    // answering screen readers meanwhile (input waits until it is done).
+    void call(PanelPoller::Job job, bool andWait = false);
+    void takeState();
     void moveFocus(int step);
     void stepSlider(Control slider, long long delta, bool toEnd);
     void startDrag(Control slider, int x);
@@ -83,6 +92,7 @@ private:
     void openSettings();
     void registerHotkeys();
     void makeTooltips();
+    void updateTooltips();
     void save();
     void problem(const std::wstring& what);
 
@@ -96,18 +106,21 @@ private:
     const tools::PluginLibrary& plugin_;
     PlayerInstance* instance_;
     tools::DisplaySettings settings_;
-    PanelModel model_;
-    int width_;     // at 96 DPI
-    UINT fixedDpi_; // 0: the window's
+    PanelModel model_; // the poller's, once the window is made
+    PanelPoller poller_;
+    PanelState shown_; // what the window shows: the poller's state as last taken
+    int width_;        // at 96 DPI
+    UINT fixedDpi_;    // 0: the window's
     Layout layout_;
     PanelView view_;
     bool keyboardUsed_ = false; // the focus shows once the keyboard moved it
     ULONGLONG lastDragSent_ = 0;
     HWND window_ = nullptr;
     HWND tooltips_ = nullptr;
+    std::vector<std::wstring> tooltipTexts_; // as the tooltips hold them, by kTooltipControls
     PanelAccessible* accessible_ = nullptr;
     HMENU playlistMenu_ = nullptr; // while it is open
-    // True while a message is handled, and so while the panel waits in the plug-in.
+    // True while the window waits for a call of the plug-in.
     bool inPlugin_ = false;
     struct InPlugin {
         explicit InPlugin(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
@@ -117,7 +130,6 @@ private:
         bool& flag_;
         bool was_;
     };
-    int ticks_ = 0;
     std::wstring menuPicture_; // where photographMenu writes, while its menu is open
     std::wstring menuError_;
     std::vector<std::wstring> hotkeyCommands_;

@@ -93,9 +93,9 @@ ElementFacts describe(Control control, const PanelState& s, const Layout& layout
     case Control::Shuffle:
     case Control::Repeat:
     case Control::Mute:
-        facts.role = ROLE_SYSTEM_CHECKBUTTON;
+        facts.role = ROLE_SYSTEM_CHECKBUTTON; // on: checked, as every toggle of the panel says it
         if (usable && s.on(control))
-            facts.state |= STATE_SYSTEM_PRESSED | STATE_SYSTEM_CHECKED;
+            facts.state |= STATE_SYSTEM_CHECKED;
         break;
     case Control::TrackSlider:
         facts.role = ROLE_SYSTEM_SLIDER;
