@@ -89,7 +89,10 @@
  *    during every send but a text request's, at the start of a call that finds the
  *    player silent (where the plug-in takes its late answers), and while a text
  *    request waits for the title's turn. The time the host spends in them is its
- *    own, but is not charged to the player. A handler that calls the plug-in again
+ *    own and counts toward no promise; during a send, which cannot tell it from
+ *    waiting, it is charged to the player as the send's wait (at most what the send
+ *    could wait), so a host long in its handlers may find the player silent for a
+ *    while; while waiting for the turn it is not. A handler that calls the plug-in again
  *    makes a call of its own, with its own budget and its own replies. During a text
  *    request's send (getText, and each playlist entry of queryMenu) no message of the
  *    host runs, so that nothing the host does can hold the title's turn: a player

@@ -41,30 +41,28 @@ std::optional<int> PlayerWindow::ask(UINT message, WPARAM wParam) noexcept {
         return std::nullopt;
     }
     const SendResult result = sendWithin(window_, message, wParam, allowed, WhileWaiting::TakeSentMessages);
-    return settle(start, allowed, true, result);
+    // What the host's own window procedures took during the wait is counted with it (no
+    // send can tell them apart), but never beyond what the send could wait.
+    const ULONGLONG took = GetTickCount64() - start;
+    return settle(took < allowed ? took : allowed, allowed, result);
 }
 
-std::optional<int> PlayerWindow::settle(ULONGLONG start, DWORD allowed, bool sent,
-                                        const SendResult& result) noexcept {
-    const ULONGLONG end = GetTickCount64();
-    // What the host's own window procedures took while the send waited is not the player's.
-    const ULONGLONG waited = end - start < allowed ? end - start : allowed;
+std::optional<int> PlayerWindow::settle(ULONGLONG waited, DWORD allowed, const SendResult& result) noexcept {
+    const ULONGLONG now = GetTickCount64();
     // The end of a call's budget cuts a wait short without it being the player's fault
     // only in the budget's last moments (after a long playlist); a longer unanswered wait
-    // makes the player silent as its allowance running out does.
+    // makes the player silent as its allowance running out does (a window Windows counts
+    // as hung fails at once).
     const bool silences = allowed == room_ || waited >= silence::kTrialMilliseconds;
     switch (result.outcome) {
     case SendResult::Outcome::Answered:
         if (waited > silence::kFreeMilliseconds || trial_)
-            room_ = silence::settle(window_, end, waited, silence::Outcome::Answered, trial_);
+            room_ = silence::settle(window_, now, waited, silence::Outcome::Answered, trial_);
         trial_ = false;
         return result.answer;
     case SendResult::Outcome::TimedOut:
-        silence::settle(window_, end, waited,
-                        !silences ? silence::Outcome::BudgetSpent
-                        : sent    ? silence::Outcome::RoomSpentQueued
-                                  : silence::Outcome::RoomSpent,
-                        trial_);
+        silence::settle(window_, now, waited,
+                        silences ? silence::Outcome::RoomSpentQueued : silence::Outcome::BudgetSpent, trial_);
         break;
     case SendResult::Outcome::Gone:
         break;
@@ -86,13 +84,21 @@ std::optional<int> PlayerWindow::askText(UINT message, WPARAM wParam, wchar_t* b
     const TitleTurn turn(start + allowed);
     if (turn.refused())
         return std::nullopt; // nested in this thread's own request: no reply of its own to read
-    const ULONGLONG taken = GetTickCount64();
-    const DWORD left = taken - start < allowed ? static_cast<DWORD>(allowed - (taken - start)) : 0;
-    if (!turn.granted() || left == 0) // another program held the title all this time
-        return settle(start, allowed, false, SendResult{SendResult::Outcome::TimedOut, 0});
+    // The turn's wait is the player's (its title was busy), the host's own messages apart.
+    const ULONGLONG spent = GetTickCount64() - start;
+    const ULONGLONG onTurn = spent - (turn.hostMilliseconds() < spent ? turn.hostMilliseconds() : spent);
+    if (!turn.granted() || spent >= allowed) { // another program held the title all this time
+        const bool allowanceSpent = allowed == room_ && onTurn >= allowed;
+        silence::settle(window_, GetTickCount64(), onTurn < allowed ? onTurn : allowed,
+                        allowanceSpent ? silence::Outcome::RoomSpent : silence::Outcome::BudgetSpent, trial_);
+        room_ = 0;
+        return std::nullopt;
+    }
     // No message of the host runs while the turn is held: nothing it does can hold others.
-    const SendResult result = sendWithin(window_, message, wParam, left, WhileWaiting::BlockSentMessages);
-    const std::optional<int> answer = settle(start, allowed, true, result);
+    const SendResult result = sendWithin(window_, message, wParam, static_cast<DWORD>(allowed - spent),
+                                         WhileWaiting::BlockSentMessages);
+    const ULONGLONG waited = onTurn + (GetTickCount64() - start - spent);
+    const std::optional<int> answer = settle(waited < allowed ? waited : allowed, allowed, result);
     if (answer && (*answer != 0 || alwaysRead))
         readTitle(buffer, capacity);
     return answer;

@@ -61,8 +61,8 @@ private:
     // How long a wait beginning at `now` may last: what is left of the budget and of the
     // window's allowance; 0 when the budget is spent.
     DWORD allowedFrom(ULONGLONG now) const noexcept;
-    // Charges a wait that began at `start` and could last `allowed`; returns the answer.
-    std::optional<int> settle(ULONGLONG start, DWORD allowed, bool sent, const SendResult& result) noexcept;
+    // Charges a send that waited `waited` of the `allowed` it could; returns the answer.
+    std::optional<int> settle(ULONGLONG waited, DWORD allowed, const SendResult& result) noexcept;
     void readTitle(wchar_t* buffer, int capacity) noexcept;
 
     HWND window_;

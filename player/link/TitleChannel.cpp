@@ -53,8 +53,11 @@ TitleTurn::TitleTurn(ULONGLONG deadline) noexcept : turn_(openChannel()) {
             if (PlayerRemoteTakeOverTurn(turn_, holder))
                 break;
         }
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) != WAIT_TIMEOUT)
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) != WAIT_TIMEOUT) {
+            const ULONGLONG before = GetTickCount64();
             takeSentMessages();
+            hostMilliseconds_ += GetTickCount64() - before;
+        }
         holder = PlayerRemoteTryTakeTurn(turn_, &again);
     }
     granted_ = true;

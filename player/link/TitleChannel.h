@@ -33,11 +33,15 @@ public:
 
     bool granted() const noexcept { return granted_; }
     bool refused() const noexcept { return refused_; }
+    // What the host's own window procedures took while the turn was waited for: the
+    // host's time, not the player's.
+    ULONGLONG hostMilliseconds() const noexcept { return hostMilliseconds_; }
 
 private:
     PlayerRemoteTurn* turn_;
     bool granted_ = false;
     bool refused_ = false;
+    ULONGLONG hostMilliseconds_ = 0;
 };
 
 // At unload: closes the process's handle to the shared memory.

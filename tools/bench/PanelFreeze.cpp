@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -28,7 +30,31 @@ ULONGLONG pingWait(HWND panel) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
     }
 }
-constexpr DWORD kPollsPerSecond = 4; // the panel's timer: time and states, four times a second
+// How long a screen reader's first question takes: the panel's object, and the name of
+// its first element, through oleacc.
+ULONGLONG readerWait(HWND panel) {
+    using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    static const auto fromWindow = [] {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        return reinterpret_cast<FromWindowFn>(reinterpret_cast<void*>(
+            GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+    }();
+    const ULONGLONG asked = GetTickCount64();
+    IAccessible* object = nullptr;
+    if (fromWindow != nullptr && SUCCEEDED(fromWindow(panel, static_cast<DWORD>(OBJID_CLIENT),
+                                                      IID_IAccessible, reinterpret_cast<void**>(&object)))) {
+        VARIANT first{};
+        first.vt = VT_I4;
+        first.lVal = 1;
+        BSTR name = nullptr;
+        object->get_accName(first, &name);
+        SysFreeString(name);
+        object->Release();
+    }
+    return GetTickCount64() - asked;
+}
+
+constexpr DWORD kPollsPerSecond = 4; // the panel's polls: time and states, four times a second
 constexpr DWORD kSampleMilliseconds = 10'000;
 
 struct Scenario {
@@ -53,13 +79,15 @@ std::wstring run(const Scenario& scenario) {
     Sleep(1500); // a few polls of an answering player first
     scenario.begin(player);
 
-    ULONGLONG longest = 0, frozen = 0;
+    ULONGLONG longest = 0, frozen = 0, reader = 0;
     const ULONGLONG start = GetTickCount64();
-    while (window != nullptr && GetTickCount64() - start < kSampleMilliseconds) {
+    for (int sample = 0; window != nullptr && GetTickCount64() - start < kSampleMilliseconds; ++sample) {
         const ULONGLONG waited = pingWait(window);
         longest = std::max(longest, waited);
         if (waited > 20) // a message answered within a frame is no freeze
             frozen += waited;
+        if (sample % 20 == 0)
+            reader = std::max(reader, readerWait(window));
         Sleep(10);
     }
     const ULONGLONG sampled = GetTickCount64() - start;
@@ -72,8 +100,10 @@ std::wstring run(const Scenario& scenario) {
 
     const double polls = static_cast<double>(sampled) / 1000.0 * kPollsPerSecond;
     wchar_t line[300];
-    swprintf(line, 300, L"  %ls: unanswered %llu ms of %llu ms (%.0f ms a poll), the longest wait %llu ms\n",
-             scenario.what, frozen, sampled, frozen / polls, longest);
+    swprintf(line, 300,
+             L"  %ls: unanswered %llu ms of %llu ms (%.0f ms a poll), the longest wait %llu ms; a screen "
+             L"reader's question at most %llu ms\n",
+             scenario.what, frozen, sampled, frozen / polls, longest, reader);
     return line;
 }
 
@@ -81,11 +111,12 @@ std::wstring run(const Scenario& scenario) {
 
 std::wstring panelFreezeReport() {
     const Scenario scenarios[] = {
+        {L"answering every message after 0.15 s", [](SilentPlayer& p) { p.answerAfter(150); }},
         {L"answering every message after 1.3 s", [](SilentPlayer& p) { p.answerAfter(1300); }},
         {L"stuck 9 s in one message", [](SilentPlayer& p) { p.stickOnNext(9000); }},
     };
-    std::wstring report = L"The panel's own window while it polls a silent player (10 s each, a message "
-                          L"every 10 ms):\n";
+    std::wstring report = L"The panel's own window while it polls a slow or silent player (10 s each, a "
+                          L"message every 10 ms, a screen reader's question every 20th):\n";
     for (const Scenario& scenario : scenarios)
         report += run(scenario);
     return report;

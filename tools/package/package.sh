@@ -4,7 +4,7 @@
 #   player-VERSION/include/                             headers for host and player authors
 #   player-VERSION/examples/                            the examples in C
 #   player-VERSION/tools/x86/, tools/x64/               player-host, player-panel and remote-player
-#   player-VERSION/README.md, docs/panel-playing.png     the bundle's own README and its picture
+#   player-VERSION/README.md, docs/                      the bundle's own README, the documents and the picture
 #   player-VERSION/LICENSE, CHANGELOG.md, SHA256SUMS
 # The same commit gives the same bytes: no time stamps or build paths in the images,
 # and the zip's members carry the commit's time in a fixed order.
@@ -49,7 +49,7 @@ stage() {
     cp examples/*.c "$root/examples/"
     # The bundle's reader gets a README of their own: the repository's speaks of building.
     sed "s/@VERSION@/$version/g" tools/package/README.md >"$root/README.md"
-    cp docs/panel-playing.png "$root/docs/"
+    cp docs/*.md docs/panel-playing.png "$root/docs/"
     cp LICENSE CHANGELOG.md "$root/"
     (cd "$root" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
     find "$root" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +
