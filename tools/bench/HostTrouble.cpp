@@ -1,5 +1,7 @@
 #include "HostTrouble.h"
 
+#include "Child.h"
+
 #include "HostRefresh.h"
 #include "SilentPlayer.h"
 
@@ -139,15 +141,10 @@ std::wstring stuckHostReport(const tools::PluginLibrary& plugin) {
     // window is taken while the request waits.
     const long takenBefore = player.taken();
     player.stickOnNext(150);
-    std::wstring command = L"\"" + tools::besideProgram(L"player-bench.exe") + L"\" --stuck-host-child " +
-                           std::to_wstring(kStuckMilliseconds);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &child))
+    const tools::UniqueHandle child =
+        startBeside(L"player-bench.exe", L"--stuck-host-child " + std::to_wstring(kStuckMilliseconds));
+    if (!child)
         return L"A second host stuck in its window procedure: it could not start\n";
-    CloseHandle(child.hThread);
     for (int i = 0; i < 3000 && player.taken() == takenBefore; ++i)
         Sleep(10);
     Sleep(300); // its request answered; its window procedure now runs
@@ -165,10 +162,9 @@ std::wstring stuckHostReport(const tools::PluginLibrary& plugin) {
         held.push_back(GetTickCount64() - began);
     }
     plugin.DestroyPlayer(instance);
-    WaitForSingleObject(child.hProcess, 30'000);
+    WaitForSingleObject(child.get(), 30'000);
     DWORD childExit = 0;
-    GetExitCodeProcess(child.hProcess, &childExit);
-    CloseHandle(child.hProcess);
+    GetExitCodeProcess(child.get(), &childExit);
 
     std::wstring times;
     for (const ULONGLONG ms : held)

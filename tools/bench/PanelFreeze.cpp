@@ -1,5 +1,7 @@
 #include "PanelFreeze.h"
 
+#include "Child.h"
+
 #include "PluginLibrary.h"
 #include "SilentPlayer.h"
 
@@ -65,14 +67,9 @@ struct Scenario {
 std::wstring run(const Scenario& scenario) {
     SilentPlayer player;
     const std::wstring ini = tools::besideProgram(L"bench-panel.ini");
-    std::wstring command = L"\"" + tools::besideProgram(L"player-panel.exe") + L"\" --ini \"" + ini + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION panel{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &panel))
+    const tools::UniqueHandle panel = startBeside(L"player-panel.exe", L"--ini \"" + ini + L"\"");
+    if (!panel)
         return L"  " + std::wstring(scenario.what) + L": the panel could not start\n";
-    CloseHandle(panel.hThread);
     HWND window = nullptr;
     for (int i = 0; i < 500 && window == nullptr; ++i, Sleep(20))
         window = FindWindowW(kPanelClass, nullptr);
@@ -94,8 +91,7 @@ std::wstring run(const Scenario& scenario) {
     if (window != nullptr)
         PostMessageW(window, WM_CLOSE, 0, 0);
     player.answerAfter(0);
-    WaitForSingleObject(panel.hProcess, 30'000);
-    CloseHandle(panel.hProcess);
+    WaitForSingleObject(panel.get(), 30'000);
     DeleteFileW(ini.c_str());
 
     const double polls = static_cast<double>(sampled) / 1000.0 * kPollsPerSecond;

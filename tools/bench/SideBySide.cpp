@@ -1,5 +1,7 @@
 #include "SideBySide.h"
 
+#include "Child.h"
+
 #include "PluginLibrary.h"
 
 #include <cstdio>
@@ -72,25 +74,19 @@ SideBySide sideBySide(const tools::PluginLibrary& plugin, int calls) {
 
     const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, kChildReady);
     const HANDLE start = CreateEventW(nullptr, TRUE, FALSE, kStart);
-    std::wstring command = L"\"" + tools::besideProgram(L"player-bench.exe") + L"\" --side-by-side-child " +
-                           std::to_wstring(calls);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &child)) {
+    const tools::UniqueHandle child =
+        startBeside(L"player-bench.exe", L"--side-by-side-child " + std::to_wstring(calls));
+    if (!child) {
         result.report += L"  two processes: the second could not start\n";
         result.crossed += 1;
     } else {
-        CloseHandle(child.hThread);
-        const HANDLE readyOrGone[] = {ready, child.hProcess};
+        const HANDLE readyOrGone[] = {ready, child.get()};
         WaitForMultipleObjects(2, readyOrGone, FALSE, 30000);
         SetEvent(start);
         const int crossedHere = crossedReplies(plugin, expected, calls, 0);
-        WaitForSingleObject(child.hProcess, 60000);
+        WaitForSingleObject(child.get(), 60000);
         DWORD crossedThere = 0;
-        GetExitCodeProcess(child.hProcess, &crossedThere);
-        CloseHandle(child.hProcess);
+        GetExitCodeProcess(child.get(), &crossedThere);
         result.crossed += crossedHere + static_cast<int>(crossedThere);
         result.report += line(L"two processes", crossedHere + static_cast<int>(crossedThere), 2 * calls);
     }
