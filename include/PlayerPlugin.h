@@ -60,7 +60,7 @@
  * "volumedown", which need the player's answers, do nothing. So a host's whole
  * refresh (a dozen calls) waits on a slow, silent or hung player for about one
  * second in all (0.8 s of waiting and the message in hand); at the refreshes that
- * follow, a silent or hung player costs at most 0.2 s, and a slow one what it has
+ * follow, a silent or hung player costs about 0.2 s, and a slow one what it has
  * paid back since (0.8 s at most). A player answering promptly again is answered in
  * full within one or two refreshes. A player that quits is absent at the next call,
  * and a new player window owes nothing.
