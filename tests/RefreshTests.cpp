@@ -3,6 +3,7 @@
 // it is asked again once it caught up, and hosts side by side read their own replies.
 #include "FakePlayer.h"
 #include "HostRefresh.h"
+#include "HostWindow.h"
 #include "LibraryClock.h"
 #include "Plugin.h"
 #include "Process.h"
@@ -48,52 +49,6 @@ std::wstring text(PlayerInstance* instance, const wchar_t* name) {
     plugin().getText(instance, name, reply, 32);
     return reply;
 }
-
-// A window of the host on the test's thread; what it runs for kQueued comes from
-// another thread, as messages from other programs do.
-class HostWindow {
-public:
-    static constexpr UINT kQueued = WM_APP + 7;
-    explicit HostWindow(std::function<void()> onQueued) : onQueued_(std::move(onQueued)) {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &proc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"RefreshTests.host";
-        RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  windowClass.hInstance, this);
-    }
-    ~HostWindow() { DestroyWindow(window_); }
-    void queueFromAnotherThread() {
-        std::thread([this] { SendNotifyMessageW(window_, kQueued, 0, 0); }).join();
-    }
-    void runQueued() {
-        waitUntil([this] {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&msg);
-            return ran_;
-        });
-    }
-
-private:
-    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE)
-            SetWindowLongPtrW(
-                window, GWLP_USERDATA,
-                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self != nullptr && message == kQueued) {
-            self->onQueued_();
-            self->ran_ = true;
-            return 0;
-        }
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    std::function<void()> onQueued_;
-    bool ran_ = false;
-    HWND window_ = nullptr;
-};
 
 // A player window on the test's own thread, answering through `answer`.
 class InThreadPlayer {
@@ -392,7 +347,7 @@ TEST(SideBySide, ANestedRequestReadsItsOwnReplyOrNone) {
     fake.delayOn(RM_TEXT_TITLE, 100); // the request waits, and the host's messages could run
     Instance instance;
     std::wstring nested = L"untouched";
-    HostWindow host([&] { nested = text(instance, L"artist"); });
+    tools::HostWindow host([&] { nested = text(instance, L"artist"); });
     host.queueFromAnotherThread();
     EXPECT_EQ(text(instance, L"title"), L"Song A");
     host.runQueued();

@@ -10,7 +10,7 @@
 //   player-bench --host-trouble      only a worker that met a silence, a second host stuck in its
 //                                    window procedure, and requests nested in a window procedure
 //   player-bench --side-by-side N    only hosts side by side, N texts each (exit 1 if any crossed)
-//   player-bench --panel             only the panel's own window while it polls a silent player
+//   player-bench --panel             only the panel's own window while it polls a slow or silent player
 //   player-bench --calls [ROUNDS]    only the single calls against the reference player
 #include "Console.h"
 #include "HostRefresh.h"

@@ -3,6 +3,7 @@
 #include "Child.h"
 
 #include "HostRefresh.h"
+#include "HostWindow.h"
 #include "SilentPlayer.h"
 
 #include <algorithm>
@@ -13,62 +14,7 @@
 namespace bench {
 namespace {
 
-constexpr wchar_t kHostClass[] = L"player-bench.host";
-constexpr UINT kBusy = WM_APP + 1;
 constexpr DWORD kStuckMilliseconds = 10'000;
-
-// A window of the host on the calling thread, whose procedure runs `onBusy` for kBusy.
-class HostWindow {
-public:
-    explicit HostWindow(void (*onBusy)(void* context), void* context) : onBusy_(onBusy), context_(context) {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &proc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kHostClass;
-        RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, kHostClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~HostWindow() { DestroyWindow(window_); }
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-
-    // Queues kBusy for the window from another thread, as another program would: the
-    // window's thread runs it when it next takes the messages sent to it.
-    void queueBusy() const {
-        const HWND window = window_;
-        std::thread([window] { SendNotifyMessageW(window, kBusy, 0, 0); }).join();
-    }
-    bool handled() const { return handled_; }
-    // Takes the thread's messages until kBusy has run.
-    void runBusy() {
-        while (!handled_) {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&msg);
-            if (!handled_)
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-        handled_ = false;
-    }
-
-private:
-    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self != nullptr && message == kBusy) {
-            self->onBusy_(self->context_);
-            self->handled_ = true;
-            return 0;
-        }
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    void (*onBusy_)(void*);
-    void* context_;
-    bool handled_ = false;
-    HWND window_ = nullptr;
-};
 
 std::wstring getText(const tools::PluginLibrary& plugin, PlayerInstance* instance, const wchar_t* name) {
     wchar_t text[64] = L"";
@@ -125,13 +71,12 @@ std::wstring workerReport(const tools::PluginLibrary& plugin) {
 }
 
 int stuckHostChild(const tools::PluginLibrary& plugin, DWORD milliseconds) {
-    static DWORD stuckFor = milliseconds;
-    HostWindow window([](void*) { Sleep(stuckFor); }, nullptr);
-    window.queueBusy();
+    tools::HostWindow window([milliseconds] { Sleep(milliseconds); });
+    window.queueFromAnotherThread();
     PlayerInstance* instance = plugin.InitPlayer(L"");
     const std::wstring title = getText(plugin, instance, L"title");
     plugin.DestroyPlayer(instance);
-    window.runBusy(); // if it has not run during the call
+    window.runQueued(); // if it has not run during the call
     return title == L"A title" ? 0 : 1;
 }
 
@@ -181,30 +126,22 @@ std::wstring stuckHostReport(const tools::PluginLibrary& plugin) {
 std::wstring nestedReport(const tools::PluginLibrary& plugin) {
     constexpr int kRequests = 20;
     SilentPlayer player;
-    struct Nested {
-        const tools::PluginLibrary* plugin;
-        PlayerInstance* instance;
-        std::wstring artist;
-    } nested{&plugin, plugin.InitPlayer(L""), L""};
-    HostWindow window(
-        [](void* context) {
-            auto* n = static_cast<Nested*>(context);
-            n->artist = getText(*n->plugin, n->instance, L"artist");
-        },
-        &nested);
+    PlayerInstance* nestedInstance = plugin.InitPlayer(L"");
+    std::wstring artist;
+    tools::HostWindow window([&] { artist = getText(plugin, nestedInstance, L"artist"); });
     PlayerInstance* instance = plugin.InitPlayer(L"");
     int crossed = 0, inside = 0;
     for (int i = 0; i < kRequests; ++i) {
-        window.queueBusy();
+        window.queueFromAnotherThread();
         player.stickOnNext(50); // the request waits, and the window procedure runs meanwhile
         const std::wstring title = getText(plugin, instance, L"title");
-        inside += window.handled() ? 1 : 0;
-        window.runBusy();
-        crossed += (title != L"A title" ? 1 : 0) + (nested.artist != L"An artist" ? 1 : 0);
+        inside += window.ran() ? 1 : 0;
+        window.runQueued();
+        crossed += (title != L"A title" ? 1 : 0) + (artist != L"An artist" ? 1 : 0);
         Sleep(300); // the host's refreshes are a second apart; the player keeps no debt of these
     }
     plugin.DestroyPlayer(instance);
-    plugin.DestroyPlayer(nested.instance);
+    plugin.DestroyPlayer(nestedInstance);
     wchar_t line[300];
     swprintf(line, 300,
              L"A text request made by the host's window procedure while its title request waits (%d "

@@ -32,8 +32,8 @@ struct PluginLibrary {
 };
 
 // Loads the library and all sixteen exports. On failure returns false and names the
-// cause in words in `error` ("player.dll not found at ...", "... is not a Windows DLL
-// for this architecture (x64)", "... has no export sendCmd").
+// cause in words in `error` ("player.dll not found at ...", "... is the 32-bit DLL; a
+// 64-bit host such as this one needs x64\player.dll", "... has no export sendCmd").
 bool loadPlugin(const std::wstring& path, PluginLibrary& plugin, std::wstring& error);
 
 enum class PlayerPresence { Absent, Answering, NotAnswering };

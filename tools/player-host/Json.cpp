@@ -60,6 +60,10 @@ namespace {
 bool printed = false;
 }
 
+JsonObject& withError(JsonObject& document, int exitCode, const std::wstring& error) {
+    return exitCode == 0 ? document : document.add(L"error", error).add(L"exitCode", exitCode);
+}
+
 void printDocument(const std::wstring& json) {
     tools::print(json + L"\n");
     printed = true;

@@ -33,6 +33,10 @@ private:
     std::wstring members_;
 };
 
+// What went wrong, in a command's own document: "error" and "exitCode" beside its facts,
+// unless the exit code is 0.
+JsonObject& withError(JsonObject& document, int exitCode, const std::wstring& error);
+
 // A JSON array of values that are JSON already.
 std::wstring jsonArray(const std::vector<std::wstring>& values);
 

@@ -23,7 +23,6 @@
 #include <algorithm>
 #include <climits>
 #include <cwchar>
-#include <initializer_list>
 #include <utility>
 #include <optional>
 #include <string>
@@ -69,9 +68,7 @@ int fail(const std::wstring& message, int code = kError) {
 
 // What went wrong, in a command's own document.
 JsonObject& withOutcome(JsonObject& document, const Outcome& outcome) {
-    if (outcome.code != kDone)
-        document.add(L"error", outcome.error).add(L"exitCode", outcome.code);
-    return document;
+    return withError(document, outcome.code, outcome.error);
 }
 
 int finish(const Outcome& outcome) {
@@ -232,23 +229,19 @@ int reportWord(const Host& host, const Options& options, const std::wstring& nam
     return finish(outcome);
 }
 
-// An export carried out for the user: its call as a line, or with --json one document.
-int reportCall(const Options& options, const wchar_t* exportName,
-               std::initializer_list<std::pair<const wchar_t*, int>> arguments, const Outcome& outcome) {
+// An export carried out for the user, with its one number: its call as a line
+// ("invokeMenu(\"*playlist\", 3)"), or with --json one document.
+void reportCall(const Options& options, const wchar_t* exportName, const wchar_t* listName,
+                const wchar_t* key, int value, const Outcome& outcome) {
     if (options.json) {
         JsonObject document;
-        document.add(L"called", exportName);
-        for (const auto& [key, value] : arguments)
-            document.add(key, value);
+        document.add(L"called", exportName).add(key, value);
         printDocument(withOutcome(document, outcome).text());
-        return outcome.code;
+        return;
     }
-    std::wstring line = std::wstring(exportName) + L"(" +
-                        (std::wstring(exportName) == L"invokeMenu" ? L"\"*playlist\", " : L"");
-    for (const auto& [key, value] : arguments)
-        line += std::to_wstring(value);
-    print(line + L")\n");
-    return outcome.code;
+    print(std::wstring(exportName) + L"(" +
+          (listName != nullptr ? L"\"" + std::wstring(listName) + L"\", " : L"") + std::to_wstring(value) +
+          L")\n");
 }
 
 int runState(const Host& host, const Args& args, const Options& options) {
@@ -321,8 +314,7 @@ int runMenu(const Host& host, const Args& args, const Options& options) {
     if (const int code = playerCheck(host, Needs::AnswerIfRunning); code != kDone)
         return code;
     if (args.empty()) {
-        const Outcome outcome = printContextMenu(host, options.json);
-        return outcome.code == kDone ? kDone : fail(outcome.error, outcome.code);
+        return finish(printContextMenu(host, options.json));
     }
     const std::vector<int> items = contextMenuItems(host);
     if (!options.raw && std::find(items.begin(), items.end(), item) == items.end()) {
@@ -341,7 +333,7 @@ int runMenu(const Host& host, const Args& args, const Options& options) {
                                 ? Outcome{kNotResponding, L"player not responding: the command waits in its "
                                                           L"queue, and is carried out when it answers again"}
                                 : Outcome{};
-    reportCall(options, L"invokeCtxMenu", {{L"item", item}}, outcome);
+    reportCall(options, L"invokeCtxMenu", nullptr, L"item", item, outcome);
     return finish(outcome);
 }
 
@@ -379,7 +371,7 @@ int runPlaylist(const Host& host, const Args& args, const Options& options) {
                         kUsage);
     }
     host.plugin().invokeMenu(host.instance(), PLAYER_PLAYLIST_NAME, id);
-    reportCall(options, L"invokeMenu", {{L"id", id}}, {});
+    reportCall(options, L"invokeMenu", PLAYER_PLAYLIST_NAME, L"id", id, {});
     return kDone;
 }
 

@@ -88,29 +88,28 @@ Outcome printContextMenu(const Host& host, bool json) {
     // A player that did not answer has its items, but its marks are unknown, not off.
     const bool marksKnown = player != Host::Player::NotResponding;
     // Rate is there (11), or the player says it offers none; else not known.
-    const bool running = player != Host::Player::Absent;
-    const wchar_t* ratings = L"null";
+    enum class Ratings { Offered, None, Unknown } ratings = Ratings::Unknown;
     if (inserted > 4)
-        ratings = L"true";
+        ratings = Ratings::Offered;
     else if (inserted == 4 && player == Host::Player::Responding &&
              !tools::askedOffersRatings().value_or(true))
-        ratings = L"false";
-    const bool ratingsKnown = std::wstring_view(ratings) != L"null";
+        ratings = Ratings::None;
+    const bool running = player != Host::Player::Absent;
     Outcome outcome;
     if (!marksKnown)
         outcome = {kNotResponding, L"player not responding: the menu's marks did not arrive"};
-    else if (running && !ratingsKnown)
+    else if (running && ratings == Ratings::Unknown)
         outcome = {kNotResponding,
                    L"player not responding: whether it offers ratings did not arrive, and the "
                    L"menu has no Rate"};
     if (json) {
         JsonObject document;
         document.add(L"items", inserted).add(L"marksKnown", marksKnown);
-        document.addJson(L"ratings", ratings);
+        document.addJson(L"ratings", ratings == Ratings::Offered ? L"true"
+                                     : ratings == Ratings::None  ? L"false"
+                                                                 : L"null");
         document.addJson(L"entries", menuJson(menu.get()));
-        if (outcome.code != kDone)
-            document.add(L"error", outcome.error).add(L"exitCode", outcome.code);
-        printDocument(document.text());
+        printDocument(withError(document, outcome.code, outcome.error).text());
         return outcome;
     }
     print(L"Context menu (" + std::to_wstring(inserted) + (inserted == 1 ? L" item" : L" items") +
@@ -118,7 +117,7 @@ Outcome printContextMenu(const Host& host, bool json) {
     printMenu(menu.get(), L"");
     if (!marksKnown)
         print(L"  (the player did not answer: its marks are not shown)\n");
-    else if (running && !ratingsKnown)
+    else if (running && ratings == Ratings::Unknown)
         print(L"  (the player did not answer whether it offers ratings: no Rate shown)\n");
     return outcome;
 }
@@ -238,9 +237,7 @@ PlaylistListing printPlaylist(const Host& host, int limit, bool json) {
             .addJson(L"entries", jsonArray(entries));
         if (playlist.items() == nullptr && known)
             document.add(L"playlist", false);
-        if (const std::wstring error = listing.error(); !error.empty())
-            document.add(L"error", error).add(L"exitCode", listing.exitCode());
-        printDocument(document.text());
+        printDocument(withError(document, listing.exitCode(), listing.error()).text());
         return listing;
     }
     if (playlist.items() == nullptr) {
