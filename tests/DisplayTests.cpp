@@ -318,13 +318,15 @@ TEST_F(OnTheDisplay, ThePlaylistMenuOpensAsARealMenuAndPlaysWhatIsTyped) {
             n += (pixel & 0xFFFFFF) == colour ? 1 : 0;
         return n;
     };
+    // Painted once its entries' text is there: the menu's window shows before they draw.
+    const auto painted = [&] { return shown.pixels.size() - count(background) > 8u * 100; };
     EXPECT_TRUE(waitUntil(
         [&] {
             shown = screenArea(area);
-            return count(0) < shown.pixels.size() / 2;
+            return count(0) < shown.pixels.size() / 2 && painted();
         },
-        3000));
-    EXPECT_GT(shown.pixels.size() - count(background), 8u * 100) << "the entries show no text";
+        5000));
+    EXPECT_TRUE(painted()) << "the entries show no text";
     std::wstring error;
     EXPECT_TRUE(writePicture(shown, besideProgram(L"display-playlist-menu.png"), error)) << narrow(error);
     // Typed, the letter that only one entry begins with plays it (the entries draw
@@ -411,24 +413,28 @@ TEST_F(OnTheDisplay, SharpAndTheSameAtEveryDpi) {
         MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&next), 2);
         const RECT told = accessible.location(accessible.find(L"Next"));
         EXPECT_TRUE(EqualRect(&next, &told) != FALSE);
-        // The title's text ends before its rectangle does: nothing cut at any DPI.
-        const Picture shown = screenArea([&] {
-            RECT r{};
-            GetClientRect(panel_, &r);
-            MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&r), 2);
-            return r;
-        }());
+        // The details ("Åsa Lindqvist · Höhenluft") fit at 100 %, and end as far from their
+        // rectangle's end at every DPI: nothing of them cut. Read once the panel has painted them.
+        Picture shown;
+        LONG lastInk = 0;
+        waitUntil(
+            [&] {
+                RECT client{};
+                GetClientRect(panel_, &client);
+                MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+                shown = screenArea(client);
+                lastInk = 0;
+                for (LONG y = layout.details.top; y < layout.details.bottom; ++y)
+                    for (LONG x = layout.details.left; x < layout.details.right; ++x)
+                        if ((shown.at(static_cast<UINT>(x), static_cast<UINT>(y)) & 0xFFFFFF) !=
+                            rgbOf(kPanelBackground))
+                            lastInk = std::max(lastInk, x);
+                return lastInk > layout.details.left;
+            },
+            5000);
         std::wstring error;
         writePicture(shown, besideProgram((L"display-panel-" + std::to_wstring(dpi) + L".png").c_str()),
                      error);
-        // The details ("Åsa Lindqvist · Höhenluft") fit at 100 %, and end as far from their
-        // rectangle's end at every DPI: nothing of them cut.
-        LONG lastInk = 0;
-        for (LONG y = layout.details.top; y < layout.details.bottom; ++y)
-            for (LONG x = layout.details.left; x < layout.details.right; ++x)
-                if ((shown.at(static_cast<UINT>(x), static_cast<UINT>(y)) & 0xFFFFFF) !=
-                    rgbOf(kPanelBackground))
-                    lastInk = std::max(lastInk, x);
         EXPECT_GT(lastInk, layout.details.left);
         EXPECT_LT(lastInk, layout.details.right - layout.px(40)) << "the details reach their end: cut";
         // A real click where this DPI draws Next plays the next entry.
