@@ -15,10 +15,10 @@
  * instances may be called from different threads at the same time, and several host
  * processes may use the plug-in side by side: each reads its own text replies, since
  * every instance in the user's session takes turns at the player's one window title
- * (PlayerRemote.h). A normal and an elevated host sharing one player read their own
- * replies too: neither takes the other's turn while the other's thread exists, and
- * neither can look into the other, so a turn left by an elevated host's thread is
- * taken over only once Windows has removed that thread.
+ * (PlayerRemote.h). Normal, elevated and low-integrity hosts sharing one player read
+ * their own replies too: whichever made the turn first made it open to all of them,
+ * none takes another's turn while that one's thread exists, and a turn left by a
+ * thread another cannot look into is taken over only once Windows has removed it.
  *
  * THE PLAYER. The plug-in plays nothing: it remote-controls a player through the
  * player's hidden window of class "VRX_MEDIA_REMOTE" (see PlayerRemote.h), found
@@ -32,47 +32,53 @@
  * ONE SECOND PER CALL. No call holds the host more than about one second, whatever
  * the player does: the messages of one call share a budget of 1000 ms that starts
  * when the call finds the player's window, each waits only for what is left of it
- * (and of the player's allowance, below), and a player that does not answer in time
+ * (and of what the player may keep it waiting, below), and a player that does not answer in time
  * counts as absent for the rest of the call. A state, text or number it did not
  * answer is reported as for an absent player, never as the answer 0; in the context
  * menu, a mark it did not answer is shown unmarked, and without an answer on ratings
  * there is no "Rate".
  *
  * ONE SECOND PER REFRESH, WHATEVER THE PLAYER'S PACE. The plug-in keeps, for each
- * player window and nothing else, the time it has waited on it lately: every wait
- * beyond its first 20 ms (for an answer, or for the title's turn) is charged to the
- * window, and a quarter of the time that passes is paid back (250 ms a second). A
- * wait may last only while the charge stays within 800 ms, the player's allowance;
- * a charge that reaches it makes the player silent, and so does a wait that ends
- * without an answer, unless the last 0.2 s of a call's budget ended it. So a player
- * that answers within 20 ms never counts; one whose answers to a host's refresh of
- * 13 calls a second take more than about 40 ms each falls silent after a while, and
- * one slower than about 0.15 s within its first refresh. A slow player loses the
- * answers that come after the plug-in has waited its share: the rest of that
- * refresh, and every call until it has paid back 200 ms (0.8 s after the wait that
- * made it silent, and after it has handled what the plug-in left unanswered); then
- * the next call asks it, waiting at most 0.2 s, and an answer makes it an answering
- * player again. While it is silent every call answers at once as for an absent
- * player: getState and getText as documented for that case, getProp 0 for every
- * name and kind ("needsave" included, which stays raised), queryMenu NULL,
- * queryCtxMenu the 4 items of a running player without marks. Commands are posted,
- * and the player carries them out when it recovers; only "volumeup" and
- * "volumedown", which need the player's answers, do nothing. So a host's whole
- * refresh (a dozen calls) waits on a slow, silent or hung player for about one
- * second in all (0.8 s of waiting and the message in hand); at the refreshes that
- * follow, a silent or hung player costs about 0.2 s, and a slow one what it has
- * paid back since (0.8 s at most). A player answering promptly again is answered in
- * full within one or two refreshes. A player that quits is absent at the next call,
- * and a new player window owes nothing.
+ * player window and nothing else, how long its calls waited on it lately. An answer
+ * within 20 ms costs nothing (as GetTickCount64 measures it: Wine's tick is 1 ms,
+ * Windows' 10 to 16 ms, so that there an answer of 17 ms may measure 31); a longer wait
+ * (for an answer, or for the title's turn) counts in full. Counted waits follow each
+ * other in a stretch until none was made for 0.15 s; the waits of one stretch may add
+ * up to 0.8 s, and once they have, the calls that follow ask the player nothing until
+ * the stretch is over. A wait that ends without an answer makes the player silent,
+ * unless the end of its own call's second cut it short: a silent player is asked
+ * nothing until no wait was made on it for 0.15 s, then 0.3, 0.6, 1.2 and at most 2 s
+ * after each further unanswered wait; then one call asks it, waiting at most 0.2 s,
+ * and an answer ends the silence.
  *
- * What a silent player receives from a host process: the message the plug-in left
- * unanswered stays in its queue; behind it one WM_NULL (which DefWindowProc answers)
- * from each host thread that calls while the player is silent, whose answer tells
- * that thread that the player has caught up; and the commands the host posts.
- * Nothing else is sent until it has caught up. Every thread of the host sees a
- * player that caught up, whichever thread met its silence and whether that thread
- * ended or waits without taking messages: at its next call, or at the one after if
- * it had not called during the silence.
+ * So, whatever a host's rate, the plug-in holds it on one player at most 0.8 s at a
+ * stretch and 0.85 s in any second (its threads' waits added up), besides answers
+ * within 20 ms. A host refreshing once a second with a burst of calls is answered in
+ * full while the refresh's slow answers add up to 0.8 s or less: a refresh of 13
+ * messages (the model host of docs/hosts.md) while the player answers each within
+ * about 60 ms, one of 16 within about 50 ms (measured in docs/hosts.md). A slower
+ * player loses the answers that would come after 0.8 s of waiting, the same ones at
+ * every refresh: the last ones. A player slower than 0.2 s an answer, or one that stops
+ * answering, is answered for the first 0.8 s and then not at all: its first refresh
+ * holds the host about 0.8 s, each later one at most 0.2 s (the one question, and
+ * nothing when none is due), until it answers that question, which comes at least every
+ * 2 s. A pause (a player busy for a second or two) costs the refreshes it falls in: the
+ * next one is answered in full. A player that quits is absent at the next call, and a
+ * new player window owes nothing.
+ *
+ * While it is silent every call answers at once as for an absent player: getState and
+ * getText as documented for that case, getProp 0 for every name and kind
+ * (PLAYER_PROP_RUNNING, and "needsave", which stays raised), queryMenu NULL,
+ * queryCtxMenu the 4 items of a running player without marks; what asks the player
+ * nothing answers so until a call that asks finds it answering again. Commands are
+ * posted, and the player carries them out when it recovers; only "volumeup" and
+ * "volumedown", which need the player's answers, do nothing. A silent player receives
+ * from a host process the commands and one message at each question; on Windows also
+ * the messages it left unanswered, which stay in its queue (Wine withdraws a send the
+ * player had not taken yet). Windows refuses a send at once, queuing nothing, to a
+ * window it counts as hung (one that took no message for 5 s): a player hung for a
+ * minute so receives the message it hung on and the questions of its first 5 s, 4 at a
+ * refresh a second. Every thread of a host sees the silence and the recovery alike.
  *
  * The limits of those promises:
  *  - Starting the player runs ShellExecuteW on the calling thread (the library
@@ -86,9 +92,8 @@
  *    no text: it could only read the other's reply.
  *  - The host's own windows. While a call waits, Windows runs the host's window
  *    procedures for messages that other threads and programs send to its windows:
- *    during every send but a text request's, at the start of a call that finds the
- *    player silent (where the plug-in takes its late answers), and while a text
- *    request waits for the title's turn. The time the host spends in them is its
+ *    during every send but a text request's, and while a text request waits for the
+ *    title's turn. The time the host spends in them is its
  *    own and counts toward no promise; during a send, which cannot tell it from
  *    waiting, it is charged to the player as the send's wait (at most what the send
  *    could wait), so a host long in its handlers may find the player silent for a
@@ -104,16 +109,16 @@
  *    for as long as it likes. The plug-in waits for the turn as it waits for the
  *    player, charged to the player's window: a turn held too long makes the player
  *    silent to the plug-in's hosts until it is given back. A turn whose holder has
- *    ended is taken over.
+ *    ended is taken over. A program that takes the turn's name first with an object of
+ *    another kind leaves the plug-in a turn of its host process only: its threads,
+ *    and requests nested in its window procedures, read their own replies, but
+ *    another program's texts may cross its own.
  *  - queryMenu hands back at most PLAYER_PLAYLIST_MAX_ENTRIES records, so that
  *    making the array fits the budget too; a longer playlist is cut there, so an
  *    array of exactly that many entries may stand for a longer list.
- *  - A late answer comes back to the plug-in through the host thread's message
- *    queue, so the plug-in keeps itself loaded from a message left unanswered until a
- *    call of the host after its answer arrived: FreeLibrary is safe at any time, but
- *    the library stays mapped until such a call, or until the process ends (the
- *    player was killed, or the host thread that left the message never takes its
- *    messages again).
+ *  - Unloading. No late answer comes back into the plug-in (Windows drops a reply that
+ *    comes after the wait), and the library starts nothing that outlives a call:
+ *    FreeLibrary unloads it at once, at any time between calls.
  *
  * OWNERSHIP. InitPlayer's instance is the host's until DestroyPlayer; a queryMenu
  * array is the host's until it gives it back with freeMenu. Records and buffers that

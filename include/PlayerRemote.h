@@ -11,20 +11,22 @@
  * alike; lParam is always 0. 1328 and 1332 are never sent.
  *
  * The plug-in waits at most one second for all the answers of one call together: a
- * player should answer at once and never block while handling these messages. It
- * charges every wait on the player beyond its first 20 ms to the player's window, and
- * pays a quarter of the time passing back (250 ms a second); a wait may last only
- * while the charge stays within 0.8 s, and a charge that reaches it (or a wait that
- * ends unanswered, unless the last 0.2 s of a call's second ended it) makes the player
- * silent to that host process. A player answering within 20 ms is never charged;
- * answers of more than about 40 ms to a host's refresh of 13 messages a second make
- * it silent after a while, of more than about 0.15 s within the first refresh. While
- * a player is silent, hosts see it as not answering, and it receives from each host
- * process: the message left unanswered, if any; behind it one WM_NULL (which
- * DefWindowProc answers) from each host thread that calls meanwhile; commands, which
- * are posted; and nothing else, until it has handled them and paid back 200 ms. Then
- * one message, waited for at most 0.2 s, decides. player-host probe names a player
- * that is slower than this.
+ * player should answer at once and never block while handling these messages. An
+ * answer within PLAYER_REMOTE_FREE_MS (20 ms) costs nothing; a longer wait counts in
+ * full, and the counted waits of a stretch of calls (one that ends when no wait was
+ * made for PLAYER_REMOTE_STRETCH_GAP_MS, 0.15 s) may add up to PLAYER_REMOTE_STRETCH_MS
+ * (0.8 s): what a host asks after that, the player is not asked until the stretch is
+ * over. So a host refreshing 13 messages a second has every answer while each takes
+ * about 60 ms or less, one of 16 about 50 ms, and a slower player loses the last
+ * answers of every refresh. A wait that ends without an answer makes the player silent
+ * to that host process: it is asked nothing for 0.15 s, then 0.3, 0.6, 1.2 and at most
+ * 2 s after each further unanswered wait; then one message, waited for at most
+ * PLAYER_REMOTE_TRIAL_MS (0.2 s), decides. A silent player receives from each host
+ * process the commands, which are posted, and that one message; on Windows also what it
+ * left unanswered, which stays in its queue (Wine withdraws a send the player had not
+ * taken yet), and nothing once Windows counts it hung (no message taken for 5 s): a send
+ * to a hung window is refused at once. player-host probe says what hosts of 13 and 16
+ * messages a second get from a player.
  *
  * The title is one channel for every program that asks the player for texts. The
  * plug-in makes each text request and the reading of its reply one step by taking the
@@ -44,21 +46,38 @@
 #define PLAYER_REMOTE_H
 
 #include <windows.h>
+#include <sddl.h>
+#include <stddef.h>
 
 #define PLAYER_REMOTE_WINDOW_CLASS L"VRX_MEDIA_REMOTE"
-/* The title's turn: a 64-bit word in the named shared memory PLAYER_REMOTE_REPLY_LOCK
- * (in the user's session), 0 while no program is between a text request and the
- * reading of its reply, else (process id << 32 | thread id) of the one that is. A
- * program takes the turn by changing the word from 0 to its own value with one
- * interlocked compare-exchange, and gives it back the same way. Taking and giving it
- * cost no call into the system, which a text request of a millisecond cannot afford.
- * The helpers below do all of it.
+/* The pace the plug-in allows a player, in milliseconds (above). */
+#define PLAYER_REMOTE_FREE_MS 20
+#define PLAYER_REMOTE_STRETCH_MS 800
+#define PLAYER_REMOTE_STRETCH_GAP_MS 150
+#define PLAYER_REMOTE_TRIAL_MS 200
+#define PLAYER_REMOTE_QUIET_MOST_MS 2000
+/* The title's turn: one 64-bit word at offset 0 of the named shared memory
+ * PLAYER_REMOTE_REPLY_LOCK (8 bytes, in the user's session), the same in 32- and 64-bit
+ * programs: 0 while no program is between a text request and the reading of its reply,
+ * else (process id << 32 | thread id) of the one that is. A program takes the turn by
+ * changing the word from 0 to its own value with one interlocked compare-exchange, and
+ * gives it back the same way. Taking and giving it cost no call into the system, which a
+ * text request of a millisecond cannot afford. The helpers below do all of it.
+ *
+ * Whichever program makes the shared memory first makes it with
+ * PLAYER_REMOTE_REPLY_LOCK_ACCESS: every program of the session may open it, normal,
+ * elevated and low-integrity (sandboxed) ones alike (the name lives in the session's
+ * own namespace, Local\). A program that cannot open it (the name held by an object of
+ * another kind) keeps only its own threads apart; the plug-in then takes the turn in a
+ * word of its own process, so that a host's threads read their own replies, and only
+ * other programs' texts may cross its own.
  *
  * While it holds the turn, a program sends one text request and reads the title, and
  * nothing else: it bounds the send (SendMessageTimeoutW, a second at most) and takes no
  * messages meanwhile (SMTO_BLOCK, no message loop, no other send), since every other
  * program's texts wait for it; then it gives the turn back at once. The plug-in holds
- * it for 0.8 s at most.
+ * it for 0.8 s at most, and a request that times out is given up: its late reply, if
+ * any, comes before the next program's request, which the player takes after it.
  *
  * A program that finds the turn held waits, within its own time limit, in a loop around
  * PlayerRemoteTryTakeTurn, calling PlayerRemoteTakeOverTurn now and then: that takes
@@ -66,20 +85,47 @@
  * A turn held longer than its limit leaves it without the text; the plug-in counts
  * that wait as time waited on the player. */
 #define PLAYER_REMOTE_REPLY_LOCK L"Local\\VRX_MEDIA_REMOTE.reply"
+/* Everyone may map it (GA for WD and for app containers, AC), at low integrity (ML LW):
+ * an SDDL string, for ConvertStringSecurityDescriptorToSecurityDescriptorW. */
+#define PLAYER_REMOTE_REPLY_LOCK_ACCESS L"D:(A;;GA;;;WD)(A;;GA;;;AC)S:(ML;;NW;;;LW)"
+
+/* The shared memory's layout, pinned for 32- and 64-bit programs alike. */
+typedef struct PlayerRemoteTurnWord {
+    volatile LONG64 holder;
+} PlayerRemoteTurnWord;
+#if defined(__cplusplus) && (__cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L))
+static_assert(sizeof(PlayerRemoteTurnWord) == 8 && offsetof(PlayerRemoteTurnWord, holder) == 0,
+              "the turn is one 8-byte word at offset 0");
+#else
+typedef char PlayerRemoteTurnWordIsOneWord
+    [(sizeof(PlayerRemoteTurnWord) == 8 && offsetof(PlayerRemoteTurnWord, holder) == 0) ? 1 : -1];
+#endif
 
 typedef struct PlayerRemoteTurn {
     HANDLE mapping;        /* the shared memory, or NULL */
     volatile LONG64* word; /* its one word, or NULL */
 } PlayerRemoteTurn;
 
-/* Opens the shared word; FALSE when it cannot be had (every turn is then free). */
+/* Opens the shared word, making it if it is not there yet; FALSE when it cannot be had
+ * (turn->word is then NULL, and every turn is free). */
 static inline BOOL PlayerRemoteOpenTurn(PlayerRemoteTurn* turn) {
+    SECURITY_ATTRIBUTES attributes;
+    PSECURITY_DESCRIPTOR access = NULL;
+    attributes.nLength = sizeof(attributes);
+    attributes.bInheritHandle = FALSE;
+    attributes.lpSecurityDescriptor = ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                                          PLAYER_REMOTE_REPLY_LOCK_ACCESS, SDDL_REVISION_1, &access, NULL)
+                                          ? access
+                                          : NULL;
     turn->word = NULL;
-    turn->mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(LONG64),
-                                       PLAYER_REMOTE_REPLY_LOCK);
+    turn->mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
+                                       sizeof(PlayerRemoteTurnWord), PLAYER_REMOTE_REPLY_LOCK);
+    if (access != NULL)
+        LocalFree(access);
     if (turn->mapping == NULL)
         return FALSE;
-    turn->word = (volatile LONG64*)MapViewOfFile(turn->mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG64));
+    turn->word = (volatile LONG64*)MapViewOfFile(turn->mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0,
+                                                 sizeof(PlayerRemoteTurnWord));
     if (turn->word == NULL) {
         CloseHandle(turn->mapping);
         turn->mapping = NULL;

@@ -10,8 +10,7 @@
 #include "player/commands/Queries.h"
 #include "player/Hotkeys.h"
 #include "player/menus/ContextMenu.h"
-#include "player/link/ThreadNotes.h"
-#include "player/link/TitleChannel.h"
+#include "player/link/TitleTurn.h"
 #include "player/menus/PlaylistMenu.h"
 #include "player/PluginApi.h"
 #include "player/PublicNames.h"
@@ -29,13 +28,11 @@ constexpr wchar_t kDisplayName[] = L"Velmora Player";
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    // What the library keeps between calls: the handle of link/TitleChannel.h and the
-    // thread slot of link/ThreadNotes.h. A process that is ending needs neither given
-    // back, and its other threads are gone, perhaps while holding a lock.
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-        player::link::closeTitleChannel();
-        player::link::threadNotes::release();
-    }
+    // The one handle the library keeps between calls: the shared memory of
+    // link/TitleTurn.h. A process that is ending needs it not given back, and its other
+    // threads are gone, perhaps while holding a lock.
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr)
+        player::link::closeTitleTurn();
     return TRUE;
 }
 

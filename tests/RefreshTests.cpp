@@ -1,6 +1,7 @@
 // Hosts as they really call: a burst of calls at every refresh against a player that
 // stops answering costs one budget in all, a silent player gets no pile of messages,
 // it is asked again once it caught up, and hosts side by side read their own replies.
+// (PaceTests.cpp: players of every pace, for minutes.)
 #include "FakePlayer.h"
 #include "HostRefresh.h"
 #include "HostWindow.h"
@@ -23,8 +24,8 @@ using namespace protocol;
 
 namespace {
 
-constexpr ULONGLONG kFirstBurstLimit = 1500; // one budget, and the message in hand
-constexpr ULONGLONG kLaterBurstLimit = 400;  // one brief question of 200 ms at most
+constexpr ULONGLONG kFirstBurstLimit = 1000; // no refresh holds the host more than a second
+constexpr ULONGLONG kLaterBurstLimit = 300;  // one brief question of 200 ms at most
 constexpr int kRefreshesToRecover = 4;
 
 template <typename Work>
@@ -137,12 +138,11 @@ TEST(HostRefresh, ASilentPlayerCostsOneBudgetThenNearlyNothingGetsNoPileAndIsAsk
     }
 }
 
-// A wait ended by the last 0.2 s of a call's budget charges the player what it waited
-// beyond 20 ms, and the next call asks as usual; a longer unanswered wait, or one ended
-// by the 0.8 s the player may keep the plug-in waiting, makes it silent. Edges on a clock
+// A wait cut short by the end of its call's second is charged but makes no silence; one
+// ended by what the player may keep the plug-in waiting (0.8 s) does. Edges on a clock
 // the test sets: the call finds the window at 10,000 and asks with `left` ms of its
-// budget; the clock then reaches the end.
-TEST(HostRefresh, AnUnansweredWaitMakesThePlayerSilentUnlessTheBudgetEndedItWithin200Ms) {
+// budget; the clock then reaches the end, and the next call comes 10 ms later.
+TEST(HostRefresh, AnUnansweredWaitMakesThePlayerSilentUnlessItsCallsSecondEndedIt) {
     struct Case {
         ULONGLONG left;
         DWORD takes; // the player's time on the first message
@@ -154,14 +154,12 @@ TEST(HostRefresh, AnUnansweredWaitMakesThePlayerSilentUnlessTheBudgetEndedItWith
         FakePlayer fake;
         fake.answer(RM_GET_VOLUME, 42);
         fake.answer(RM_GET_MAXVOLUME, 100);
-        fake.delayOn(RM_GET_VOLUME, c.takes); // a budget's end leaves it time to answer the next call
+        fake.delayOn(RM_GET_VOLUME, c.takes);
         Instance instance;
-        {
-            LibraryClock clock;
-            clock.ticks({10'000, 11'000 - c.left, 11'000});
-            EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
-        }
-        // At once, while the player is still on the first: a silent one is asked nothing.
+        LibraryClock clock;
+        clock.ticks({10'000, 11'000 - c.left, 11'000, 11'010});
+        EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
+        // Within the quiet that follows a silence: a silent player is asked nothing.
         EXPECT_EQ(plugin().getProp(instance, L"volume", 3), c.silentAfter ? 0 : 100);
         EXPECT_EQ(fake.messages().size(), c.silentAfter ? 1u : 2u);
     }
@@ -204,7 +202,8 @@ TEST(HostRefresh, WhateverThePaceARefreshHoldsTheHostAboutOneBudgetAndTellsTheTr
 }
 
 // While the player is silent every call answers at once as for an absent player, but
-// commands are posted, and carried out when it recovers.
+// commands are posted, and carried out when it recovers. The library's clock stands
+// still after the wait that made it silent, so that no brief question comes meanwhile.
 TEST(HostRefresh, WhileSilentEveryQueryAnswersAsIfAbsentAtOnceAndCommandsAreKept) {
     FakePlayer fake;
     scriptPlayer(fake);
@@ -212,9 +211,10 @@ TEST(HostRefresh, WhileSilentEveryQueryAnswersAsIfAbsentAtOnceAndCommandsAreKept
     Instance instance;
     plugin().sendCmd(instance, L"title", 0); // a display setting changed: "needsave" is raised
     fake.hangOn(RM_GET_VOLUME);
-    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0); // the budget, once
-
-    const ULONGLONG held = timed([&] {
+    EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0); // 0.8 s, once
+    {
+        LibraryClock clock;
+        clock.ticks({GetTickCount64()});
         wchar_t state[8] = L"x";
         plugin().getState(instance, L"playpause", state);
         EXPECT_STREQ(state, L"x");
@@ -233,15 +233,19 @@ TEST(HostRefresh, WhileSilentEveryQueryAnswersAsIfAbsentAtOnceAndCommandsAreKept
         EXPECT_EQ(plugin().queryCtxMenu(instance, menu, 0, 1), 4); // its items, without marks or Rate
         DestroyMenu(menu);
         plugin().sendCmd(instance, L"next", 0);
-    });
-    EXPECT_LT(held, 200u);
-
+    }
     fake.release();
     const std::vector<ReceivedMessage> taken = fake.messages();
     ASSERT_EQ(taken.size(), 2u); // nothing was asked while it was silent
     EXPECT_EQ(taken[1], posted(RM_NEXT));
-    // Kept until it answers again, once it has paid back the wait.
-    EXPECT_TRUE(waitUntil([&] { return plugin().getProp(instance, L"needsave", 0) == 1; }, 3000));
+    // Kept until a call that asks finds it answering again; what asks nothing follows.
+    EXPECT_EQ(plugin().getProp(instance, L"needsave", 0), 0);
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return plugin().getProp(instance, L"volume", 5) == 40 &&
+                   plugin().getProp(instance, L"needsave", 0) == 1;
+        },
+        3000));
 }
 
 // The window is found at every call: only the silence of that one window is kept.
@@ -324,7 +328,7 @@ TEST(HostRefresh, ASilenceMetByAnotherThreadLiftsForEveryThreadOnceThePlayerCaug
         if (!workerLivesOn)
             worker.join();
         fake.delayOn(RM_GET_VOLUME, 0);
-        fake.messages(); // caught up; the worker's marker brings its callback to no one
+        fake.messages(); // caught up
         const ULONGLONG caughtUp = GetTickCount64();
         Instance instance;
         EXPECT_TRUE(waitUntil([&] { return plugin().getProp(instance, L"volume", 5) == 40; }, 5000));
@@ -380,7 +384,7 @@ TEST(HostRefresh, ARecoveredPlayerIsWaitedForAsBefore) {
     Instance instance;
     EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
     fake.release();
-    fake.messages(); // it has handled the request and the marker behind it
+    fake.messages(); // it has handled the request
     fake.delayOn(RM_GET_VOLUME, 400);
     LibraryClock clock;
     clock.ahead(10'000);                                      // the silence long paid back
@@ -389,7 +393,7 @@ TEST(HostRefresh, ARecoveredPlayerIsWaitedForAsBefore) {
 }
 
 // Two silent windows at once (an old player still closing while the next one starts)
-// are both remembered: when the newer goes, the older is still asked nothing.
+// are both remembered: when the newer goes, the older is asked one brief question at most.
 TEST(HostRefresh, TwoSilentWindowsAreBothRemembered) {
     FakePlayer older;
     older.answer(RM_GET_VOLUME, 40);
@@ -403,14 +407,15 @@ TEST(HostRefresh, TwoSilentWindowsAreBothRemembered) {
         EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0);
         newer.release();
     }
-    EXPECT_LT(timed([&] { EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0); }), 100u);
+    EXPECT_LT(timed([&] { EXPECT_EQ(plugin().getProp(instance, L"volume", 5), 0); }), kLaterBurstLimit);
     older.release();
-    EXPECT_EQ(older.messages().size(), 1u);
+    EXPECT_LE(older.messages().size(), 2u);
 }
 
-// A host may unload the library at any time, even with a late answer on its way: the
-// library keeps itself loaded for that answer, and only until a call after it.
-TEST(Unloading, TwoThousandCyclesWithASilentPlayerLeaveNoHandleAndNoCrash) {
+// A host may unload the library at any time, even with a message left unanswered in a
+// hung player's queue: nothing of the library is called back, so FreeLibrary unloads it
+// at once, and load after load leaves no handle and no thread slot behind.
+TEST(Unloading, TwoThousandCyclesWithAHungPlayerUnloadAtOnceAndLeaveNothing) {
     const std::wstring copy = besideProgram(L"player-cycles.dll"); // a module of its own
     ASSERT_TRUE(CopyFileW(besideProgram(L"player.dll").c_str(), copy.c_str(), FALSE));
     FakePlayer fake;
@@ -421,6 +426,11 @@ TEST(Unloading, TwoThousandCyclesWithASilentPlayerLeaveNoHandleAndNoCrash) {
         GetProcessHandleCount(GetCurrentProcess(), &count);
         return count;
     };
+    const auto freeSlot = [] { // the lowest free thread slot: higher once one leaks
+        const DWORD slot = TlsAlloc();
+        TlsFree(slot);
+        return slot;
+    };
     const auto cycle = [&copy] {
         tools::PluginLibrary library;
         std::wstring error;
@@ -430,21 +440,22 @@ TEST(Unloading, TwoThousandCyclesWithASilentPlayerLeaveNoHandleAndNoCrash) {
         library.getText(instance, L"title", title, 32);
         library.DestroyPlayer(instance);
         return std::wstring(title);
-    }; // unloaded here, unless it keeps itself loaded
+    };
     const DWORD before = handles();
+    const DWORD slot = freeSlot();
     EXPECT_EQ(cycle(), L""); // the request stays in the hung player's queue
-    const DWORD whileSilent = handles();
+    EXPECT_EQ(GetModuleHandleW(copy.c_str()), nullptr);
+    // Once Windows counts the player hung, every send is refused at once.
+    ASSERT_TRUE(waitUntil([&] { return IsHungAppWindow(fake.window()) != FALSE; }, 10'000));
     for (int i = 0; i < 2000; ++i)
         cycle();
-    EXPECT_EQ(handles(), whileSilent);
-    EXPECT_NE(GetModuleHandleW(copy.c_str()), nullptr);
+    EXPECT_EQ(GetModuleHandleW(copy.c_str()), nullptr);
+    EXPECT_EQ(handles(), before);
+    EXPECT_EQ(freeSlot(), slot);
 
     fake.release();
-    fake.messages();
-    MSG message; // the late answer comes into the library, still loaded for it
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    EXPECT_TRUE(waitUntil([&] { return cycle() == L"The title"; }, 3000)); // once the wait is paid back
-    EXPECT_EQ(GetModuleHandleW(copy.c_str()), nullptr);
+    fake.messages(); // its late answer goes to no one
+    EXPECT_EQ(cycle(), L"The title");
     EXPECT_EQ(handles(), before);
     DeleteFileW(copy.c_str());
 }

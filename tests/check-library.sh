@@ -41,7 +41,7 @@ fi
 imports=$(echo "$headers" | sed -n 's/.*DLL Name: //p')
 for name in $imports; do
     case $(echo "$name" | tr 'A-Z' 'a-z') in
-    kernel32.dll | user32.dll | shell32.dll | shlwapi.dll | msvcrt.dll) ;;
+    kernel32.dll | user32.dll | shell32.dll | shlwapi.dll | advapi32.dll | msvcrt.dll) ;;
     *) fail "imports $name, which is not a system library" ;;
     esac
 done

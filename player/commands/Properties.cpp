@@ -88,14 +88,18 @@ int plusOffset(int answer, int offset) noexcept {
 
 int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexcept {
     link::PlayerWindow player = link::PlayerWindow::find();
-    if (!player.answering()) // absent, or silent: the same answers, "needsave" kept
+    const auto asked = static_cast<Kind>(kind);
+    // Absent, or silent: the same answers, "needsave" kept. A silent player due to be
+    // asked once is asked by a kind that asks it; what asks nothing answers as for it silent.
+    const bool asks = !isName(name, PLAYER_NEEDSAVE) &&
+                      (asked == Kind::Unsupported || asked == Kind::UpperBound || asked == Kind::Current);
+    if (asks ? !player.answering() : !player.knownAnswering())
         return 0;
     if (isName(name, PLAYER_NEEDSAVE)) {
         const int pending = instance.needSave;
         instance.needSave = 0;
         return pending;
     }
-    const auto asked = static_cast<Kind>(kind);
     switch (asked) {
     case Kind::Scrolls: {
         const SettingRow* row = findRow(ScrollTable, name);
@@ -120,7 +124,7 @@ int queryProperty(PlayerInstance& instance, const wchar_t* name, int kind) noexc
         const std::optional<int> answer = player.ask(message);
         return answer ? plusOffset(*answer, row->offset) : 0;
     }
-    case Kind::Running: // answering() above: the window exists and is not known silent
+    case Kind::Running: // knownAnswering() above: the window exists and is not known silent
         return 1;
     default:
         return 0;

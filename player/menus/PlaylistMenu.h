@@ -8,7 +8,7 @@
 // did not give (it fell silent, vanished, or the call's one-second budget ran out)
 // stay empty; the array is complete and terminated all the same, and without an
 // answer to RM_PLAYLIST_CURRENT no entry is marked current. Each text request and its
-// reply take one turn of the title (link/TitleChannel.h). freeMenu gives the array
+// reply take one turn of the title (link/TitleTurn.h). freeMenu gives the array
 // back to the same heap.
 #pragma once
 

@@ -99,9 +99,16 @@ LRESULT FakePlayer::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     bool hang = false;
     bool vanish = false;
     DWORD delay = 0;
+    DWORD pause = 0;
     {
         std::lock_guard lock(mutex_);
         log_.push_back({message, wParam, lParam, isSent});
+        if (pause_ != 0 && untilPause_-- == 0) {
+            pause = pause_;
+            untilPause_ = pauseEvery_ - 1;
+            if (pauseEvery_ == 0)
+                pause_ = 0;
+        }
         if (auto it = script_.find(message); it != script_.end())
             script = it->second;
         hang = hangOn_ && hangOn_->matches(message, wParam);
@@ -112,6 +119,12 @@ LRESULT FakePlayer::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             vanishOn_.reset();
         const auto delayed = delays_.find(message);
         delay = delayed != delays_.end() ? delayed->second : delayAll_;
+    }
+    if (pause != 0) {
+        const ULONGLONG began = GetTickCount64();
+        Sleep(pause);
+        std::lock_guard lock(mutex_);
+        pauses_.push_back({began, GetTickCount64()});
     }
     if (delay != 0)
         Sleep(delay);
@@ -173,6 +186,18 @@ void FakePlayer::delayAll(DWORD milliseconds) {
 void FakePlayer::delayOn(UINT message, DWORD milliseconds) {
     std::lock_guard lock(mutex_);
     delays_[message] = milliseconds;
+}
+
+void FakePlayer::pauseNext(DWORD milliseconds, std::size_t every) {
+    std::lock_guard lock(mutex_);
+    pause_ = milliseconds;
+    pauseEvery_ = every;
+    untilPause_ = 0;
+}
+
+std::vector<FakePlayer::Pause> FakePlayer::pauses() {
+    std::lock_guard lock(mutex_);
+    return pauses_;
 }
 
 void FakePlayer::sync() {

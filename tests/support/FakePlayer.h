@@ -6,7 +6,8 @@
 // a constant, a text that it puts into its title before answering (as a player
 // does), or any function of wParam. Unscripted messages answer 0. It can hang on a
 // message (stop handling messages until released) or destroy its window while
-// handling one, and answer slowly (every message, or a chosen one, after a delay).
+// handling one, answer slowly (every message, or a chosen one, after a delay), and
+// pause now and then (busy for a while before a message, recording when).
 // sync() waits until every message posted to it before was handled.
 #pragma once
 
@@ -69,6 +70,13 @@ public:
     // Answer every message, or only `message`, after sleeping this long (0: at once).
     void delayAll(DWORD milliseconds);
     void delayOn(UINT message, DWORD milliseconds);
+    // The next message it takes keeps it busy this long before it is handled; with
+    // `every`, so does each `every`-th message after it.
+    void pauseNext(DWORD milliseconds, std::size_t every = 0);
+    struct Pause {
+        ULONGLONG began, ended; // GetTickCount64
+    };
+    std::vector<Pause> pauses();
 
     void sync();
     std::vector<ReceivedMessage> messages();
@@ -85,6 +93,10 @@ private:
     std::map<UINT, std::function<Reply(WPARAM)>> script_;
     std::map<UINT, DWORD> delays_;
     DWORD delayAll_ = 0;
+    DWORD pause_ = 0;            // 0: no pause to come
+    std::size_t pauseEvery_ = 0; // 0: only once
+    std::size_t untilPause_ = 0; // messages to take before the next pause
+    std::vector<Pause> pauses_;
     std::vector<ReceivedMessage> log_;
     struct Trigger {
         UINT message;

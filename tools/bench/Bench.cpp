@@ -20,7 +20,7 @@
 #include "ReferencePlayer.h"
 #include "SideBySide.h"
 #include "SilentRefresh.h"
-#include "SlowRefresh.h"
+#include "SteadyRefresh.h"
 #include "WindowThread.h"
 #include "PlayerVersion.h"
 #include "PluginLibrary.h"
@@ -357,7 +357,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (option == L"--slow") {
-        print(bench::slowRefreshReport(plugin));
+        print(bench::steadyRefreshReport(plugin));
         return 0;
     }
     if (option == L"--host-trouble") {
@@ -470,7 +470,7 @@ int wmain(int argc, wchar_t** argv) {
     plugin.DestroyPlayer(instance);
 
     const std::wstring silentRefresh = bench::silentRefreshReport(plugin);
-    const std::wstring slowRefresh = bench::slowRefreshReport(plugin);
+    const std::wstring slowRefresh = bench::steadyRefreshReport(plugin);
     const std::wstring hostTrouble = bench::workerReport(plugin) + L"\n" + bench::stuckHostReport(plugin) +
                                      L"\n" + bench::nestedReport(plugin);
     std::wstring sideBySide;

@@ -8,6 +8,8 @@ SilentPlayer::SilentPlayer() : thread_(&proc, this) {}
 
 SilentPlayer::~SilentPlayer() {
     delay_ = 0;
+    textDelay_ = 0;
+    pauseEvery_ = 0;
 }
 
 void SilentPlayer::drain() {
@@ -48,10 +50,15 @@ LRESULT CALLBACK SilentPlayer::proc(HWND window, UINT message, WPARAM wParam, LP
             PostQuitMessage(0);
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    ++self->taken_;
+    const long taken = ++self->taken_;
     if (const DWORD stuck = self->stick_.exchange(0))
         Sleep(stuck);
+    if (const long nth = self->pauseEvery_; nth > 0 && taken % nth == 0)
+        Sleep(self->pause_);
     if (const DWORD delay = self->delay_)
+        Sleep(delay);
+    if (const DWORD delay = self->textDelay_;
+        delay != 0 && message >= RM_TEXT_TITLE && message <= RM_TEXT_TRACKLEN)
         Sleep(delay);
     return self->answer(window, message);
 }

@@ -1,7 +1,8 @@
 // SilentPlayer: a player window in the benchmark's own process, on its own thread,
-// that answers the protocol like a small player but can be slow (every message after
-// a delay) or stuck (in one message for a while). It counts the messages it takes up,
-// so that a run shows whether they pile up in its queue.
+// that answers the protocol like a small player but can be slow (every message, or
+// only the texts, after a delay), pause now and then, or be stuck (in one message for
+// a while). It counts the messages it takes up, so that a run shows whether they pile
+// up in its queue.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,13 @@ public:
     HWND window() const { return thread_.window(); }
     // Every message is answered after this long (0: at once).
     void answerAfter(DWORD milliseconds) { delay_ = milliseconds; }
+    // Every text request is answered after this long (0: at once).
+    void textsAfter(DWORD milliseconds) { textDelay_ = milliseconds; }
+    // Every `nth` message it takes up keeps it busy this long (0: never).
+    void pauseEvery(long nth, DWORD milliseconds) {
+        pause_ = milliseconds;
+        pauseEvery_ = nth;
+    }
     // The next message it takes up keeps it busy this long.
     void stickOnNext(DWORD milliseconds) { stick_ = milliseconds; }
     // The messages of the protocol it has taken up so far.
@@ -34,6 +42,9 @@ private:
     LRESULT answer(HWND window, UINT message);
 
     std::atomic<DWORD> delay_{0};
+    std::atomic<DWORD> textDelay_{0};
+    std::atomic<DWORD> pause_{0};
+    std::atomic<long> pauseEvery_{0};
     std::atomic<DWORD> stick_{0};
     std::atomic<long> taken_{0};
     // Last, so that the window is gone before what its procedure reads.

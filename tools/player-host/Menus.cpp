@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "Json.h"
 #include "MenuReader.h"
+#include "PlayerRemote.h"
 #include "Unique.h"
 
 #include <string_view>
@@ -15,7 +16,9 @@ using tools::print;
 
 constexpr UINT kFirstId = 1000;
 // A playlist call that took this long may have been cut off by the plug-in's one-second budget.
-constexpr ULONGLONG kNearlyTheBudgetMs = 900;
+// What the plug-in waits on a player at a stretch (PlayerRemote.h), less a tick's worth:
+// a call that took this long may have been cut short by it.
+constexpr ULONGLONG kNearlyTheStretchMs = PLAYER_REMOTE_STRETCH_MS - 50;
 
 // Whether item k is one the header says is checked while something is on; the other
 // plain items are commands.
@@ -189,7 +192,8 @@ std::wstring PlaylistListing::error() const {
         return L"";
     return L"texts for " + grouped(withText) + L" of " + grouped(count) + L" entries" +
            (playerLeft ? L" arrived before the player quit or stopped answering"
-                       : L" arrived within the call's second") +
+                       : L" arrived within the time the plug-in waits on a player (0.8 s at a stretch, 1 s "
+                         L"a call)") +
            (atBound() ? L" (" + bound() + L")" : L"");
 }
 
@@ -212,11 +216,12 @@ PlaylistListing printPlaylist(const Host& host, int limit, bool json) {
     for (int i = 0; i < listing.count; ++i)
         if (playlist.items()[i].text[0] != L'\0')
             listing.withText = i + 1; // every entry before one with text was asked and answered
-    // Blank entries after the last text are blank in the player, unless the call's second
-    // ran out (it took nearly all of it) or the player went away during it.
-    listing.playerLeft = listing.player != Host::Player::Responding;
-    listing.complete =
-        listing.withText == listing.count || (took < kNearlyTheBudgetMs && !listing.playerLeft);
+    // Blank entries after the last text are blank in the player, unless the plug-in's
+    // wait ran out (the call took nearly all of it) or the player went away or fell
+    // silent during it, early.
+    const bool waitSpent = took >= kNearlyTheStretchMs;
+    listing.playerLeft = listing.player != Host::Player::Responding && !waitSpent;
+    listing.complete = listing.withText == listing.count || (!waitSpent && !listing.playerLeft);
     if (json) {
         std::vector<std::wstring> entries;
         for (int i = 0; i < listing.count && i < limit; ++i) {

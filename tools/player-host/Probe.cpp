@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "Json.h"
 #include "MessageNames.h"
+#include "PaceVerdict.h"
 #include "PlayerRemote.h"
 
 #include <windows.h>
@@ -18,18 +19,20 @@ namespace {
 
 using tools::print;
 
-constexpr UINT kBound = 1000;
+// A pause of a second is a pace, not a silence: it is waited for, and judged as hosts meet it.
+constexpr UINT kBound = 2000;
+// Answers in a row slower than the plug-in's one question after a silence: hosts would see
+// the player not responding, and the probe asks nothing more.
+constexpr int kTooSlowInARow = 3;
+// The pace is measured over this many answers more, or this long, whichever comes first.
+constexpr int kPaceAnswers = 200;
+constexpr double kPaceMilliseconds = 3000;
 constexpr wchar_t kSentinel[] = L"\u2022probe\u2022";
 
 // The parts of the report, in the order they are checked; what the first silence
 // leaves unchecked is listed by these names.
 constexpr const wchar_t* kParts[] = {L"supported messages", L"states",  L"texts",   L"numbers",
                                      L"consistency",        L"ratings", L"playlist"};
-
-// The pace the plug-in allows a player (PlayerRemote.h): the first 20 ms of every answer
-// are free, the rest is charged, a quarter of the time passing is paid back, and a
-// charge of 0.8 s makes the player silent to the plug-in's hosts.
-constexpr double kFreeMs = 20, kAllowanceMs = 800, kRepaidPerMs = 0.25;
 
 class ProbeRun {
 public:
@@ -56,7 +59,7 @@ public:
     const std::vector<std::wstring>& unchecked() const { return unchecked_; }
 
     // Every message to the player's window is bounded: a player that does not answer
-    // in time is not asked again, nor one that answers too slowly for the plug-in.
+    // in time is not asked again, nor one whose hosts would see it not responding.
     std::optional<int> ask(UINT message, WPARAM wParam = 0, UINT flags = 0) {
         if (!asking())
             return std::nullopt;
@@ -71,7 +74,7 @@ public:
                         L"asked");
                 stopped_ = Stopped::Hung;
             } else {
-                problem(std::wstring(tools::messageName(message)) + L" was not answered within 1 s");
+                problem(std::wstring(tools::messageName(message)) + L" was not answered within 2 s");
                 stopped_ = Stopped::Unanswered;
             }
             return std::nullopt;
@@ -139,6 +142,7 @@ public:
     // The slowest answers, slowest first: message name and milliseconds.
     const std::vector<std::pair<std::wstring, double>>& slowest() const { return slowest_; }
     int answers() const { return answers_; }
+    const std::vector<double>& times() const { return times_; }
 
     static std::wstring milliseconds(double ms) {
         wchar_t text[32];
@@ -155,6 +159,7 @@ public:
 private:
     enum class Stopped { No, Unanswered, Hung, TooSlow };
 
+public:
     static double now() {
         LARGE_INTEGER counter, frequency;
         QueryPerformanceCounter(&counter);
@@ -162,27 +167,23 @@ private:
         return counter.QuadPart * 1000.0 / frequency.QuadPart;
     }
 
-    // An answer that took `ms`: counted among the slowest, and charged as the plug-in
-    // charges it. Once the charge reaches the allowance the pace is established, and
-    // nothing more is asked.
+private:
+    // An answer that took `ms`: counted among the slowest and kept for the pace. Answers
+    // in a row too slow for the plug-in's question after a silence end the asking.
     void answered(UINT message, double ms) {
         ++answers_;
+        times_.push_back(ms);
         slowest_.emplace_back(tools::messageName(message), ms);
         std::sort(slowest_.begin(), slowest_.end(),
                   [](const auto& a, const auto& b) { return a.second > b.second; });
         if (slowest_.size() > 3)
             slowest_.pop_back();
-        const double at = now();
-        if (lastAnswer_ > 0)
-            charge_ = std::max(0.0, charge_ - (at - lastAnswer_) * kRepaidPerMs);
-        lastAnswer_ = at;
-        charge_ += std::max(0.0, ms - kFreeMs);
-        if (charge_ < kAllowanceMs)
+        slowInARow_ = ms > PLAYER_REMOTE_TRIAL_MS ? slowInARow_ + 1 : 0;
+        if (slowInARow_ < kTooSlowInARow)
             return;
-        problem(L"answers too slowly for the plug-in: after " + std::to_wstring(answers_) +
-                L" answers it would treat the player as silent (it waits 20 ms an answer, and 0.8 s beyond "
-                L"that, paying back 250 ms a second: a host refreshing 13 messages a second sees a player "
-                L"silent once its answers take 40 ms or more); the slowest: " +
+        problem(L"answers too slowly for the plug-in: " + std::to_wstring(kTooSlowInARow) +
+                L" answers in a row took more than " + std::to_wstring(PLAYER_REMOTE_TRIAL_MS) +
+                L" ms, so hosts see the player not responding after their first refresh; the slowest: " +
                 slowestText());
         stopped_ = Stopped::TooSlow;
     }
@@ -244,8 +245,8 @@ private:
     int others_ = 0;
     int turnHeld_ = 0;
     int answers_ = 0;
-    double charge_ = 0;     // milliseconds, as the plug-in would have charged them
-    double lastAnswer_ = 0; // when the charge was last paid back
+    int slowInARow_ = 0;
+    std::vector<double> times_; // every answer's time, in the order they came
     std::vector<std::pair<std::wstring, double>> slowest_;
     Stopped stopped_ = Stopped::No;
     std::vector<std::wstring> unchecked_;
@@ -392,6 +393,28 @@ int probe(bool json) {
                           L"");
         }
     }
+    // The pace: more answers at full speed, judged as hosts of 13 and 16 messages a second meet them.
+    std::vector<std::wstring> paceWords;
+    if (run.answers() > 0 && (run.asking() || run.tooSlow())) {
+        const double paceStart = ProbeRun::now();
+        for (int i = 0; i < kPaceAnswers && run.asking() && ProbeRun::now() - paceStart < kPaceMilliseconds;
+             ++i)
+            run.ask(RM_GET_POSITION);
+        run.say(L"Pace (" + std::to_wstring(run.answers()) + L" answers, as the plug-in waits for them):\n");
+        const PaceVerdict model = judgePace(run.times(), 13);
+        const PaceVerdict busy = judgePace(run.times(), 16);
+        if (!run.tooSlow()) {
+            if (model.pace != Pace::Full)
+                run.problem(model.words);
+            else
+                run.check(true, model.words, L"");
+            if (busy.pace != Pace::Full)
+                run.say(L"  NOTE     " + busy.words + L"\n");
+            else
+                run.check(true, busy.words, L"");
+        }
+        paceWords = {jsonString(model.words), jsonString(busy.words)};
+    }
     std::wstring unchecked;
     for (const std::wstring& part : run.unchecked())
         unchecked += (unchecked.empty() ? L"" : L", ") + part;
@@ -423,6 +446,7 @@ int probe(bool json) {
         for (const auto& [name, ms] : run.slowest())
             slowest.push_back(JsonObject().add(L"message", name).add(L"ms", ms).text());
         report.add(L"responding", run.responding()).add(L"tooSlow", run.tooSlow());
+        report.addJson(L"pace", jsonArray(paceWords));
         report.addJson(L"slowestMs",
                        run.slowest().empty() ? L"null" : std::to_wstring(run.slowest()[0].second));
         report.addJson(L"slowest", jsonArray(slowest)).add(L"result", result);

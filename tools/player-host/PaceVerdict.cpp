@@ -1,0 +1,67 @@
+#include "PaceVerdict.h"
+
+#include "PlayerRemote.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace player_host {
+
+PaceVerdict judgePace(const std::vector<double>& times, int messages) {
+    PaceVerdict verdict;
+    int none = 0;
+    bool silent = false;
+    for (std::size_t first = 0; first + messages <= times.size(); first += messages) {
+        double held = 0;
+        int answered = 0;
+        for (int i = 0; i < messages; ++i) {
+            const double took = times[first + i];
+            const double limit = silent ? PLAYER_REMOTE_TRIAL_MS : PLAYER_REMOTE_STRETCH_MS - held;
+            if (limit <= 0)
+                break; // the rest of the refresh is not asked
+            if (took > limit) {
+                silent = true; // cut short: silent until the next refresh's question
+                break;
+            }
+            silent = false;
+            ++answered;
+            if (took > PLAYER_REMOTE_FREE_MS)
+                held += took;
+        }
+        ++verdict.refreshes;
+        verdict.full += answered == messages ? 1 : 0;
+        none += answered == 0 ? 1 : 0;
+        verdict.lost = std::max(verdict.lost, messages - answered);
+    }
+    for (const double took : times)
+        verdict.longest = std::max(verdict.longest, took);
+
+    wchar_t words[300];
+    const int refreshes = verdict.refreshes;
+    if (refreshes > 1 && none * 2 >= refreshes) {
+        verdict.pace = Pace::NotResponding;
+        swprintf(words, 300,
+                 L"a host asking %d messages a second sees it not responding after its first refresh "
+                 L"(answers slower than %d ms are not waited for)",
+                 messages, PLAYER_REMOTE_TRIAL_MS);
+    } else if (verdict.full == refreshes) {
+        verdict.pace = Pace::Full;
+        swprintf(words, 300, L"a host asking %d messages a second is answered in full", messages);
+    } else if (verdict.full * 2 >= refreshes) {
+        verdict.pace = Pace::Pauses;
+        swprintf(words, 300,
+                 L"a host asking %d messages a second is answered in full but for the refreshes its pauses "
+                 L"fall in (%d of %d here; the longest answer took %.0f ms)",
+                 messages, refreshes - verdict.full, refreshes, verdict.longest);
+    } else {
+        verdict.pace = Pace::LosesSteadily;
+        swprintf(words, 300,
+                 L"a host asking %d messages a second loses the last %d answers of every refresh, the same "
+                 L"ones each second (those after %d ms of waiting)",
+                 messages, verdict.lost, PLAYER_REMOTE_STRETCH_MS);
+    }
+    verdict.words = words;
+    return verdict;
+}
+
+} // namespace player_host
