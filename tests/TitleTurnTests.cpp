@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <string>
 #include <thread>
 
@@ -85,6 +88,62 @@ TEST(SideBySide, ATurnHeldIsWaitedForAndOnlyOneLeftByAnEndedThreadIsTakenOver) {
         InterlockedExchange64(turn.word, 0); // whatever was left, for the next case
         CloseHandle(taken);
     }
+    PlayerRemoteCloseTurn(&turn);
+}
+
+// Whoever makes the turn's shared memory makes it open to every host of the session,
+// normal, elevated and low-integrity: the descriptor read back grants Everyone and app
+// containers and is labelled low. (Wine holds neither restricting SIDs nor integrity
+// against an open, so a sandboxed host's open cannot be tried here.)
+TEST(SideBySide, TheTurnIsOpenToEveryHostOfTheSessionWhicheverMadeIt) {
+    FakePlayer fake;
+    fake.answerText(protocol::RM_TEXT_TITLE, 1, L"The title");
+    Instance instance;
+    wchar_t title[32] = L"";
+    plugin().getText(instance, L"title", title, 32); // the plug-in has opened it, or made it
+    ASSERT_STREQ(title, L"The title");
+    PlayerRemoteTurn turn{};
+    ASSERT_TRUE(PlayerRemoteOpenTurn(&turn));
+
+    PACL dacl = nullptr, sacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(GetSecurityInfo(turn.mapping, SE_KERNEL_OBJECT,
+                              DACL_SECURITY_INFORMATION | LABEL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              &sacl, &descriptor),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    const auto sidOf = [](const wchar_t* text) {
+        PSID sid = nullptr;
+        ConvertStringSidToSidW(text, &sid);
+        return sid;
+    };
+    const PSID everyone = sidOf(L"S-1-1-0"), appContainers = sidOf(L"S-1-15-2-1"),
+               low = sidOf(L"S-1-16-4096");
+    bool everyoneMaps = false, appContainersMap = false, labelledLow = false;
+    for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) &&
+            ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE) {
+            const bool maps =
+                (ace->Mask & GENERIC_ALL) != 0 || (ace->Mask & (SECTION_MAP_READ | SECTION_MAP_WRITE)) ==
+                                                      (SECTION_MAP_READ | SECTION_MAP_WRITE);
+            everyoneMaps = everyoneMaps || (maps && EqualSid(&ace->SidStart, everyone));
+            appContainersMap = appContainersMap || (maps && EqualSid(&ace->SidStart, appContainers));
+        }
+    }
+    for (DWORD i = 0; sacl != nullptr && i < sacl->AceCount; ++i) {
+        SYSTEM_MANDATORY_LABEL_ACE* ace = nullptr;
+        if (GetAce(sacl, i, reinterpret_cast<void**>(&ace)) &&
+            ace->Header.AceType == SYSTEM_MANDATORY_LABEL_ACE_TYPE)
+            labelledLow =
+                EqualSid(&ace->SidStart, low) && (ace->Mask & SYSTEM_MANDATORY_LABEL_NO_WRITE_UP) != 0;
+    }
+    EXPECT_TRUE(everyoneMaps);
+    EXPECT_TRUE(appContainersMap);
+    EXPECT_TRUE(labelledLow);
+    LocalFree(descriptor);
+
+    for (const PSID sid : {everyone, appContainers, low})
+        LocalFree(sid);
     PlayerRemoteCloseTurn(&turn);
 }
 
