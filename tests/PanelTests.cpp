@@ -14,6 +14,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 using namespace testing_support;
@@ -97,6 +98,26 @@ protected:
         object->Release();
         return result;
     }
+    // Its value: element 1 is the title line, as a screen reader reads what the panel shows.
+    static std::wstring readerValue(HWND window, long element) {
+        using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+        const auto fromWindow = reinterpret_cast<FromWindowFn>(reinterpret_cast<void*>(
+            GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+        readerName(window, element); // the thread's COM, once
+        IAccessible* object = nullptr;
+        if (fromWindow == nullptr || FAILED(fromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                                       IID_IAccessible, reinterpret_cast<void**>(&object))))
+            return L"";
+        VARIANT child{};
+        child.vt = VT_I4;
+        child.lVal = element;
+        BSTR value = nullptr;
+        object->get_accValue(child, &value);
+        std::wstring result = value != nullptr ? value : L"";
+        SysFreeString(value);
+        object->Release();
+        return result;
+    }
 
     std::wstring panelIni_ = besideProgram(L"panel-tests.ini");
     Instance observer_; // the test's own view of the player, through the plug-in
@@ -157,19 +178,20 @@ TEST_F(Panel, ClicksWheelAndMenusReachThePlayer) {
     EXPECT_TRUE(contains(run_.errors, L"player-panel: hotkey stop=Hyper+Q in ")) << narrow(run_.errors);
 }
 
-// The panel has no presence check of its own: the plug-in tells it the player is silent.
-// Its clicks are dropped then, but its context menu still closes the player.
+// The panel has no presence check of its own: the plug-in tells it the player is silent,
+// and once that has lasted two seconds it says "Player not responding". Its clicks are
+// dropped then, but its context menu still closes the player.
 TEST_F(Panel, ClicksWhileThePlayerHangsAreDroppedButItCanBeClosed) {
     FakePlayer fake;
     fake.answer(protocol::RM_IS_SUPPORTED, 1);
     openPanel();
-    fake.hangOn(protocol::RM_GET_TRACKLENGTH); // the panel's next poll asks for the time first
+    fake.hangOnNext();
     ASSERT_TRUE(waitUntil([&] { return fake.hanging(); }));
+    ASSERT_TRUE(waitUntil([&] { return readerValue(panel_, 1) == L"Player not responding"; }, 5000));
     for (const Control control : {Control::Next, Control::PlayPause, Control::Shuffle, Control::Star3})
         click(control);
     SendMessageW(panel_, WM_HOTKEY, 1, 0);
-    // The menu is made once the clicks are carried out, and the poll in hand has found the
-    // player silent: Repeat is greyed, Close player is not.
+    // Repeat is greyed, Close player is not.
     EXPECT_EQ(SendMessageW(panel_, kPickMenuItem, kContextMenu, kFirstContextId + 3), 0);
     EXPECT_EQ(SendMessageW(panel_, kPickMenuItem, kContextMenu, kFirstContextId + 2), kFirstContextId + 2);
     fake.release();
@@ -178,6 +200,65 @@ TEST_F(Panel, ClicksWhileThePlayerHangsAreDroppedButItCanBeClosed) {
         if (!m.sent)
             posted.push_back(m);
     EXPECT_EQ(posted, (std::vector<ReceivedMessage>{testing_support::posted(protocol::RM_QUIT)}));
+}
+
+// The panel asks what it shows at the pace a person sees it, about 25 messages a second
+// to a prompt player; against a sluggish player, or one that pauses a second now and
+// then, its title line stays the player's title, with no "Player not responding".
+TEST_F(Panel, AsksAtAPersonsPaceAndStaysSteadyWithSluggishAndPausingPlayers) {
+    const auto script = [](FakePlayer& fake) {
+        fake.answer(protocol::RM_IS_SUPPORTED, 1);
+        fake.answer(protocol::RM_STATE_PLAYPAUSE, 1);
+        fake.answerText(protocol::RM_TEXT_TITLE, 1, L"A title");
+        fake.answerText(protocol::RM_TEXT_ARTIST, 1, L"An artist");
+        fake.answer(protocol::RM_GET_TRACKLENGTH, 200);
+        fake.answer(protocol::RM_GET_POSITION, 10);
+        fake.answer(protocol::RM_GET_MAXVOLUME, 100);
+        fake.answer(protocol::RM_GET_VOLUME, 40);
+    };
+    {
+        FakePlayer prompt;
+        script(prompt);
+        openPanel();
+        ASSERT_TRUE(waitUntil([&] { return readerValue(panel_, 1) == L"A title"; }));
+        prompt.clearMessages();
+        Sleep(10'000); // the count over a time, not a condition
+        std::size_t sent = 0;
+        for (const ReceivedMessage& m : prompt.messages())
+            sent += m.sent ? 1 : 0;
+        EXPECT_LE(sent, 260u) << sent << " messages in 10 s";
+        closePanel();
+    }
+    struct Pace {
+        const char* what;
+        std::function<void(FakePlayer&)> set;
+    };
+    const Pace paces[] = {
+        {"40 ms a message", [](FakePlayer& f) { f.delayAll(40); }},
+        {"60 ms a message", [](FakePlayer& f) { f.delayAll(60); }},
+        {"a pause of 1 s every 100th message", [](FakePlayer& f) { f.pauseNext(1000, 100); }},
+    };
+    for (const Pace& pace : paces) {
+        SCOPED_TRACE(pace.what);
+        FakePlayer fake;
+        script(fake);
+        openPanel();
+        ASSERT_TRUE(waitUntil([&] { return readerValue(panel_, 1) == L"A title"; }));
+        pace.set(fake);
+        int other = 0;
+        std::wstring seen;
+        for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < 10'000; Sleep(100)) {
+            const std::wstring line = readerValue(panel_, 1);
+            if (line != L"A title") {
+                ++other;
+                seen = line;
+            }
+        }
+        EXPECT_EQ(other, 0) << "the title line said " << narrow(seen);
+        fake.delayAll(0);
+        fake.pauseNext(0);
+        closePanel();
+    }
 }
 
 // Whatever the player's pace, the panel takes its messages and answers a screen reader
@@ -190,7 +271,7 @@ TEST_F(Panel, AnswersAtOnceWhateverThePlayersPace) {
         fake.answerText(protocol::RM_TEXT_TITLE, 1, L"A title");
         openPanel();
         if (pace == 0)
-            fake.hangOn(protocol::RM_GET_TRACKLENGTH);
+            fake.hangOnNext();
         else
             fake.delayAll(pace);
         ULONGLONG longest = 0;

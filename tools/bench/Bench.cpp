@@ -11,12 +11,16 @@
 //                                    window procedure, and requests nested in a window procedure
 //   player-bench --side-by-side N    only hosts side by side, N texts each (exit 1 if any crossed)
 //   player-bench --panel             only the panel's own window while it polls a slow or silent player
+//   player-bench --messages          only what the panel and player-host status ask a prompt player
+//   player-bench --panel-steady      only the panel's title line against sluggish and pausing players
 //   player-bench --calls [ROUNDS]    only the single calls against the reference player
 #include "Console.h"
+#include "HostMessages.h"
 #include "HostRefresh.h"
 #include "HostTrouble.h"
 #include "ImportCounter.h"
 #include "PanelFreeze.h"
+#include "PanelSteady.h"
 #include "ReferencePlayer.h"
 #include "SideBySide.h"
 #include "SilentRefresh.h"
@@ -375,6 +379,14 @@ int wmain(int argc, wchar_t** argv) {
         print(bench::panelFreezeReport());
         return 0;
     }
+    if (option == L"--panel-steady") {
+        print(bench::panelSteadyReport());
+        return 0;
+    }
+    if (option == L"--messages") {
+        print(bench::hostMessagesReport());
+        return 0;
+    }
     const std::wstring bound = boundReport(plugin);
     bench::countAllocationsOf(plugin.module.get());
     PlayerInstance* instance = plugin.InitPlayer(L"");
@@ -479,6 +491,8 @@ int wmain(int argc, wchar_t** argv) {
         sideBySide = bench::sideBySide(plugin, 1500).report;
     }
     const std::wstring panelFreeze = bench::panelFreezeReport();
+    const std::wstring hostMessages = bench::hostMessagesReport();
+    const std::wstring panelSteady = bench::panelSteadyReport();
 
     // "play" with the player absent starts it: how long the host's call takes, and how
     // long until the player's window answers.
@@ -524,7 +538,7 @@ int wmain(int argc, wchar_t** argv) {
              calls.front() * 1e3, calls.back() * 1e3, windows.front() * 1e3, windows.back() * 1e3);
     print(launch);
     print(L"\n" + silentRefresh + L"\n" + slowRefresh + L"\n" + hostTrouble + L"\n" + sideBySide + L"\n" +
-          panelFreeze);
+          panelFreeze + L"\n" + hostMessages + L"\n" + panelSteady);
     print(L"\n" + bound);
     return 0;
 }

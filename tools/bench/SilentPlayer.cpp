@@ -12,6 +12,10 @@ SilentPlayer::~SilentPlayer() {
     pauseEvery_ = 0;
 }
 
+long SilentPlayer::taken(UINT message) const {
+    return message >= WM_USER && message < WM_APP ? takenOf_[message - WM_USER].load() : 0;
+}
+
 void SilentPlayer::drain() {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(window(), WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
@@ -38,6 +42,12 @@ LRESULT SilentPlayer::answer(HWND window, UINT message) {
         return 200;
     case RM_GET_POSITION:
         return 10;
+    case RM_IS_SUPPORTED:
+        return offers_ ? 1 : 0;
+    case RM_GET_RATING:
+        return offers_ ? 3 : 0;
+    case RM_PLAYLIST_COUNT:
+        return offers_ ? 3 : 0;
     default:
         return 0;
     }
@@ -51,6 +61,7 @@ LRESULT CALLBACK SilentPlayer::proc(HWND window, UINT message, WPARAM wParam, LP
         return DefWindowProcW(window, message, wParam, lParam);
     }
     const long taken = ++self->taken_;
+    ++self->takenOf_[message - WM_USER];
     if (const DWORD stuck = self->stick_.exchange(0))
         Sleep(stuck);
     if (const long nth = self->pauseEvery_; nth > 0 && taken % nth == 0)

@@ -32,8 +32,11 @@ public:
     }
     // The next message it takes up keeps it busy this long.
     void stickOnNext(DWORD milliseconds) { stick_ = milliseconds; }
-    // The messages of the protocol it has taken up so far.
+    // It says it handles every message (RM_IS_SUPPORTED), ratings and a playlist among them.
+    void offerEverything() { offers_ = true; }
+    // The messages of the protocol it has taken up so far; of one message.
     long taken() const { return taken_; }
+    long taken(UINT message) const;
     // Waits until it has handled everything sent to it before.
     void drain();
 
@@ -47,6 +50,8 @@ private:
     std::atomic<long> pauseEvery_{0};
     std::atomic<DWORD> stick_{0};
     std::atomic<long> taken_{0};
+    std::atomic<bool> offers_{false};
+    std::atomic<long> takenOf_[WM_APP - WM_USER] = {};
     // Last, so that the window is gone before what its procedure reads.
     WindowThread thread_;
 };

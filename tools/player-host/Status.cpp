@@ -91,6 +91,15 @@ std::optional<int> seconds(std::optional<int> plusOne) {
     return plusOne ? std::optional<int>(static_cast<int>(*plusOne - 1LL)) : std::nullopt;
 }
 
+// The time as the plug-in's "tracktime" shows it, from the length and position already
+// asked: the remaining or elapsed m:ss, "--:--" without a length.
+std::wstring timeText(int length, int position, bool remaining) {
+    if (length <= 0)
+        return L"--:--";
+    return clock(remaining ? std::max(0LL, static_cast<long long>(length) - position) : position);
+}
+
+// Each value shown is asked once, the ones a person looks for first.
 Status gather(const Host& host) {
     Status s;
     wchar_t name[64] = L"";
@@ -98,38 +107,44 @@ Status gather(const Host& host) {
     s.name = name;
     s.playing = host.state(L"playpause");
     s.player = host.player();
-    s.time = host.text(L"tracktime", 512, &s.timeStandIn);
-    s.caption = host.text(L"tipcaption", 512, &s.captionStandIn);
-    if (!s.running())
+    if (!s.running()) {
+        // What the plug-in writes in their place, asking nothing of an absent player.
+        s.time = host.text(L"tracktime", 512, &s.timeStandIn);
+        s.caption = host.text(L"tipcaption", 512, &s.captionStandIn);
         return s;
+    }
     if (!s.playing)
-        ++s.missing;
-    if (!s.time)
         ++s.missing;
     const auto text = [&](const wchar_t* field) { return counted(s, host.text(field)); };
     s.title = text(L"title");
     s.artist = text(L"artist");
     s.album = text(L"album");
-    s.genre = text(L"genre");
-    s.year = text(L"year");
-    s.track = text(L"tracknum");
     // Track-time values are seconds plus one; which time the text shows is a display setting.
     s.length = counted(s, seconds(host.prop(L"tracktime", PLAYER_PROP_UPPER)));
     s.position = counted(s, seconds(host.prop(L"tracktime", PLAYER_PROP_VALUE)));
     s.remaining = host.setting(L"trackTime").value_or(1) != 0;
+    if (s.length && s.position)
+        s.time = timeText(*s.length, *s.position, s.remaining);
     s.volumeLow = counted(s, host.prop(L"volume", PLAYER_PROP_LOWER));
     s.volumeHigh = counted(s, host.prop(L"volume", PLAYER_PROP_UPPER));
     s.volume = counted(s, host.prop(L"volume", PLAYER_PROP_VALUE));
     s.shuffle = counted(s, host.state(L"shuffle"));
     s.repeat = counted(s, host.state(L"repeat"));
     s.mute = counted(s, host.state(L"mute"));
-    const bool ratings = tools::offersRatings(host.plugin(), host.instance());
-    // No Rate in the plug-in's menu: the player has none, or its answer did not come.
-    s.ratingsKnown =
-        ratings || (host.player() == Host::Player::Responding && !tools::askedOffersRatings().value_or(true));
+    s.genre = text(L"genre");
+    s.year = text(L"year");
+    s.track = text(L"tracknum");
+    s.caption = host.text(L"tipcaption", 512, &s.captionStandIn);
+    if (!s.caption)
+        ++s.missing;
+    // Whether it offers ratings, asked of the player as PlayerPlugin.h says a host that
+    // must know does: one message, where the context menu would ask nine.
+    const std::optional<bool> ratings =
+        host.player() == Host::Player::Responding ? tools::askedOffersRatings() : std::nullopt;
+    s.ratingsKnown = ratings.has_value();
     if (!s.ratingsKnown)
         ++s.missing;
-    if (ratings) {
+    if (ratings.value_or(false)) {
         std::array<bool, 5> lit{};
         bool all = true;
         for (std::size_t n = 0; n < lit.size(); ++n) {
@@ -323,23 +338,41 @@ std::wstring timeOfDay() {
 } // namespace
 
 void follow(const Host& host) {
-    std::wstring last;
-    bool silent = false;
-    for (;;) {
-        const std::wstring line = trackLine(host, -1);
+    // The whole line once a second, the title between: a track change shows within a
+    // quarter of a second, and a slow player is asked little. A player is said not to
+    // respond once it has not answered for two seconds, from when it stopped: a pause,
+    // or a refresh a slow player could not answer in full, is no silence to a reader.
+    constexpr ULONGLONG kNotRespondingAfter = 2000;
+    std::wstring last, lastTitle;
+    ULONGLONG quietSince = 0;
+    std::wstring stoppedAt;
+    bool said = false;
+    for (unsigned tick = 0;; ++tick) {
+        const bool whole = tick % 4 == 0;
+        const std::optional<std::wstring> title = whole ? std::nullopt : host.text(L"title");
+        const bool changed = title && *title != lastTitle;
+        const std::wstring line = whole || changed ? trackLine(host, -1) : last;
         switch (host.player()) {
         case Host::Player::Absent:
             return;
         case Host::Player::NotResponding:
-            if (!silent)
-                print(L"not responding since " + timeOfDay() + L"\n");
-            silent = true;
+            if (quietSince == 0) {
+                quietSince = GetTickCount64();
+                stoppedAt = timeOfDay();
+            }
+            if (!said && GetTickCount64() - quietSince >= kNotRespondingAfter) {
+                print(L"not responding since " + stoppedAt + L"\n");
+                said = true;
+            }
             break;
         case Host::Player::Responding:
-            if (silent)
+            if (said)
                 print(L"answering again at " + timeOfDay() + L"\n");
-            silent = false;
-            if (line != last)
+            said = false;
+            quietSince = 0;
+            if (title)
+                lastTitle = *title;
+            if (line != last && (whole || changed))
                 print(line + L"\n");
             last = line;
             break;

@@ -2,6 +2,8 @@
 
 #include "DisplaySettings.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <iterator>
 
 namespace player_panel {
@@ -65,102 +67,184 @@ PanelModel::PanelModel(const tools::PluginLibrary& plugin, PlayerInstance* insta
     state_.name = name;
 }
 
-PlayerStatus PanelModel::status() const {
-    switch (tools::playerPresence(plugin_, instance_)) {
-    case tools::PlayerPresence::Answering:
-        return PlayerStatus::Running;
-    case tools::PlayerPresence::NotAnswering:
-        return PlayerStatus::NotResponding;
-    case tools::PlayerPresence::Absent:
-        break;
-    }
-    return PlayerStatus::Absent;
-}
+namespace {
 
-bool PanelModel::reachable() {
-    state_.player = status();
-    if (state_.player == PlayerStatus::NotResponding) {
-        // What it said before it stopped answering is no longer true.
-        state_.time.clear();
-        state_.caption.clear();
-    }
-    return state_.player != PlayerStatus::NotResponding;
-}
+constexpr ULONGLONG kNotRespondingAfter = 2000; // milliseconds without an answer
+constexpr wchar_t kUnanswered = 0xFFFF;         // a unit no answer starts with
 
-bool PanelModel::answering() {
-    return reachable();
-}
+} // namespace
 
-void PanelModel::settle() {
-    // A player that fell silent during the poll: what it answered before no longer holds.
-    if (state_.player == PlayerStatus::Running && status() != PlayerStatus::Running)
-        reachable();
-}
-
-std::wstring PanelModel::text(const wchar_t* name) const {
-    wchar_t buffer[512] = L"";
+std::wstring PanelModel::text(const wchar_t* name, const std::wstring& before, bool* answered) const {
+    wchar_t buffer[512];
+    buffer[0] = kUnanswered;
+    buffer[1] = L'\0';
     plugin_.getText(instance_, name, buffer, static_cast<int>(std::size(buffer)));
-    return buffer;
+    const bool came = buffer[0] != kUnanswered;
+    if (answered != nullptr)
+        *answered = came;
+    return came ? std::wstring(buffer) : before;
 }
 
-bool PanelModel::on(const wchar_t* name) const {
-    wchar_t buffer[PLAYER_STATE_CAPACITY] = L"";
+bool PanelModel::on(const wchar_t* name, bool before) const {
+    wchar_t buffer[PLAYER_STATE_CAPACITY] = {kUnanswered, L'\0'};
     plugin_.getState(instance_, name, buffer);
+    if (buffer[0] == kUnanswered)
+        return before;
     return std::wstring(buffer) == L"on" || std::wstring(buffer) == L"play";
 }
 
-void PanelModel::pollFast() {
-    if (!reachable())
-        return;
-    state_.time = text(L"tracktime");
-    if (state_.player != PlayerStatus::Running)
-        return;
-    state_.playing = on(L"playpause");
-    state_.shuffle = on(L"shuffle");
-    state_.repeat = on(L"repeat");
-    state_.mute = on(L"mute");
-    // Star n is lit while its indicator is on: the rating is n or more (PlayerRemote.h).
-    const wchar_t* const marks[] = {L"rating1", L"rating2", L"rating3", L"rating4", L"rating5"};
-    for (std::size_t n = 0; n < state_.stars.size(); ++n)
-        state_.stars[n] = on(marks[n]);
-    state_.volumeLow = plugin_.getProp(instance_, L"volume", 4);
-    state_.volumeHigh = plugin_.getProp(instance_, L"volume", 3);
-    state_.volume = plugin_.getProp(instance_, L"volume", 5);
-    state_.trackLow = plugin_.getProp(instance_, L"tracktime", 4);
-    state_.trackHigh = plugin_.getProp(instance_, L"tracktime", 3);
-    state_.track = plugin_.getProp(instance_, L"tracktime", 5);
-    settle();
+int PanelModel::number(const wchar_t* name, int kind, int before) const {
+    // 0 is also what a call the plug-in did not ask gives: it then says the player is not asked now.
+    const int value = plugin_.getProp(instance_, name, kind);
+    return value == 0 && plugin_.getProp(instance_, name, PLAYER_PROP_RUNNING) == 0 ? before : value;
 }
 
-void PanelModel::pollSlow() {
-    if (!reachable())
-        return;
-    state_.caption = text(L"tipcaption");
-    if (state_.player != PlayerStatus::Running) {
-        state_.title = state_.artist = state_.album = L"";
+void PanelModel::showTime() {
+    // As the plug-in writes "tracktime": the remaining or elapsed m:ss, "--:--" without a length.
+    const long long length = state_.trackHigh - 1, position = state_.track - 1;
+    if (state_.track == 0 || length <= 0) {
+        state_.time = L"--:--";
         return;
     }
-    state_.title = text(L"title");
-    state_.artist = text(L"artist");
-    state_.album = text(L"album");
-    state_.scrollTitle = plugin_.getProp(instance_, L"title", 1) != 0;
-    state_.scrollDetails =
-        plugin_.getProp(instance_, L"artist", 1) != 0 || plugin_.getProp(instance_, L"album", 1) != 0;
-    state_.unsupported = 0;
-    for (const ControlName& entry : kControls)
-        if (plugin_.getProp(instance_, entry.capability, 2) != 0)
-            state_.unsupported |= bit(entry.control);
-    state_.ratings = tools::offersRatings(plugin_, instance_);
+    const long long seconds = state_.remaining ? std::max(0LL, length - position) : position;
+    wchar_t text[32];
+    swprintf(text, std::size(text), L"%lld:%02lld", seconds / 60, seconds % 60);
+    state_.time = text;
+}
+
+bool PanelModel::look() {
+    // A call that asks comes first: a silent player's one question is asked by it.
+    const int track = plugin_.getProp(instance_, L"tracktime", PLAYER_PROP_VALUE);
+    const tools::PlayerPresence presence = tools::playerPresence(plugin_, instance_);
+    if (presence == tools::PlayerPresence::Absent) {
+        const std::wstring problem = state_.problem;
+        const std::wstring name = state_.name;
+        state_ = PanelState{};
+        state_.name = name;
+        state_.problem = problem;
+        state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
+        quietSince_ = 0;
+        offeredAsked_ = false;
+        return false;
+    }
+    if (presence == tools::PlayerPresence::NotAnswering) {
+        const ULONGLONG now = GetTickCount64();
+        if (quietSince_ == 0)
+            quietSince_ = now;
+        if (now - quietSince_ >= kNotRespondingAfter && state_.player != PlayerStatus::NotResponding) {
+            state_.player = PlayerStatus::NotResponding;
+            state_.time.clear(); // what it said before it stopped answering is no longer true
+            state_.caption.clear();
+        }
+        return false;
+    }
+    quietSince_ = 0;
+    if (state_.player == PlayerStatus::Absent)
+        state_.player = PlayerStatus::Starting; // until its title comes
+    else if (state_.player == PlayerStatus::NotResponding)
+        state_.player = PlayerStatus::Running;
+    if (track != 0)
+        state_.track = track;
+    return true;
+}
+
+void PanelModel::askSecond() {
+    bool titled = false;
+    state_.title = text(L"title", state_.title, &titled);
+    if (titled && state_.player == PlayerStatus::Starting)
+        state_.player = PlayerStatus::Running;
+    state_.playing = on(L"playpause", state_.playing);
+    state_.artist = text(L"artist", state_.artist);
+    state_.album = text(L"album", state_.album);
+    state_.volume = number(L"volume", PLAYER_PROP_VALUE, state_.volume);
+    state_.trackHigh = number(L"tracktime", PLAYER_PROP_UPPER, state_.trackHigh);
+    state_.shuffle = on(L"shuffle", state_.shuffle);
+    state_.repeat = on(L"repeat", state_.repeat);
+    state_.mute = on(L"mute", state_.mute);
+    // Star n is lit while its indicator is on: the rating is n or more (PlayerRemote.h).
+    const wchar_t* const marks[] = {L"rating1", L"rating2", L"rating3", L"rating4", L"rating5"};
+    for (std::size_t n = 0; state_.ratings && n < state_.stars.size(); ++n)
+        state_.stars[n] = on(marks[n], state_.stars[n]);
+    state_.caption = text(L"tipcaption", state_.caption);
+    state_.scrollTitle = plugin_.getProp(instance_, L"title", PLAYER_PROP_SCROLLS) != 0;
+    state_.scrollDetails = plugin_.getProp(instance_, L"artist", PLAYER_PROP_SCROLLS) != 0 ||
+                           plugin_.getProp(instance_, L"album", PLAYER_PROP_SCROLLS) != 0;
     state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
-    settle();
+}
+
+void PanelModel::askOffered(int part) {
+    // Five controls a part, then ratings and the bounds that do not change with the track.
+    const std::size_t half = std::size(kControls) / 2;
+    for (std::size_t i = 0; i < std::size(kControls); ++i) {
+        if (part >= 0 && static_cast<std::size_t>(part) != (i < half ? 0u : 1u))
+            continue;
+        const ControlName& entry = kControls[i];
+        const int unsupported = plugin_.getProp(instance_, entry.capability, PLAYER_PROP_UNSUPPORTED);
+        if (plugin_.getProp(instance_, entry.capability, PLAYER_PROP_RUNNING) == 0)
+            continue; // not asked: what it offered before stands
+        state_.unsupported = unsupported != 0 ? state_.unsupported | bit(entry.control)
+                                              : state_.unsupported & ~bit(entry.control);
+    }
+    if (part < 0 || part == 2) {
+        state_.ratings = tools::offersRatings(plugin_, instance_);
+        state_.volumeHigh = number(L"volume", PLAYER_PROP_UPPER, state_.volumeHigh);
+        state_.volumeLow = plugin_.getProp(instance_, L"volume", PLAYER_PROP_LOWER);
+        state_.trackLow = plugin_.getProp(instance_, L"tracktime", PLAYER_PROP_LOWER);
+    }
+}
+
+void PanelModel::poll(unsigned tick) {
+    const bool appeared = state_.player == PlayerStatus::Absent;
+    if (!look())
+        return;
+    if (appeared || !offeredAsked_) {
+        // Just appeared: what it offers and says, at once.
+        askOffered(-1);
+        askSecond();
+        offeredAsked_ = true;
+    } else if (tick % 4 == 0) {
+        askSecond();
+    } else if (tick % 20 <= 3) {
+        askOffered(static_cast<int>(tick % 20) - 1);
+    }
+    showTime();
+}
+
+void PanelModel::pollAll() {
+    if (!look())
+        return;
+    askOffered(-1);
+    askSecond();
+    offeredAsked_ = true;
+    showTime();
+}
+
+void PanelModel::pollSecond() {
+    if (!look())
+        return;
+    askSecond();
+    showTime();
+}
+
+void PanelModel::pollAfterCommand() {
+    if (!look())
+        return;
+    state_.playing = on(L"playpause", state_.playing);
+    state_.shuffle = on(L"shuffle", state_.shuffle);
+    state_.repeat = on(L"repeat", state_.repeat);
+    state_.mute = on(L"mute", state_.mute);
+    state_.volume = number(L"volume", PLAYER_PROP_VALUE, state_.volume);
+    state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
+    showTime();
 }
 
 bool PanelModel::click(const Layout& layout, Control control, int x) {
-    if (!reachable())
+    if (!answering())
         return false; // nothing is sent to a player that does not answer, not even a setting's click
     if (control == Control::Time) { // the time display: remaining or elapsed, a saved setting
         plugin_.sendCmd(instance_, L"tracktime", 0);
         state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
+        showTime();
         return true;
     }
     if (!state_.offers(control))
@@ -201,7 +285,7 @@ void PanelModel::setSlider(Control slider, long long value) {
 }
 
 void PanelModel::wheel(int delta) {
-    if (reachable() && state_.offers(Control::VolumeSlider) && delta != 0)
+    if (state_.offers(Control::VolumeSlider) && delta != 0)
         plugin_.sendCmd(instance_, delta > 0 ? L"volumeup" : L"volumedown", 0);
 }
 

@@ -1,8 +1,14 @@
 // PanelModel: what the panel shows, asked of the plug-in by polling, and what a click
 // asks of it. Painting reads only the cached state: nothing calls the plug-in while
-// the panel paints. The panel waits on no player of its own accord: the plug-in
+// the panel paints. It asks what it shows at the pace a person sees it: the position
+// four times a second, states, texts and the track's length once a second, what the
+// player offers when it appears and every fifth second (spread over the polls that
+// follow, so that no poll asks much). A value the plug-in did not answer keeps what
+// the player said before. The panel waits on no player of its own accord: the plug-in
 // answers at once for a player it found silent, and the panel reads that from the
-// exports (getProp kind 6, and the context menu's items) to show "not responding".
+// exports (getProp kind 6, and the context menu's items); it says "not responding"
+// once the player has not answered for two seconds, so that a pause or a refresh cut
+// short by a slow player does not make it flicker.
 #pragma once
 
 #include "PanelLayout.h"
@@ -13,7 +19,8 @@
 
 namespace player_panel {
 
-enum class PlayerStatus { Absent, Running, NotResponding };
+// Starting: its window is there, but its title has not come yet.
+enum class PlayerStatus { Absent, Starting, Running, NotResponding };
 
 struct PanelState {
     PlayerStatus player = PlayerStatus::Absent;
@@ -39,14 +46,20 @@ public:
     PanelModel(const tools::PluginLibrary& plugin, PlayerInstance* instance);
 
     const PanelState& state() const { return state_; }
-    // Time and states, about four times a second.
-    void pollFast();
-    // Texts, capabilities and scroll settings, about once a second.
-    void pollSlow();
+    // The poll of tick n, four times a second: the position; at every fourth tick the
+    // states, texts and bounds too; what the player offers when it appears, and from
+    // tick 1 of every fifth second in three parts.
+    void poll(unsigned tick);
+    // Everything at once: when the panel opens.
+    void pollAll();
+    // The states, texts and bounds: after a menu's choice.
+    void pollSecond();
+    // After a command: the position and the states it may have changed.
+    void pollAfterCommand();
 
-    // Whether the player answers, or is absent, as the plug-in knows it now; asks
-    // nothing of a silent player.
-    bool answering();
+    // Whether the panel takes the player as answering: present, and not shown as not
+    // responding. Asks nothing.
+    bool answering() const { return state_.player != PlayerStatus::NotResponding; }
     // A click on a control at x (sliders use it); true when the plug-in was asked.
     // Clicks, like the wheel, do nothing while the player does not answer.
     bool click(const Layout& layout, Control control, int x);
@@ -56,15 +69,21 @@ public:
     void setProblem(std::wstring problem) { state_.problem = std::move(problem); }
 
 private:
-    PlayerStatus status() const;
-    bool reachable();
-    void settle();
-    std::wstring text(const wchar_t* name) const;
-    bool on(const wchar_t* name) const;
+    // Asks the position, then reads what the plug-in knows of the player; false when
+    // nothing more is to be asked (absent, or not answering now).
+    bool look();
+    void askSecond();
+    void askOffered(int part); // 0, 1, 2; -1: all
+    std::wstring text(const wchar_t* name, const std::wstring& before, bool* answered = nullptr) const;
+    bool on(const wchar_t* name, bool before) const;
+    int number(const wchar_t* name, int kind, int before) const;
+    void showTime();
 
     const tools::PluginLibrary& plugin_;
     PlayerInstance* instance_;
     PanelState state_;
+    ULONGLONG quietSince_ = 0;  // when the player stopped answering; 0: it answers
+    bool offeredAsked_ = false; // what it offers was asked since it appeared
 };
 
 } // namespace player_panel

@@ -171,6 +171,8 @@ std::wstring titleLine(const PanelState& s) {
     switch (s.player) {
     case PlayerStatus::Absent:
         return L"Player not running";
+    case PlayerStatus::Starting:
+        return L"Player starting\u2026";
     case PlayerStatus::NotResponding:
         return L"Player not responding";
     case PlayerStatus::Running:
@@ -191,8 +193,9 @@ std::wstring detailsLine(const PanelState& s) {
 }
 
 std::wstring timeText(const PanelState& s) {
-    // A player that does not answer has no time: an old one would look current.
-    if (s.player == PlayerStatus::NotResponding)
+    // A player that does not answer has no time: an old one would look current; nor has
+    // one whose first answers have not come.
+    if (s.player == PlayerStatus::NotResponding || s.player == PlayerStatus::Starting)
         return L"";
     const bool counting = !s.time.empty() && s.time != L"--:--";
     return counting && s.remaining ? kMinus + s.time : s.time;

@@ -93,7 +93,7 @@ void PanelPoller::publish() {
 void PanelPoller::run() {
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextPoll = Clock::now() + std::chrono::milliseconds(pollMilliseconds_);
-    int ticks = 0;
+    unsigned ticks = 0;
     std::unique_lock lock(mutex_);
     for (;;) {
         wake_.wait_until(lock, nextPoll, [this] { return stopping_ || !jobs_.empty(); });
@@ -104,7 +104,7 @@ void PanelPoller::run() {
             jobs_.pop_front();
             lock.unlock();
             job(model_);
-            model_.pollFast();
+            model_.pollAfterCommand();
             publish();
             if (done != nullptr)
                 SetEvent(done);
@@ -114,9 +114,7 @@ void PanelPoller::run() {
         if (Clock::now() < nextPoll)
             continue;
         lock.unlock();
-        model_.pollFast();
-        if (++ticks % 4 == 0)
-            model_.pollSlow(); // texts once a second
+        model_.poll(++ticks);
         publish();
         lock.lock();
         nextPoll = Clock::now() + std::chrono::milliseconds(pollMilliseconds_);

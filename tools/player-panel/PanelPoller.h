@@ -3,9 +3,9 @@
 // player does. The plug-in may hold a call for up to a second against a slow or silent
 // player; the window never waits for it, except where a person asked for a menu.
 //
-// It polls (time and states four times a second, texts once a second), carries out in
-// order what the window hands it, and gives the window a copy of what it shows after
-// each, with a message (`changed`) posted to the window. The instance is the poller's
+// It polls four times a second (PanelModel::poll says what each poll asks), carries
+// out in order what the window hands it, and gives the window a copy of what it shows
+// after each, with a message (`changed`) posted to the window. The instance is the poller's
 // from start() to stop(): one thread at a time, as the plug-in asks.
 #pragma once
 

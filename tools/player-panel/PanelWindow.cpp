@@ -18,7 +18,7 @@
 namespace player_panel {
 namespace {
 
-constexpr UINT kPollMilliseconds = 250; // time and states; texts every fourth poll
+constexpr UINT kPollMilliseconds = 250; // the position; the rest every fourth poll (PanelModel)
 constexpr int kCloseItem = 2;           // "Close player" (PLAYER_CONTEXT_ITEMS)
 constexpr UINT_PTR kScrollTimer = 2;
 constexpr UINT_PTR kMenuPictureTimer = 3;
@@ -161,8 +161,7 @@ bool PanelWindow::create(bool visible, bool hotkeys) {
     RegisterClassW(&windowClass);
     // The first look before there is a window (and a picture of it); from then on the
     // poller asks, and the window only shows what it found.
-    model_.pollFast();
-    model_.pollSlow();
+    model_.pollAll();
     shown_ = model_.state();
     const SIZE frame = frameFor(layout_);
     window_ = CreateWindowExW(0, kWindowClass, (model_.state().name + L" \u2014 player-panel").c_str(),
@@ -551,7 +550,7 @@ UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
                 // It may have stopped answering while the menu was open; closing it is posted all the same.
                 if (item == kCloseItem || model.answering())
                     plugin_.invokeCtxMenu(instance_, item);
-                model.pollSlow();
+                model.pollSecond();
             },
             true);
     } else if (chosen == kSettingsId) {
@@ -594,7 +593,7 @@ UINT PanelWindow::showPlaylistMenu(POINT screen, UINT pick) {
             [this, id](PanelModel& model) {
                 if (model.answering())
                     plugin_.invokeMenu(instance_, PLAYER_PLAYLIST_NAME, id);
-                model.pollSlow();
+                model.pollSecond();
             },
             true);
     }
