@@ -38,7 +38,7 @@
  * menu, a mark it did not answer is shown unmarked, and without an answer on ratings
  * there is no "Rate".
  *
- * ONE SECOND PER REFRESH, WHATEVER THE PLAYER'S PACE. The plug-in keeps, for each
+ * 0.8 S A REFRESH, WHATEVER THE PLAYER'S PACE. The plug-in keeps, for each
  * player window and nothing else, how long its calls waited on it lately. An answer
  * within 20 ms costs nothing (as GetTickCount64 measures it: Wine's tick is 1 ms,
  * Windows' 10 to 16 ms, so that there an answer of 17 ms may measure 31); a longer wait
@@ -337,8 +337,9 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
     X(PLAYER_PROP_LOWER, L"volume tracktime", L"the lower bound: 0 for volume, 1 for tracktime")             \
     X(PLAYER_PROP_VALUE, L"volume tracktime", L"the current value: the volume; the position in seconds + 1") \
     X(PLAYER_PROP_RUNNING, L"any name",                                                                      \
-      L"1 while the player's window exists and it is not known to be "                                       \
-      L"silent (this asks nothing: a silence shows once a call met it)")
+      L"1 while the player's window exists and the plug-in asks it as usual: not silent, and the 0.8 s "     \
+      L"of its stretch not spent (this asks nothing: a silence shows once a call met it, its end once a "    \
+      L"call that asks found it answering)")
 
 /* The controls getProp kind 2 answers: commands, and the playlist as a whole. */
 /* clang-format off */

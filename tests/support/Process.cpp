@@ -77,7 +77,9 @@ RunningProgram::RunningProgram(const std::wstring& commandLine) : state_(std::ma
     outWrite.reset();
     errWrite.reset();
     if (!started) {
-        state_->failure = L"cannot start " + commandLine;
+        const DWORD error = GetLastError();
+        state_->failure = L"cannot start " + commandLine + L" (error " + std::to_wstring(error) + L": " +
+                          tools::systemMessage(error) + L")";
         return;
     }
     CloseHandle(info.hThread);

@@ -5,6 +5,8 @@
 #include "SilentPlayer.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -100,6 +102,19 @@ std::wstring steadyRefreshReport(const tools::PluginLibrary& plugin) {
                           L"as the player's or an absent player's):\n";
     for (const Pace& pace : paces)
         report += run(plugin, pace, absent);
+    // Where answers start being lost: a refresh of 13 messages and one of 16 (the
+    // 13-call refresh sends 13, the 16-call one 16), 5 refreshes at each pace.
+    report += L"  The pace at which answers start being lost (5 refreshes at each):\n";
+    for (const auto& [calls, paces] :
+         {std::pair{13, std::array<DWORD, 3>{58, 60, 64}}, std::pair{16, std::array<DWORD, 3>{46, 48, 52}}}) {
+        std::wstring line = L"    " + std::to_wstring(calls) + L" messages a refresh:";
+        for (const DWORD each : paces) {
+            const Pace pace{L"", calls, 5, after(each)};
+            const bool full = run(plugin, pace, absent).find(L"refreshes  5 full") != std::wstring::npos;
+            line += L"  " + std::to_wstring(each) + L" ms " + (full ? L"in full" : L"loses answers");
+        }
+        report += line + L"\n";
+    }
     return report;
 }
 

@@ -7,6 +7,15 @@
 
 namespace player_host {
 
+std::wstring notRespondingWords(int messages) {
+    wchar_t words[200];
+    swprintf(words, 200,
+             L"a host asking %d messages a second sees it not responding after its first refresh (answers "
+             L"slower than %d ms are not waited for)",
+             messages, PLAYER_REMOTE_TRIAL_MS);
+    return words;
+}
+
 PaceVerdict judgePace(const std::vector<double>& times, int messages) {
     PaceVerdict verdict;
     int none = 0;
@@ -40,10 +49,8 @@ PaceVerdict judgePace(const std::vector<double>& times, int messages) {
     const int refreshes = verdict.refreshes;
     if (refreshes > 1 && none * 2 >= refreshes) {
         verdict.pace = Pace::NotResponding;
-        swprintf(words, 300,
-                 L"a host asking %d messages a second sees it not responding after its first refresh "
-                 L"(answers slower than %d ms are not waited for)",
-                 messages, PLAYER_REMOTE_TRIAL_MS);
+        verdict.words = notRespondingWords(messages);
+        return verdict;
     } else if (verdict.full == refreshes) {
         verdict.pace = Pace::Full;
         swprintf(words, 300, L"a host asking %d messages a second is answered in full", messages);

@@ -27,5 +27,7 @@ struct PaceVerdict {
 };
 
 PaceVerdict judgePace(const std::vector<double>& answerMilliseconds, int messages);
+// The words of Pace::NotResponding, for a player too slow to be judged by refreshes.
+std::wstring notRespondingWords(int messages);
 
 } // namespace player_host

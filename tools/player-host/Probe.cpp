@@ -395,7 +395,7 @@ int probe(bool json) {
     }
     // The pace: more answers at full speed, judged as hosts of 13 and 16 messages a second meet them.
     std::vector<std::wstring> paceWords;
-    if (run.answers() > 0 && (run.asking() || run.tooSlow())) {
+    if (run.answers() > 0 && run.asking()) {
         const double paceStart = ProbeRun::now();
         for (int i = 0; i < kPaceAnswers && run.asking() && ProbeRun::now() - paceStart < kPaceMilliseconds;
              ++i)
@@ -403,17 +403,18 @@ int probe(bool json) {
         run.say(L"Pace (" + std::to_wstring(run.answers()) + L" answers, as the plug-in waits for them):\n");
         const PaceVerdict model = judgePace(run.times(), 13);
         const PaceVerdict busy = judgePace(run.times(), 16);
-        if (!run.tooSlow()) {
-            if (model.pace != Pace::Full)
-                run.problem(model.words);
-            else
-                run.check(true, model.words, L"");
-            if (busy.pace != Pace::Full)
-                run.say(L"  NOTE     " + busy.words + L"\n");
-            else
-                run.check(true, busy.words, L"");
-        }
+        if (model.pace != Pace::Full)
+            run.problem(model.words);
+        else
+            run.check(true, model.words, L"");
+        if (busy.pace != Pace::Full)
+            run.say(L"  NOTE     " + busy.words + L"\n");
+        else
+            run.check(true, busy.words, L"");
         paceWords = {jsonString(model.words), jsonString(busy.words)};
+    } else if (run.tooSlow()) {
+        paceWords = {jsonString(judgePace(run.times(), 13).words),
+                     jsonString(judgePace(run.times(), 16).words)};
     }
     std::wstring unchecked;
     for (const std::wstring& part : run.unchecked())

@@ -20,12 +20,15 @@ namespace {
 
 constexpr wchar_t kUsage[] =
     L"usage: remote-player [--playlist FILE.m3u] [--no-rating] [--no-playlist] [--log [FILE]] [--paused]\n"
+    L"                     [--answer-after MS] [--pause-every N]\n"
     L"  --playlist FILE  play an extended M3U file (UTF-8) instead of the built-in demo list\n"
     L"  --no-rating      do not support ratings (RM_IS_SUPPORTED answers 0 for them)\n"
     L"  --no-playlist    do not support the playlist messages\n"
     L"  --log [FILE]     write every message received, with its parameters and answer, to FILE or\n"
     L"                   to the console of the program that started it\n"
     L"  --paused         start paused (it starts playing its list by default; --play is that default)\n"
+    L"  --answer-after MS  answer every message after MS milliseconds (0 to 5000): a slow player\n"
+    L"  --pause-every N  pause a second before every Nth message: a player that pauses now and then\n"
     L"  --version        print the version and exit\n"
     L"A windowed program: it never opens a console of its own.\n";
 
@@ -74,6 +77,19 @@ int wmain(int argc, wchar_t** argv) {
                 logPath = argv[++i];
         } else if (arg == L"--play" || arg == L"--paused") {
             playAtOnce = arg == L"--play";
+        } else if (arg == L"--answer-after" || arg == L"--pause-every") {
+            const int most = arg == L"--answer-after" ? 5000 : 1'000'000;
+            const int least = arg == L"--answer-after" ? 0 : 1;
+            const int value = i + 1 < argc ? _wtoi(argv[i + 1]) : -1;
+            if (i + 1 >= argc || value < least || value > most || std::to_wstring(value) != argv[i + 1])
+                return fail(arg + L" needs a number from " + std::to_wstring(least) + L" to " +
+                                std::to_wstring(most),
+                            2);
+            ++i;
+            if (arg == L"--answer-after")
+                options.answerAfter = static_cast<DWORD>(value);
+            else
+                options.pauseEvery = static_cast<unsigned>(value);
         } else if (arg == L"--version") {
             tools::print(L"remote-player " PLAYER_VERSION_WIDE L" (" PLAYER_ARCH_WIDE L")\n");
             return 0;

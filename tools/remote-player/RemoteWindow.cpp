@@ -75,8 +75,14 @@ LRESULT CALLBACK RemoteWindow::windowProc(HWND window, UINT message, WPARAM wPar
             PostQuitMessage(0);
             return 0;
         }
-        if (message >= WM_USER && message < WM_APP)
-            return self->answer(message, wParam, InSendMessage() != FALSE);
+        if (message >= WM_USER && message < WM_APP) {
+            const bool sent = InSendMessage() != FALSE;
+            if (sent && self->options_.pauseEvery != 0 && ++self->taken_ % self->options_.pauseEvery == 0)
+                Sleep(1000);
+            if (sent && self->options_.answerAfter != 0)
+                Sleep(self->options_.answerAfter);
+            return self->answer(message, wParam, sent);
+        }
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

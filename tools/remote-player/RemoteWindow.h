@@ -21,6 +21,10 @@ struct Options {
     bool playlist = true;
     bool log = false;
     HANDLE logTo = nullptr; // where the log goes: a file, or standard output
+    // A player of another pace, for trying hosts against it: every sent message answered
+    // after this long, and every `pauseEvery`-th one after a pause of a second first.
+    DWORD answerAfter = 0;
+    unsigned pauseEvery = 0;
 };
 
 class RemoteWindow {
@@ -44,6 +48,7 @@ private:
     Options options_;
     HWND window_ = nullptr;
     ULONGLONG lastTick_ = 0;
+    unsigned taken_ = 0; // sent messages of the protocol, for pauseEvery
 };
 
 } // namespace remote_player
