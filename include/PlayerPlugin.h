@@ -29,6 +29,16 @@
  * learns that a start failed only from the calls that follow (getProp kind
  * PLAYER_PROP_RUNNING stays 0).
  *
+ * ASKING. The plug-in needs nothing of the calling thread between calls: no message
+ * loop and no message taken (nothing of it is called back later), so a console host
+ * without a message loop gets the same answers and promises. Ask what you show at the
+ * pace a person sees it: the position up to four times a second, states, texts and the
+ * track's length once a second, what the player offers when it appears and every few
+ * seconds (player-panel so sends about 22 messages a second). A prompt player answers a
+ * call in about 0.1 ms under Wine; against a slow one, every call more spends more of
+ * the 0.8 s the plug-in waits at a stretch (below), so that a host asking more often
+ * loses answers sooner.
+ *
  * ONE SECOND PER CALL. No call holds the host more than about one second, whatever
  * the player does: the messages of one call share a budget of 1000 ms that starts
  * when the call finds the player's window, each waits only for what is left of it
@@ -232,7 +242,7 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
                     L"sendCmd \"tracktime\" 0 toggles it")                                                   \
     X(L"volume",                                                                                             \
       L"a volume kept for the host, 255 at first; the plug-in never reads or changes it, and any "           \
-      L"32-bit value is kept as given")
+      L"32-bit value is kept as given: save and restore it with the others, or ignore it")
 
 /* The getProp name that answers whether a display setting changed. */
 #define PLAYER_NEEDSAVE L"needsave"
@@ -302,7 +312,11 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
  * absent or silent out is left as it was, except "tracktime" ("--:--") and
  * "tipcaption" ("Velmora player"). Every text it writes, "--:--", the formatted time
  * and "Velmora player" included, is cut to size - 1 characters and a NUL; a size of 0
- * or less writes nothing. */
+ * or less writes nothing. A text as long as size - 1 may have been cut: ask again with
+ * more room (the plug-in sets no length of its own; a text is what the player set its
+ * window title to). To tell whether anything was written, fill out first with what no
+ * text begins with (0xFFFF). The two stand-ins come only while the player is absent or
+ * not asked: getProp PLAYER_PROP_RUNNING read right after the call is then 0. */
 #define PLAYER_TEXTS(X)                                                                                      \
     X(L"title", L"the title line (\"Artist - Title\" in most players)")                                      \
     X(L"album", L"the album")                                                                                \
@@ -341,7 +355,10 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
       L"of its stretch not spent (this asks nothing: a silence shows once a call met it, its end once a "    \
       L"call that asks found it answering)")
 
-/* The controls getProp kind 2 answers: commands, and the playlist as a whole. */
+/* The controls getProp kind 2 answers: commands, and the playlist as a whole. A name
+ * outside this list answers 0, as an offered control does: ask only these. Ratings are
+ * not among them: queryCtxMenu answers 11 when the player offers them, or a host asks
+ * the player RM_IS_SUPPORTED for RM_GET_RATING itself (PlayerRemote.h). */
 /* clang-format off */
 #define PLAYER_CONTROLS(X)                                                                                   \
     X(L"playpause", L"")                                                                                     \
@@ -405,15 +422,17 @@ PLAYER_CHECK(offsetof(PlaylistMenuItem, reserved3) == 528, __LINE__);
 
 /* Frees the instance. */
 typedef void(WINAPI* DestroyPlayerFn)(PlayerInstance* instance);
-/* Writes the empty string into buffer (this plug-in names no executable) unless
- * capacity is 0; a negative capacity is taken as a large one. Returns buffer. */
+/* Writes the empty string into buffer (this plug-in names no executable: a host keeps
+ * the path it gave InitPlayer) unless capacity is 0; a negative capacity is taken as a
+ * large one. Returns buffer. */
 typedef WCHAR*(WINAPI* GetEXEFn)(WCHAR* buffer, int capacity);
 /* Copies "Velmora Player" like StringCchCopyW: S_OK, 0x8007007A when cut to
  * capacity - 1 characters, 0x80070057 (buffer untouched) for a capacity of 0 or
  * above 0x7FFFFFFF. */
 typedef HRESULT(WINAPI* GetPlayerNameFn)(WCHAR* buffer, UINT capacity);
-/* A new instance for the player at exePath (kept as a copy; may be empty; a relative
- * path is resolved when the player is started), or NULL when memory runs out. Given a
+/* A new instance for the player at exePath (kept as a copy; may be empty, and NULL is
+ * taken as empty; a relative path is resolved when the player is started), or NULL
+ * when memory runs out. Given a
  * NULL instance the other exports do nothing and return 0 or NULL, except
  * getPlayerParams(NULL, NULL), which counts, and freeMenu, which frees all the same. */
 typedef PlayerInstance*(WINAPI* InitPlayerFn)(const WCHAR* exePath);
@@ -434,7 +453,10 @@ typedef void(WINAPI* getStateFn)(PlayerInstance* instance, const WCHAR* name, WC
 typedef void(WINAPI* getTextFn)(PlayerInstance* instance, const WCHAR* name, WCHAR* out, int size);
 /* Carries out context item k (PLAYER_CONTEXT_ITEMS); other numbers do nothing. */
 typedef void(WINAPI* invokeCtxMenuFn)(PlayerInstance* instance, int item);
-/* Plays the playlist entry with this id (a record's id from queryMenu). */
+/* Plays the playlist entry with this id (a record's id from queryMenu): posts
+ * RM_PLAYLIST_PLAY with id - 1, unchecked, so an id the list does not have goes to the
+ * player as it is (the reference player ignores it). Another list name, or no player
+ * window, does nothing. */
 typedef void(WINAPI* invokeMenuFn)(PlayerInstance* instance, const WCHAR* listName, int item);
 /* See PLAYER_CONTEXT_ITEMS. */
 typedef int(WINAPI* queryCtxMenuFn)(PlayerInstance* instance, HMENU menu, UINT position, UINT firstId);

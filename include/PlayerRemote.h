@@ -206,7 +206,9 @@ static inline void PlayerRemoteGiveTurn(PlayerRemoteTurn* turn) {
     X(RM_REPEAT, 110, "posted: toggle repeat")                                                               \
     X(RM_EJECT, 111, "posted: eject")                                                                        \
     X(RM_SETVOLUME, 112, "posted: set the volume to wParam, in the units of RM_GET_VOLUME")                  \
-    X(RM_SEEK, 113, "posted: play from second wParam of the track")                                          \
+    X(RM_SEEK, 113,                                                                                          \
+      "posted: move to second wParam of the track; playing, play on from there; paused or "                  \
+      "stopped, stay paused at that second")                                                                 \
     X(RM_RATE0, 114, "posted: rate the track unrated")                                                       \
     X(RM_RATE1, 115, "posted: rate the track 1 star")                                                        \
     X(RM_RATE2, 116, "posted: rate the track 2 stars")                                                       \
@@ -237,9 +239,13 @@ static inline void PlayerRemoteGiveTurn(PlayerRemoteTurn* turn) {
     X(RM_GET_TRACKLENGTH, 401, "sent: the track's length in seconds; 0 for no length")                       \
     X(RM_GET_VOLUME, 402, "sent: the volume, from 0 to the RM_GET_MAXVOLUME answer")                         \
     X(RM_GET_POSITION, 403, "sent: the seconds played of the track")                                         \
-    X(RM_IS_SUPPORTED, 500, "sent: nonzero when the player handles message wParam, 0 when it does not")      \
+    X(RM_IS_SUPPORTED, 500,                                                                                  \
+      "sent: nonzero when the player handles message wParam (its number, 1126 for "                          \
+      "RM_PLAY), 0 when it does not")                                                                        \
     X(RM_GET_RATING, 501, "sent: the track's rating, 0 unrated or 1 to 5 stars")                             \
-    X(RM_PLAYLIST_ITEMTEXT, 701, "sent: the text of playlist entry wParam (from 0) in the window title")     \
+    X(RM_PLAYLIST_ITEMTEXT, 701,                                                                             \
+      "sent: the text of playlist entry wParam (from 0) in the window title; "                               \
+      "for an entry without text or outside the list an empty title, and 0")                                 \
     X(RM_PLAYLIST_COUNT, 702, "sent: the number of playlist entries")                                        \
     X(RM_PLAYLIST_CURRENT, 703, "sent: the index of the current playlist entry, from 0")                     \
     X(RM_PLAYLIST_PLAY, 704, "posted: play playlist entry wParam, from 0")

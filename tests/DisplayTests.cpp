@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -465,8 +466,10 @@ TEST_F(OnTheDisplay, UsableFromTheKeyboardAndNamedToScreenReaders) {
     };
     for (const Named& n :
          {Named{L"Previous", ROLE_SYSTEM_PUSHBUTTON, L"B"}, Named{L"Play", ROLE_SYSTEM_PUSHBUTTON, L"P"},
-          Named{L"Next", ROLE_SYSTEM_PUSHBUTTON, L"N"}, Named{L"Shuffle", ROLE_SYSTEM_CHECKBUTTON, L""},
-          Named{L"Mute", ROLE_SYSTEM_CHECKBUTTON, L"M"}, Named{L"Volume", ROLE_SYSTEM_SLIDER, L"+, -"},
+          Named{L"Next", ROLE_SYSTEM_PUSHBUTTON, L"N"}, Named{L"Shuffle", ROLE_SYSTEM_CHECKBUTTON, L"H"},
+          Named{L"Repeat", ROLE_SYSTEM_CHECKBUTTON, L"R"}, Named{L"Rate 3", ROLE_SYSTEM_CHECKBUTTON, L"3"},
+          Named{L"Time", ROLE_SYSTEM_PUSHBUTTON, L"T"}, Named{L"Mute", ROLE_SYSTEM_CHECKBUTTON, L"M"},
+          Named{L"Volume", ROLE_SYSTEM_SLIDER, L"+, -"},
           Named{L"Position", ROLE_SYSTEM_SLIDER, L"Left, Right, Home, End"},
           Named{L"Title", ROLE_SYSTEM_STATICTEXT, L""}}) {
         SCOPED_TRACE(narrow(n.name));
@@ -533,10 +536,15 @@ TEST_F(OnTheDisplay, UsableFromTheKeyboardAndNamedToScreenReaders) {
 }
 
 // Every control a click reaches, a key reaches too: its letter, and Space or Enter once
-// Tab has come to it; each press reaches the player as its click does.
+// Tab has come to it; each press reaches the player as its click does, and each key of
+// a focused slider sends the value it should.
 TEST_F(OnTheDisplay, EveryControlAClickReachesAKeyReachesToo) {
     FakePlayer fake;
     fake.answer(protocol::RM_IS_SUPPORTED, 1);
+    fake.answer(protocol::RM_GET_TRACKLENGTH, 200);
+    fake.answer(protocol::RM_GET_POSITION, 10);
+    fake.answer(protocol::RM_GET_MAXVOLUME, 100);
+    fake.answer(protocol::RM_GET_VOLUME, 40);
     fake.answer(protocol::RM_PLAYLIST_COUNT, 3);
     fake.answerWith(protocol::RM_PLAYLIST_ITEMTEXT, [](WPARAM i) {
         return Reply{1, L"Entry " + std::to_wstring(i)};
@@ -577,6 +585,10 @@ TEST_F(OnTheDisplay, EveryControlAClickReachesAKeyReachesToo) {
         {L"", 'S', protocol::RM_STOP},
         {L"", 'M', protocol::RM_MUTE},
         {L"", 'L', 0},
+        {L"", 'H', protocol::RM_SHUFFLE},
+        {L"", 'R', protocol::RM_REPEAT},
+        {L"", '1', protocol::RM_RATE1},
+        {L"", '5', protocol::RM_RATE5},
         {L"Previous", VK_SPACE, protocol::RM_PREV},
         {L"Play", VK_RETURN, protocol::RM_PLAYPAUSE},
         {L"Stop", VK_SPACE, protocol::RM_STOP},
@@ -605,6 +617,39 @@ TEST_F(OnTheDisplay, EveryControlAClickReachesAKeyReachesToo) {
         else
             EXPECT_TRUE(postedNow(p.message));
     }
+    // A focused slider: the position in seconds (10 of 200, a step of 5), the volume (40
+    // of 100, a step of a twentieth); End and Home go to its ends.
+    struct Slide {
+        const wchar_t* slider;
+        WORD key;
+        UINT message;
+        WPARAM sent;
+    };
+    const Slide slides[] = {
+        {L"Position", VK_RIGHT, protocol::RM_SEEK, 15},    {L"Position", VK_LEFT, protocol::RM_SEEK, 5},
+        {L"Position", VK_UP, protocol::RM_SEEK, 15},       {L"Position", VK_DOWN, protocol::RM_SEEK, 5},
+        {L"Position", VK_END, protocol::RM_SEEK, 200},     {L"Position", VK_HOME, protocol::RM_SEEK, 0},
+        {L"Volume", VK_RIGHT, protocol::RM_SETVOLUME, 45}, {L"Volume", VK_LEFT, protocol::RM_SETVOLUME, 35},
+        {L"Volume", VK_UP, protocol::RM_SETVOLUME, 45},    {L"Volume", VK_DOWN, protocol::RM_SETVOLUME, 35},
+        {L"Volume", VK_END, protocol::RM_SETVOLUME, 100},  {L"Volume", VK_HOME, protocol::RM_SETVOLUME, 0},
+    };
+    for (const Slide& slide : slides) {
+        SCOPED_TRACE(narrow(std::wstring(slide.slider) + L" " + std::to_wstring(slide.key)));
+        const long id = accessible.find(slide.slider);
+        for (int tabs = 0; tabs < 20 && accessible.focused() != id; ++tabs)
+            typeKeys({VK_TAB});
+        ASSERT_EQ(accessible.focused(), id);
+        fake.clearMessages();
+        typeKeys({slide.key});
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                for (const ReceivedMessage& m : fake.messages())
+                    if (!m.sent && m.message == slide.message)
+                        return m.wParam == slide.sent;
+                return false;
+            },
+            3000));
+    }
     // The time is a setting: Enter on it switches it, and the panel saves it.
     const long time = accessible.find(L"Time");
     for (int tabs = 0; tabs < 20 && accessible.focused() != time; ++tabs)
@@ -612,6 +657,106 @@ TEST_F(OnTheDisplay, EveryControlAClickReachesAKeyReachesToo) {
     typeKeys({VK_RETURN});
     EXPECT_TRUE(
         waitUntil([&] { return GetPrivateProfileIntW(L"player", L"trackTime", -1, ini_.c_str()) == 0; }));
+}
+
+// What a screen reader hears of, through an out-of-context hook as screen readers set
+// one (before the panel starts: Wine raises no events to a hook made after a process).
+std::vector<std::pair<DWORD, LONG>> heard; // event, element
+HWND heardFrom = nullptr;
+void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (window == heardFrom && object == OBJID_CLIENT)
+        heard.emplace_back(event, child);
+}
+// Takes this thread's messages (the hook's events come through them) until `done`.
+bool hearUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+    for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < timeoutMs;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        if (done())
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return false;
+}
+std::size_t timesHeard(DWORD event, LONG element) {
+    return static_cast<std::size_t>(
+        std::count(heard.begin(), heard.end(), std::pair<DWORD, LONG>{event, element}));
+}
+
+// A screen reader is told what changes, once a change and for the element it changed
+// in: a toggle pressed, the track, play and pause.
+TEST_F(OnTheDisplay, AScreenReaderIsToldWhatChangesOnce) {
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+                                               &hear, 0, 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    startPlayer();
+    openPanel();
+    heardFrom = panel_;
+    SetForegroundWindow(panel_);
+    RECT details = layoutFor(kDefaultWidth).details;
+    MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&details), 2);
+    mouseClick({details.left + 4, details.top + 4}, false);
+    const Accessible accessible(panel_);
+    ASSERT_TRUE(accessible);
+    const long title = accessible.find(L"Title"), repeat = accessible.find(L"Repeat"),
+               mute = accessible.find(L"Mute"), play = accessible.find(L"Play");
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+        DWORD event;
+        long element;
+    };
+    const Change changes[] = {
+        {"repeat with Space",
+         [&] {
+             for (int tabs = 0; tabs < 20 && accessible.focused() != repeat; ++tabs)
+                 typeKeys({VK_TAB});
+             typeKeys({VK_SPACE});
+         },
+         EVENT_OBJECT_STATECHANGE, repeat},
+        {"mute with M", [] { typeKeys({'M'}); }, EVENT_OBJECT_STATECHANGE, mute},
+        {"the next track", [] { typeKeys({'N'}); }, EVENT_OBJECT_VALUECHANGE, title},
+        {"play", [] { typeKeys({'P'}); }, EVENT_OBJECT_NAMECHANGE, play},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
+        heard.clear();
+        change.make();
+        EXPECT_TRUE(hearUntil([&] { return timesHeard(change.event, change.element) > 0; }));
+        hearUntil([] { return false; }, 1500); // six polls more: still once
+        EXPECT_EQ(timesHeard(change.event, change.element), 1u);
+    }
+    UnhookWinEvent(hook);
+}
+
+// The display settings are where a person looks for them: check items of the context
+// menu, reached and chosen from the keyboard, carried out through the plug-in and saved.
+TEST_F(OnTheDisplay, TheDisplaySettingsAreChangedFromTheContextMenuByKeyboard) {
+    startPlayer();
+    openPanel();
+    SetForegroundWindow(panel_);
+    RECT details = layoutFor(kDefaultWidth).details;
+    MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&details), 2);
+    mouseClick({details.left + 4, details.top + 4}, false);
+    const auto saved = [this](const wchar_t* key) {
+        return GetPrivateProfileIntW(L"player", key, -1, ini_.c_str());
+    };
+    struct Setting {
+        WORD letter;
+        std::vector<const wchar_t*> keys; // each then 0
+    };
+    for (const Setting& setting :
+         {Setting{'T', {L"scrollTitle"}}, Setting{'A', {L"scrollArtist", L"scrollAlbum"}},
+          Setting{'R', {L"trackTime"}}}) {
+        SCOPED_TRACE(static_cast<char>(setting.letter));
+        typeKeys({VK_APPS}); // the context menu key
+        ASSERT_TRUE(waitUntil([] { return openMenu() != nullptr; }, 3000));
+        typeKeys({setting.letter});
+        for (const wchar_t* key : setting.keys)
+            EXPECT_TRUE(waitUntil([&] { return saved(key) == 0; })) << narrow(key) << " " << saved(key);
+        EXPECT_TRUE(waitUntil([] { return openMenu() == nullptr; }, 3000));
+    }
 }
 
 // A tooltip stays while the pointer rests on its control, the panel polling meanwhile.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <string>
 
 using namespace testing_support;
@@ -12,8 +14,10 @@ using namespace protocol;
 namespace {
 
 TEST_F(EndToEnd, PlayStartsTheAbsentPlayer) {
-    const std::wstring absent = output(L"status");
-    EXPECT_EQ(absent, L"Velmora Player  (player not running)\n"); // no stand-in shown as a time
+    const ProgramRun status = host(L"status");
+    EXPECT_EQ(status.exitCode, 3u); // not running, as a script can tell
+    const std::wstring absent = status.output;
+    EXPECT_EQ(absent, L"Velmora Player  (player not running)\n");        // no stand-in shown as a time
     EXPECT_FALSE(contains(absent, L"Velmora player")) << narrow(absent); // one spelling of the name
 
     output(L"cmd play");
@@ -82,7 +86,7 @@ TEST_F(EndToEnd, QuitLeavesNoWindowAndNoProcess) {
     output(L"cmd quit");
     EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
     EXPECT_EQ(playerWindow(), nullptr);
-    EXPECT_TRUE(contains(output(L"status"), L"(player not running)"));
+    EXPECT_TRUE(contains(host(L"status").output, L"(player not running)"));
 }
 
 TEST_F(EndToEnd, ReferencePlayerPassesTheProbe) {
@@ -185,7 +189,7 @@ TEST(HostErrors, OneLineInWordsAndTheDocumentedExitCode) {
         {L"prop volume 7", 2, L"KIND must be a number from 1 to 6"},
         {L"cmd next notanumber", 2, L"VALUE must be"},
         {L"cmd nxt", 2, L"did you mean 'next'?"},
-        {L"text title -1", 2, L"SIZE must be a number from 0 to 65536"},
+        {L"text title -1", 2, L"SIZE must be a number from 1 to 65536"},
         {L"menu 0", 2, L"no item 0 in the menu now (it offers 1)"},
         {L"menu 11", 2, L"no item 11"},
         {L"playlist", 3, L"player not running"},
@@ -193,12 +197,20 @@ TEST(HostErrors, OneLineInWordsAndTheDocumentedExitCode) {
         {L"--dll Z:\\nowhere\\player.dll status", 1, L"player.dll not found at Z:\\nowhere\\player.dll"},
         {L"--dll \"" + besideProgram(L"launch-recorder.exe") + L"\" status", 1, L"has no export"},
 #ifdef _WIN64
+        // The x86 build's, where ./run lays the two builds out side by side (build/x86, build/x64).
         {L"--dll \"" + besideProgram(L"..\\..\\x86\\bin\\player.dll") + L"\" status", 1,
          L"player.dll is the 32-bit DLL; a 64-bit host such as this one needs x64\\player.dll"},
 #endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(narrow(c.arguments));
+        const std::wstring otherBuild = besideProgram(L"..\\..\\x86\\bin\\player.dll");
+        if (c.arguments.find(otherBuild) != std::wstring::npos &&
+            GetFileAttributesW(otherBuild.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            std::printf("note: no x86 build at %s (./run test builds it beside this one): not tried\n",
+                        narrow(otherBuild).c_str());
+            continue;
+        }
         const ProgramRun run = runProgram(L"\"" + besideProgram(L"player-host.exe") + L"\" " + c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode);
         if (c.says.empty())

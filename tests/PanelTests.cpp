@@ -23,6 +23,9 @@ using namespace player_panel;
 namespace {
 
 class Panel : public EndToEnd {
+public:
+    static std::wstring readerValue(HWND window, long element);
+
 protected:
     ~Panel() override {
         closePanel();
@@ -98,26 +101,6 @@ protected:
         object->Release();
         return result;
     }
-    // Its value: element 1 is the title line, as a screen reader reads what the panel shows.
-    static std::wstring readerValue(HWND window, long element) {
-        using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-        const auto fromWindow = reinterpret_cast<FromWindowFn>(reinterpret_cast<void*>(
-            GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
-        readerName(window, element); // the thread's COM, once
-        IAccessible* object = nullptr;
-        if (fromWindow == nullptr || FAILED(fromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
-                                                       IID_IAccessible, reinterpret_cast<void**>(&object))))
-            return L"";
-        VARIANT child{};
-        child.vt = VT_I4;
-        child.lVal = element;
-        BSTR value = nullptr;
-        object->get_accValue(child, &value);
-        std::wstring result = value != nullptr ? value : L"";
-        SysFreeString(value);
-        object->Release();
-        return result;
-    }
 
     std::wstring panelIni_ = besideProgram(L"panel-tests.ini");
     Instance observer_; // the test's own view of the player, through the plug-in
@@ -125,6 +108,27 @@ protected:
     RunningProgram panelProgram_;
     ProgramRun run_;
 };
+
+// Its value: element 1 is the title line, as a screen reader reads what the panel shows.
+std::wstring Panel::readerValue(HWND window, long element) {
+    using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    const auto fromWindow = reinterpret_cast<FromWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+    readerName(window, element); // the thread's COM, once
+    IAccessible* object = nullptr;
+    if (fromWindow == nullptr || FAILED(fromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                   reinterpret_cast<void**>(&object))))
+        return L"";
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = element;
+    BSTR value = nullptr;
+    object->get_accValue(child, &value);
+    std::wstring result = value != nullptr ? value : L"";
+    SysFreeString(value);
+    object->Release();
+    return result;
+}
 
 TEST_F(Panel, ClicksWheelAndMenusReachThePlayer) {
     startPlayer();
@@ -202,6 +206,35 @@ TEST_F(Panel, ClicksWhileThePlayerHangsAreDroppedButItCanBeClosed) {
     EXPECT_EQ(posted, (std::vector<ReceivedMessage>{testing_support::posted(protocol::RM_QUIT)}));
 }
 
+// A player that appears is asked everything at once; until its title has come the
+// panel says it is starting, never an empty title with live-looking controls.
+TEST_F(Panel, SaysThePlayerIsStartingUntilItsTitleComes) {
+    openPanel();
+    ASSERT_TRUE(waitUntil([&] { return readerValue(panel_, 1) == L"Player not running"; }));
+    auto fake = std::make_unique<FakePlayer>();
+    fake->answer(protocol::RM_IS_SUPPORTED, 1);
+    fake->answerText(protocol::RM_TEXT_TITLE, 1, L"A title");
+    fake->delayOn(protocol::RM_TEXT_TITLE, 600);
+    const ULONGLONG appeared = GetTickCount64();
+    std::vector<std::wstring> seen;
+    for (std::wstring line; GetTickCount64() - appeared < 5000 && line != L"A title"; Sleep(20)) {
+        line = readerValue(panel_, 1);
+        if (seen.empty() || seen.back() != line)
+            seen.push_back(line);
+    }
+    const ULONGLONG titled = GetTickCount64() - appeared;
+    std::wstring said;
+    for (const std::wstring& line : seen)
+        said += L"[" + line + L"] ";
+    EXPECT_EQ(seen.back(), L"A title") << narrow(said);
+    EXPECT_TRUE(std::find(seen.begin(), seen.end(), L"Player starting\u2026") != seen.end()) << narrow(said);
+    for (const std::wstring& line : seen)
+        EXPECT_TRUE(line == L"Player not running" || line == L"Player starting\u2026" || line == L"A title")
+            << narrow(said);
+    EXPECT_LT(titled, 2000u) << "the texts are asked at once when a player appears";
+    closePanel();
+}
+
 // The panel asks what it shows at the pace a person sees it, about 25 messages a second
 // to a prompt player; against a sluggish player, or one that pauses a second now and
 // then, its title line stays the player's title, with no "Player not responding".
@@ -274,6 +307,11 @@ TEST_F(Panel, AnswersAtOnceWhateverThePlayersPace) {
             fake.hangOnNext();
         else
             fake.delayAll(pace);
+        // A click is handed to the poller, never waited for: the window answers at once.
+        const ULONGLONG clicked = GetTickCount64();
+        click(Control::Next);
+        ASSERT_TRUE(pingPanel());
+        EXPECT_LT(GetTickCount64() - clicked, 300u) << "after a click";
         ULONGLONG longest = 0;
         for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < 3000;) {
             const ULONGLONG asked = GetTickCount64();
@@ -400,12 +438,71 @@ TEST(PanelTooltips, EveryIconIsNamedWithItsKey) {
     for (const Tip& tip :
          {Tip{Control::Prev, L"Previous (B): back to the start of the track"},
           Tip{Control::PlayPause, L"Play (P)"}, Tip{Control::Stop, L"Stop (S)"},
-          Tip{Control::Next, L"Next (N)"}, Tip{Control::Shuffle, L"Shuffle"}, Tip{Control::Repeat, L"Repeat"},
-          Tip{Control::Mute, L"Mute (M)"}, Tip{Control::Playlist, L"Playlist (L)"},
-          Tip{Control::Star4, L"Rate 4 stars"}, Tip{Control::VolumeSlider, L"Volume (+, -)"}}) {
+          Tip{Control::Next, L"Next (N)"}, Tip{Control::Shuffle, L"Shuffle (H)"},
+          Tip{Control::Repeat, L"Repeat (R)"}, Tip{Control::Mute, L"Mute (M)"},
+          Tip{Control::Playlist, L"Playlist (L)"}, Tip{Control::Star4, L"Rate 4 stars (4)"},
+          Tip{Control::Time, L"Time remaining (T)"}, Tip{Control::VolumeSlider, L"Volume (+, -)"}}) {
         SCOPED_TRACE(static_cast<int>(tip.control));
         EXPECT_EQ(tips[tip.control].rfind(tip.says, 0), 0u) << narrow(tips[tip.control]);
     }
+    DeleteFileW(ini.c_str());
+}
+
+// The window's own picture, as WM_PRINTCLIENT paints it.
+std::vector<std::uint32_t> windowPicture(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(bits, bits + client.right * client.bottom);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+// Runs the thread's messages until `done`, for a window of this thread.
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10'000) {
+    for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < timeoutMs;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        if (done())
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return false;
+}
+
+// While the poller is half way through a change (the new title asked, the artist not
+// yet), the window paints what a screen reader is told: the copy of the last whole
+// poll, not the model the poller is writing.
+TEST(PanelPainting, ThePictureAndTheScreenReaderAgreeWhileThePlayerIsHalfWayThroughAChange) {
+    FakePlayer fake;
+    fake.answer(protocol::RM_IS_SUPPORTED, 1);
+    fake.answerText(protocol::RM_TEXT_TITLE, 1, L"Song A");
+    fake.answerText(protocol::RM_TEXT_ARTIST, 1, L"Band A");
+    Instance instance;
+    const std::wstring ini = besideProgram(L"panel-halfway.ini");
+    PanelWindow panel(plugin(), instance, ini, kDefaultWidth);
+    ASSERT_TRUE(panel.create(false, false));
+    const auto titleLine = [&] { return Panel::readerValue(panel.window(), 1); };
+    ASSERT_TRUE(pumpUntil([&] { return titleLine() == L"Song A"; }));
+    const std::vector<std::uint32_t> before = windowPicture(panel.window());
+    fake.answerText(protocol::RM_TEXT_TITLE, 1, L"Song B");
+    fake.hangOn(protocol::RM_TEXT_ARTIST);
+    ASSERT_TRUE(pumpUntil([&] { return fake.hanging(); }));
+    EXPECT_EQ(titleLine(), L"Song A");
+    EXPECT_TRUE(windowPicture(panel.window()) == before) << "the window paints what no poll finished";
+    fake.release();
+    ASSERT_TRUE(pumpUntil([&] { return titleLine() == L"Song B"; }));
+    EXPECT_FALSE(windowPicture(panel.window()) == before);
     DeleteFileW(ini.c_str());
 }
 

@@ -225,7 +225,8 @@ TEST_F(EndToEnd, CommandsThatDoNothingOrAreMistypedSaySo) {
         {L"cmd title", false, 0, L"sendCmd(\"title\", 0)"},
         {L"cmd tracktime 5", false, 3, L"player not running: cmd tracktime needs it"}, // a seek
         {L"cmd tracktime 0", false, 0, L"sendCmd(\"tracktime\", 0)"},                  // a setting
-        {L"text title 65537", false, 2, L"SIZE must be a number from 0 to 65536"},
+        {L"text title 65537", false, 2, L"SIZE must be a number from 1 to 65536"},
+        {L"status", false, 3, L"Velmora Player  (player not running)\n"},
         // With --json, one document on every path, errors included.
         {L"--json state shuffle", false, 3, L"{\"error\":\"player not running\",\"exitCode\":3}\n"},
         {L"prop volume 5 --json", false, 3, L"{\"error\":\"player not running\",\"exitCode\":3}\n"},
@@ -247,6 +248,9 @@ TEST_F(EndToEnd, CommandsThatDoNothingOrAreMistypedSaySo) {
         {L"prop volume 1 --raw", true, 0, L"0\n"},
         {L"playlist 99 --raw", true, 0, L"invokeMenu(\"*playlist\", 99)"},
         {L"text title 65536", true, 0, L"\u00c5sa Lindqvist - \u00dcber den Wolken\n"},
+        {L"text title 0", true, 2,
+         L"SIZE must be a number from 1 to 65536 (a size of 0 or less writes nothing"},
+        {L"text title 0 --raw", true, 0, L"nothing written: getText writes nothing with a size of 0\n"},
         {L"playlist 9", true, 2, L"playlist: N must be a number from 1 to 8"}, // one past the last
         {L"playlist 8", true, 0, L"invokeMenu(\"*playlist\", 8)"},
         {L"playlist 8 --json", true, 0, L"{\"called\":\"invokeMenu\",\"id\":8}\n"},
@@ -315,6 +319,34 @@ TEST_F(EndToEnd, AValueThatDidNotArriveIsNeverShownAsAValue) {
     }
 }
 
+// status counts exactly what did not arrive: a player hung on the position leaves the
+// time and every value asked after it not answered, each counted once.
+TEST_F(EndToEnd, StatusCountsEveryValueThatDidNotArrive) {
+    FakePlayer fake;
+    fake.answer(protocol::RM_IS_SUPPORTED, 1);
+    fake.answer(protocol::RM_GET_TRACKLENGTH, 200);
+    fake.answer(protocol::RM_GET_MAXVOLUME, 100);
+    fake.hangOn(protocol::RM_GET_POSITION);
+    // The position, then volume (its bounds too), shuffle, repeat, mute, genre, year,
+    // track, caption, ratings and what it offers: 13.
+    const ProgramRun run = host(L"status");
+    EXPECT_EQ(run.exitCode, 4u);
+    EXPECT_TRUE(contains(run.errors, L"player not responding: 13 values did not arrive"))
+        << narrow(run.errors);
+    EXPECT_TRUE(contains(run.output, L"  Time     not answered   (position not answered)\n"))
+        << narrow(run.output);
+    fake.release();
+    fake.messages();
+    fake.hangOn(protocol::RM_GET_POSITION);
+    const ProgramRun json = host(L"status --json");
+    EXPECT_EQ(json.exitCode, 4u);
+    EXPECT_TRUE(contains(json.output,
+                         L"\"notAnswered\":13,\"error\":\"player not responding: 13 values did not "
+                         L"arrive\""))
+        << narrow(json.output);
+    fake.release();
+}
+
 // What did not arrive is never a value: the plug-in's stand-ins for an absent or silent
 // player, a playlist, the menu's ratings; text and JSON tell the same, with the same exit code.
 TEST_F(EndToEnd, StandInsAndWhatDidNotArriveAreNeverValues) {
@@ -332,8 +364,9 @@ TEST_F(EndToEnd, StandInsAndWhatDidNotArriveAreNeverValues) {
         {L"--json text tipcaption", Player::Absent, 3,
          L"{\"name\":\"tipcaption\",\"text\":null,\"standIn\":\"Velmora player\",\"error\":\"player not "
          L"running\",\"exitCode\":3}"},
-        {L"status --json", Player::Absent, 0,
-         L"\"caption\":null,\"time\":null,\"captionStandIn\":\"Velmora player\",\"timeStandIn\":\"--:--\""},
+        {L"status --json", Player::Absent, 3,
+         L"\"caption\":null,\"time\":null,\"captionStandIn\":\"Velmora player\",\"timeStandIn\":\"--:--\","
+         L"\"error\":\"player not running\",\"exitCode\":3}"},
         {L"text tracktime", Player::Hung, 4,
          L"not answered (player not responding) (the plug-in shows \"--:--\""},
         {L"--json playlist", Player::Hung, 4, L"\"count\":null,\"withText\":null,\"complete\":false"},
@@ -540,6 +573,29 @@ TEST_F(EndToEnd, ProbeCatchesAStaleTitleAndConcludesNothingFromSilence) {
         EXPECT_TRUE(contains(host(L"probe").output, L"PROBLEM  rating 7, expected 0 to 5"));
     }
     {
+        // A seek while paused must leave it paused (PlayerRemote.h); one that starts it is named.
+        FakePlayer eager;
+        eager.answer(protocol::RM_IS_SUPPORTED, 1);
+        eager.answer(protocol::RM_GET_MAXVOLUME, 100);
+        eager.answer(protocol::RM_GET_TRACKLENGTH, 200);
+        std::atomic<int> position{10}, playing{0};
+        eager.answerWith(protocol::RM_SEEK, [&](WPARAM second) {
+            position = static_cast<int>(second);
+            playing = 1;
+            return Reply{};
+        });
+        eager.answerWith(protocol::RM_GET_POSITION, [&](WPARAM) { return Reply{position, std::nullopt}; });
+        eager.answerWith(protocol::RM_STATE_PLAYPAUSE, [&](WPARAM) { return Reply{playing, std::nullopt}; });
+        const ProgramRun run = host(L"probe");
+        EXPECT_EQ(run.exitCode, 1u);
+        EXPECT_TRUE(contains(run.output, L"  ok       RM_SEEK to second 11 while not playing moved there\n"))
+            << narrow(run.output);
+        EXPECT_TRUE(contains(run.output,
+                             L"PROBLEM  RM_SEEK while not playing started the player; expected it to "
+                             L"stay paused at that second"))
+            << narrow(run.output);
+    }
+    {
         // Another program asking for texts meanwhile is named, not blamed on the player.
         FakePlayer busy;
         busy.answer(protocol::RM_IS_SUPPORTED, 1);
@@ -569,6 +625,8 @@ TEST_F(EndToEnd, ProbeCatchesAStaleTitleAndConcludesNothingFromSilence) {
     const ProgramRun run = host(L"probe");
     EXPECT_EQ(run.exitCode, 0u) << narrow(run.output);
     EXPECT_TRUE(contains(run.output, L"2 playlist texts arrived in the title, each request setting it"));
+    EXPECT_TRUE(contains(run.output, L"  ok       RM_SEEK while not playing left the player not playing\n"))
+        << narrow(run.output);
 }
 
 TEST_F(EndToEnd, SettingsLiveInTheUsersFolderAndTheLogIsEscaped) {

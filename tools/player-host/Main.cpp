@@ -147,6 +147,8 @@ int runStatus(const Host& host, const Args&, const Options& options) {
     if (const int code = playerCheck(host, Needs::AnswerIfRunning); code != kDone)
         return code;
     const int missing = printStatus(host, options.json);
+    if (missing == kStatusNotRunning)
+        return kNotRunning; // said in the status itself, so that a script can tell too
     if (missing == 0)
         return kDone;
     return fail(L"player not responding: " + std::to_wstring(missing) +
@@ -256,12 +258,13 @@ int runText(const Host& host, const Args& args, const Options& options) {
     int size = 512;
     if (args.size() > 1) {
         const bool inRange =
-            options.raw ? toInt(args[1], size) && size <= kRawTextLimit : numberIn(args[1], 0, 65536, size);
+            options.raw ? toInt(args[1], size) && size <= kRawTextLimit : numberIn(args[1], 1, 65536, size);
         if (!inRange)
             return fail(options.raw
                             ? L"text: SIZE must be a 32-bit number up to 16777216 (the buffer is made "
                               L"that large)"
-                            : L"text: SIZE must be a number from 0 to 65536 (--raw passes others)",
+                            : L"text: SIZE must be a number from 1 to 65536 (a size of 0 or less writes "
+                              L"nothing; --raw passes it)",
                         kUsage);
     }
     if (!options.raw && !isKnown(namesOf(NameKind::Text), args[0]))
@@ -270,6 +273,13 @@ int runText(const Host& host, const Args& args, const Options& options) {
         return code;
     std::optional<std::wstring> standIn;
     const std::optional<std::wstring> answer = host.text(args[0].c_str(), size, &standIn);
+    if (size <= 0) { // --raw: the plug-in writes nothing into no room, whatever the player says
+        if (options.json)
+            printDocument(JsonObject().add(L"name", args[0]).add(L"text", answer).add(L"size", size).text());
+        else
+            print(L"nothing written: getText writes nothing with a size of " + std::to_wstring(size) + L"\n");
+        return kDone;
+    }
     return reportWord(host, options, args[0], L"text", answer, standIn);
 }
 

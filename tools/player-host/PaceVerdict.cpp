@@ -19,6 +19,7 @@ std::wstring notRespondingWords(int messages) {
 PaceVerdict judgePace(const std::vector<double>& times, int messages) {
     PaceVerdict verdict;
     int none = 0;
+    std::vector<int> losses(static_cast<std::size_t>(messages) + 1, 0); // refreshes by answers lost
     bool silent = false;
     for (std::size_t first = 0; first + messages <= times.size(); first += messages) {
         double held = 0;
@@ -40,8 +41,14 @@ PaceVerdict judgePace(const std::vector<double>& times, int messages) {
         ++verdict.refreshes;
         verdict.full += answered == messages ? 1 : 0;
         none += answered == 0 ? 1 : 0;
-        verdict.lost = std::max(verdict.lost, messages - answered);
+        ++losses[static_cast<std::size_t>(messages - answered)];
     }
+    // The loss most refreshes had, so that one answer late by a hiccup does not count.
+    for (std::size_t lost = 1, most = 0; lost < losses.size(); ++lost)
+        if (static_cast<std::size_t>(losses[lost]) > most) {
+            most = static_cast<std::size_t>(losses[lost]);
+            verdict.lost = static_cast<int>(lost);
+        }
     for (const double took : times)
         verdict.longest = std::max(verdict.longest, took);
 

@@ -31,8 +31,8 @@ constexpr wchar_t kSentinel[] = L"\u2022probe\u2022";
 
 // The parts of the report, in the order they are checked; what the first silence
 // leaves unchecked is listed by these names.
-constexpr const wchar_t* kParts[] = {L"supported messages", L"states",  L"texts",   L"numbers",
-                                     L"consistency",        L"ratings", L"playlist"};
+constexpr const wchar_t* kParts[] = {L"supported messages", L"states", L"texts",   L"numbers",
+                                     L"consistency",        L"seek",   L"ratings", L"playlist"};
 
 class ProbeRun {
 public:
@@ -345,7 +345,37 @@ int probe(bool json) {
                           L"the unused number " + std::to_wstring(unused) + L" answers " +
                               std::to_wstring(*answer) + L", expected 0");
     }
-    if (ratings && run.part(kParts[5])) {
+    // A seek while not playing moves and stays paused (PlayerRemote.h); the probe seeks
+    // back where it was. Posted, so it is asked after until it moved, a second at most.
+    const bool seeks = run.ask(RM_IS_SUPPORTED, RM_SEEK).value_or(0) != 0;
+    if (seeks && run.part(kParts[5]) && position && length && *length > 1) {
+        const std::optional<int> playing = run.ask(RM_STATE_PLAYPAUSE);
+        if (playing && *playing != 0) {
+            run.say(
+                L"  NOTE     RM_SEEK not checked: the player is playing (pause it to check a seek while not "
+                L"playing)\n");
+        } else if (playing) {
+            const int target = *position + 1 < *length ? *position + 1 : *position - 1;
+            PostMessageW(window, RM_SEEK, static_cast<WPARAM>(target), 0);
+            std::optional<int> now;
+            for (const double start = ProbeRun::now(); run.asking() && ProbeRun::now() - start < 1000;
+                 Sleep(10))
+                if ((now = run.ask(RM_GET_POSITION)) && *now == target)
+                    break;
+            const std::optional<int> after = run.ask(RM_STATE_PLAYPAUSE);
+            PostMessageW(window, RM_SEEK, static_cast<WPARAM>(*position), 0);
+            const std::wstring t = std::to_wstring(target);
+            if (now)
+                run.check(*now == target, L"RM_SEEK to second " + t + L" while not playing moved there",
+                          L"RM_SEEK to second " + t + L" while not playing left the position at " +
+                              std::to_wstring(*now) + L" s");
+            if (after)
+                run.check(*after == 0, L"RM_SEEK while not playing left the player not playing",
+                          L"RM_SEEK while not playing started the player; expected it to stay paused at that "
+                          L"second");
+        }
+    }
+    if (ratings && run.part(kParts[6])) {
         if (const std::optional<int> rating = run.ask(RM_GET_RATING)) {
             const std::wstring r = std::to_wstring(*rating);
             const bool inRange = *rating >= 0 && *rating <= 5;
@@ -371,7 +401,7 @@ int probe(bool json) {
                               L"or more)");
         }
     }
-    if (playlist && run.part(kParts[6])) {
+    if (playlist && run.part(kParts[7])) {
         const std::optional<int> count = run.ask(RM_PLAYLIST_COUNT);
         const std::optional<int> current = run.ask(RM_PLAYLIST_CURRENT);
         if (count && current) {

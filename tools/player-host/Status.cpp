@@ -225,7 +225,11 @@ void printText(const Status& s) {
                     std::wstring(L"   ") + bar(*s.position, 0, *s.length) + L" " + clock(*s.position) +
                     L" / " + clock(*s.length);
     else
-        timeLine += L"   (position and length not answered)";
+        timeLine += std::wstring(L"   (") +
+                    (!s.position && !s.length ? L"position and length"
+                     : !s.position            ? L"position"
+                                              : L"length") +
+                    L" not answered)";
     print(timeLine + L"\n");
     if (s.volume && s.volumeLow && s.volumeHigh)
         print(L"  Volume   " + bar(*s.volume, *s.volumeLow, *s.volumeHigh) + L" " +
@@ -295,6 +299,8 @@ void printJson(const Status& s) {
             json.add(L"error", L"player not responding: " + std::to_wstring(s.missing) +
                                    (s.missing == 1 ? L" value" : L" values") + L" did not arrive")
                 .add(L"exitCode", 4);
+    } else {
+        json.add(L"error", L"player not running").add(L"exitCode", 3);
     }
     printDocument(json.text());
 }
@@ -304,7 +310,7 @@ void printJson(const Status& s) {
 int printStatus(const Host& host, bool json) {
     const Status status = gather(host);
     json ? printJson(status) : printText(status);
-    return status.missing;
+    return status.running() ? status.missing : kStatusNotRunning;
 }
 
 namespace {

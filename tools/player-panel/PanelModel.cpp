@@ -3,6 +3,7 @@
 #include "DisplaySettings.h"
 
 #include <algorithm>
+#include <utility>
 #include <cwchar>
 #include <iterator>
 
@@ -122,7 +123,7 @@ bool PanelModel::look() {
         state_ = PanelState{};
         state_.name = name;
         state_.problem = problem;
-        state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
+        readSettings();
         quietSince_ = 0;
         offeredAsked_ = false;
         return false;
@@ -166,10 +167,39 @@ void PanelModel::askSecond() {
     for (std::size_t n = 0; state_.ratings && n < state_.stars.size(); ++n)
         state_.stars[n] = on(marks[n], state_.stars[n]);
     state_.caption = text(L"tipcaption", state_.caption);
-    state_.scrollTitle = plugin_.getProp(instance_, L"title", PLAYER_PROP_SCROLLS) != 0;
-    state_.scrollDetails = plugin_.getProp(instance_, L"artist", PLAYER_PROP_SCROLLS) != 0 ||
-                           plugin_.getProp(instance_, L"album", PLAYER_PROP_SCROLLS) != 0;
-    state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
+    readSettings();
+}
+
+// The display settings as the plug-in reads them out, with or without a player.
+void PanelModel::readSettings() {
+    const auto on = [this](const wchar_t* name) {
+        return tools::currentSetting(plugin_, instance_, name).value_or(1) != 0;
+    };
+    state_.scrollTitle = on(L"scrollTitle");
+    state_.scrollDetails = on(L"scrollArtist") || on(L"scrollAlbum");
+    state_.remaining = on(L"trackTime");
+}
+
+void PanelModel::toggle(DisplaySetting setting) {
+    // Through the plug-in, as a host changes them: its commands flip one setting each.
+    switch (setting) {
+    case DisplaySetting::ScrollTitle:
+        plugin_.sendCmd(instance_, L"title", 0);
+        break;
+    case DisplaySetting::ScrollDetails: {
+        // The artist and the album share the second line: both scroll, or neither.
+        const bool scrolls = state_.scrollDetails;
+        for (const auto& [command, key] : {std::pair{L"artist", L"scrollArtist"}, {L"album", L"scrollAlbum"}})
+            if ((tools::currentSetting(plugin_, instance_, key).value_or(1) != 0) == scrolls)
+                plugin_.sendCmd(instance_, command, 0);
+        break;
+    }
+    case DisplaySetting::Remaining:
+        plugin_.sendCmd(instance_, L"tracktime", 0);
+        break;
+    }
+    readSettings();
+    showTime();
 }
 
 void PanelModel::askOffered(int part) {
@@ -193,12 +223,13 @@ void PanelModel::askOffered(int part) {
     }
 }
 
-void PanelModel::poll(unsigned tick) {
+bool PanelModel::poll(unsigned tick) {
     const bool appeared = state_.player == PlayerStatus::Absent;
     if (!look())
-        return;
-    if (appeared || !offeredAsked_) {
-        // Just appeared: what it offers and says, at once.
+        return false;
+    if (appeared)
+        return true; // "starting" shown first; everything else asked at once after
+    if (!offeredAsked_) {
         askOffered(-1);
         askSecond();
         offeredAsked_ = true;
@@ -208,6 +239,7 @@ void PanelModel::poll(unsigned tick) {
         askOffered(static_cast<int>(tick % 20) - 1);
     }
     showTime();
+    return false;
 }
 
 void PanelModel::pollAll() {
@@ -234,7 +266,7 @@ void PanelModel::pollAfterCommand() {
     state_.repeat = on(L"repeat", state_.repeat);
     state_.mute = on(L"mute", state_.mute);
     state_.volume = number(L"volume", PLAYER_PROP_VALUE, state_.volume);
-    state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
+    readSettings();
     showTime();
 }
 
@@ -242,9 +274,7 @@ bool PanelModel::click(const Layout& layout, Control control, int x) {
     if (!answering())
         return false; // nothing is sent to a player that does not answer, not even a setting's click
     if (control == Control::Time) { // the time display: remaining or elapsed, a saved setting
-        plugin_.sendCmd(instance_, L"tracktime", 0);
-        state_.remaining = tools::currentSetting(plugin_, instance_, L"trackTime").value_or(1) != 0;
-        showTime();
+        toggle(DisplaySetting::Remaining);
         return true;
     }
     if (!state_.offers(control))

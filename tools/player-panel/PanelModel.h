@@ -48,8 +48,9 @@ public:
     const PanelState& state() const { return state_; }
     // The poll of tick n, four times a second: the position; at every fourth tick the
     // states, texts and bounds too; what the player offers when it appears, and from
-    // tick 1 of every fifth second in three parts.
-    void poll(unsigned tick);
+    // tick 1 of every fifth second in three parts. True when a player just appeared:
+    // what it offers and says is asked by a poll at once, once "starting" is shown.
+    bool poll(unsigned tick);
     // Everything at once: when the panel opens.
     void pollAll();
     // The states, texts and bounds: after a menu's choice.
@@ -67,6 +68,10 @@ public:
     // A slider set to `value` (track-time values are seconds plus one).
     void setSlider(Control slider, long long value);
     void setProblem(std::wstring problem) { state_.problem = std::move(problem); }
+    // A display setting flipped through the plug-in, with or without a player; the
+    // caller saves the settings.
+    enum class DisplaySetting { ScrollTitle, ScrollDetails, Remaining };
+    void toggle(DisplaySetting setting);
 
 private:
     // Asks the position, then reads what the plug-in knows of the player; false when
@@ -78,6 +83,7 @@ private:
     bool on(const wchar_t* name, bool before) const;
     int number(const wchar_t* name, int kind, int before) const;
     void showTime();
+    void readSettings();
 
     const tools::PluginLibrary& plugin_;
     PlayerInstance* instance_;

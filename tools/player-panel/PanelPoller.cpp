@@ -114,10 +114,10 @@ void PanelPoller::run() {
         if (Clock::now() < nextPoll)
             continue;
         lock.unlock();
-        model_.poll(++ticks);
+        const bool again = model_.poll(++ticks);
         publish();
         lock.lock();
-        nextPoll = Clock::now() + std::chrono::milliseconds(pollMilliseconds_);
+        nextPoll = Clock::now() + std::chrono::milliseconds(again ? 0 : pollMilliseconds_);
     }
 }
 

@@ -262,9 +262,24 @@ void PanelWindow::call(PanelPoller::Job job, bool andWait) {
 }
 
 void PanelWindow::takeState() {
-    shown_ = poller_.state();
+    const PanelState before = std::exchange(shown_, poller_.state());
+    announceChanges(before);
     updateTooltips();
     InvalidateRect(window_, nullptr, FALSE);
+}
+
+// A screen reader is told what changed, once, for the element it changed in: a toggle
+// pressed, a star lit, the track, the time, a control the player stopped offering.
+void PanelWindow::announceChanges(const PanelState& before) const {
+    for (int id = 1; id <= elementCount(); ++id) {
+        const ElementFacts was = elementOf(id, before), now = elementOf(id, shown_);
+        if (was.name != now.name)
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_CLIENT, id);
+        if (was.value != now.value)
+            NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_, OBJID_CLIENT, id);
+        if (was.state != now.state)
+            NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window_, OBJID_CLIENT, id);
+    }
 }
 
 bool PanelWindow::photographMenu(const std::wstring& path, std::wstring& error) {
@@ -539,9 +554,15 @@ UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
                 EnableMenuItem(handle, kFirstContextId + k, MF_BYCOMMAND | MF_GRAYED);
         },
         true);
+    // The display settings, where a person looks for them: checked while on.
+    const auto checked = [](bool on) { return MF_STRING | (on ? MF_CHECKED : MF_UNCHECKED); };
     AppendMenuW(handle, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(handle, MF_STRING, kSettingsId, L"Settings...");
-    AppendMenuW(handle, MF_STRING, kExitId, L"Exit");
+    AppendMenuW(handle, checked(shown_.scrollTitle), kScrollTitleId, L"Scroll the &title");
+    AppendMenuW(handle, checked(shown_.scrollDetails), kScrollDetailsId, L"Scroll &artist and album");
+    AppendMenuW(handle, checked(shown_.remaining), kRemainingId, L"Show the time &remaining");
+    AppendMenuW(handle, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(handle, MF_STRING, kSettingsId, L"Settings &file...");
+    AppendMenuW(handle, MF_STRING, kExitId, L"E&xit");
     const UINT chosen = choose(handle, screen, window_, pick);
     if (chosen >= kFirstContextId && chosen < kFirstPlaylistId) {
         const int item = static_cast<int>(chosen - kFirstContextId);
@@ -551,6 +572,17 @@ UINT PanelWindow::showContextMenu(POINT screen, UINT pick) {
                 if (item == kCloseItem || model.answering())
                     plugin_.invokeCtxMenu(instance_, item);
                 model.pollSecond();
+            },
+            true);
+    } else if (chosen == kScrollTitleId || chosen == kScrollDetailsId || chosen == kRemainingId) {
+        const PanelModel::DisplaySetting setting =
+            chosen == kScrollTitleId     ? PanelModel::DisplaySetting::ScrollTitle
+            : chosen == kScrollDetailsId ? PanelModel::DisplaySetting::ScrollDetails
+                                         : PanelModel::DisplaySetting::Remaining;
+        call(
+            [this, setting](PanelModel& model) {
+                model.toggle(setting);
+                save();
             },
             true);
     } else if (chosen == kSettingsId) {
@@ -769,10 +801,16 @@ int PanelWindow::elementCount() const {
 }
 
 ElementFacts PanelWindow::element(int id) const {
+    ElementFacts facts = elementOf(id, shown_);
+    if (id > 2 && GetFocus() == window_ && view_.focused == kTabOrder[id - 3])
+        facts.state |= STATE_SYSTEM_FOCUSED;
+    return facts;
+}
+
+ElementFacts PanelWindow::elementOf(int id, const PanelState& state) const {
     if (id <= 2)
-        return describeLine(id == 1, shown_, layout_);
-    const Control control = kTabOrder[id - 3];
-    return describe(control, shown_, layout_, GetFocus() == window_ && view_.focused == control);
+        return describeLine(id == 1, state, layout_);
+    return describe(kTabOrder[id - 3], state, layout_, false);
 }
 
 int PanelWindow::focusedElement() const {

@@ -1,17 +1,16 @@
 // PanelWindow: the panel as a window. Its poller (PanelPoller) makes every call of the
-// plug-in on a thread of its own (time and states four times a second, texts once a
-// second), so that the window paints, takes keys and answers screen readers at once
-// whatever the player does; a timer only moves scrolling texts. Clicks, dragged
-// sliders, the mouse wheel, the keyboard, the context menu, the playlist menu and
-// hotkeys act through the plug-in's exports, handed to the poller. It lays itself out and
-// draws for the window's DPI, and follows a change of it; it tells accessibility
-// clients what each control is; each icon has a tooltip with its name and key. The
-// display settings are restored at start and saved when they changed.
+// plug-in on a thread of its own (PanelModel says what it asks when), so that the window paints, takes keys
+// and answers screen readers at once whatever the player does; a timer only moves scrolling texts. Clicks,
+// dragged sliders, the mouse wheel, the keyboard, the context menu, the playlist menu and hotkeys act through
+// the plug-in's exports, handed to the poller. It lays itself out and draws for the window's DPI, and follows
+// a change of it; it tells accessibility clients what each control is; each icon has a tooltip with its name
+// and key. The display settings are restored at start and saved when they changed.
 //
 // Keys while the panel has the focus: Tab and Shift+Tab move between the controls,
 // Space or Enter presses the focused one, the arrows (and Home, End) move a focused
-// slider; and at any time P plays or pauses, N next, B previous, S stop, M mute, + and
-// - the volume, L the playlist.
+// slider; and at any time P plays or pauses, N next, B previous, S stop, M mute, H
+// shuffle, R repeat, T the time shown, 1 to 5 the stars, + and - the volume, L the
+// playlist.
 #pragma once
 
 #include "DisplaySettings.h"
@@ -47,6 +46,9 @@ inline constexpr WPARAM kPlaylistMenu = 1;
 // the playlist's entries from kFirstPlaylistId (+ the entry's id).
 inline constexpr UINT kSettingsId = 1;
 inline constexpr UINT kExitId = 2;
+inline constexpr UINT kScrollTitleId = 3;
+inline constexpr UINT kScrollDetailsId = 4;
+inline constexpr UINT kRemainingId = 5;
 inline constexpr UINT kFirstContextId = 1000;
 inline constexpr UINT kFirstPlaylistId = 100000;
 
@@ -83,6 +85,7 @@ private:
     // answering screen readers meanwhile (input waits until it is done).
     void call(PanelPoller::Job job, bool andWait = false);
     void takeState();
+    void announceChanges(const PanelState& before) const;
     void moveFocus(int step);
     void stepSlider(Control slider, long long delta, bool toEnd);
     void startDrag(Control slider, int x);
@@ -100,6 +103,7 @@ private:
     std::wstring panelName() const override;
     int elementCount() const override;
     ElementFacts element(int id) const override;
+    ElementFacts elementOf(int id, const PanelState& state) const; // as it is in `state`, unfocused
     int focusedElement() const override;
     void press(int id) override;
 

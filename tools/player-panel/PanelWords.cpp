@@ -44,15 +44,15 @@ ControlWords wordsFor(Control control, const PanelState& s) {
     case Control::Next:
         return {L"Next", keyOf(control), L"the next track"};
     case Control::Shuffle:
-        return {L"Shuffle", L"", L"shuffle on or off"};
+        return {L"Shuffle", keyOf(control), L"shuffle on or off"};
     case Control::Repeat:
-        return {L"Repeat", L"", L"repeat on or off"};
+        return {L"Repeat", keyOf(control), L"repeat on or off"};
     case Control::Mute:
         return {L"Mute", keyOf(control), L"mute or unmute"};
     case Control::Playlist:
         return {L"Playlist", keyOf(control), L"show the playlist"};
     case Control::Time:
-        return {s.remaining ? L"Time remaining" : L"Time played", L"",
+        return {s.remaining ? L"Time remaining" : L"Time played", keyOf(control),
                 s.remaining ? L"show the time played" : L"show the time remaining"};
     case Control::TrackSlider:
         return {L"Position", L"Left, Right, Home, End", L""};
@@ -63,7 +63,7 @@ ControlWords wordsFor(Control control, const PanelState& s) {
     }
     if (isStar(control)) {
         const int n = starOf(control);
-        return {L"Rate " + std::to_wstring(n) + (n == 1 ? L" star" : L" stars"), L"",
+        return {L"Rate " + std::to_wstring(n) + (n == 1 ? L" star" : L" stars"), keyOf(control),
                 L"rate the track " + std::to_wstring(n) + (n == 1 ? L" star" : L" stars")};
     }
     return {};

@@ -20,9 +20,20 @@ struct ControlKey {
     WORD mediaKey;
 };
 inline constexpr ControlKey kControlKeys[] = {
-    {Control::PlayPause, L'P', VK_MEDIA_PLAY_PAUSE}, {Control::Next, L'N', VK_MEDIA_NEXT_TRACK},
-    {Control::Prev, L'B', VK_MEDIA_PREV_TRACK},      {Control::Stop, L'S', VK_MEDIA_STOP},
-    {Control::Mute, L'M', VK_VOLUME_MUTE},           {Control::Playlist, L'L', 0},
+    {Control::PlayPause, L'P', VK_MEDIA_PLAY_PAUSE},
+    {Control::Next, L'N', VK_MEDIA_NEXT_TRACK},
+    {Control::Prev, L'B', VK_MEDIA_PREV_TRACK},
+    {Control::Stop, L'S', VK_MEDIA_STOP},
+    {Control::Mute, L'M', VK_VOLUME_MUTE},
+    {Control::Playlist, L'L', 0},
+    {Control::Shuffle, L'H', 0},
+    {Control::Repeat, L'R', 0},
+    {Control::Time, L'T', 0},
+    {Control::Star1, L'1', 0},
+    {Control::Star2, L'2', 0},
+    {Control::Star3, L'3', 0},
+    {Control::Star4, L'4', 0},
+    {Control::Star5, L'5', 0},
 };
 
 struct ControlWords {

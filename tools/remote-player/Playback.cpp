@@ -62,6 +62,9 @@ void Playback::seek(long long seconds) {
     if (!loaded())
         return;
     positionMs_ = std::clamp<long long>(seconds, 0, tracks_[current_].seconds) * 1000;
+    // Stopped, it stays not playing, paused at that second: play goes on from there.
+    if (state_ == State::Stopped)
+        state_ = State::Paused;
 }
 
 void Playback::setVolume(long long volume) {
