@@ -564,6 +564,21 @@ public:
         return (r.right - r.left) * (r.bottom - r.top) - inked(r, colour);
     }
     const Layout& layout() const { return layout_; }
+    // The pixels of what is drawn within the rectangle, cut to their bounding box.
+    std::vector<std::uint32_t> ink(RECT r) const {
+        LONG left = r.right, right = r.left, top = r.bottom, bottom = r.top;
+        for (LONG y = r.top; y < r.bottom; ++y)
+            for (LONG x = r.left; x < r.right; ++x)
+                if ((bits_[y * layout_.width + x] & 0xFFFFFF) != rgb(kBackgroundColour)) {
+                    left = std::min(left, x), right = std::max(right, x + 1);
+                    top = std::min(top, y), bottom = std::max(bottom, y + 1);
+                }
+        std::vector<std::uint32_t> block{static_cast<std::uint32_t>(std::max(0L, right - left))};
+        for (LONG y = top; y < bottom; ++y)
+            for (LONG x = left; x < right; ++x)
+                block.push_back(bits_[y * layout_.width + x] & 0xFFFFFF);
+        return block;
+    }
 
     static constexpr COLORREF kBackgroundColour = RGB(30, 34, 40);
     static constexpr COLORREF kAccentColour = RGB(58, 142, 230);
@@ -577,6 +592,24 @@ private:
     HGDIOBJ old_;
     std::uint32_t* bits_ = nullptr;
 };
+
+// The time is drawn in the panel's face at every scale: the same text in the title line
+// and in the time comes out as the same pixels.
+TEST(PanelPainting, TheTimeIsDrawnInThePanelsFaceAtEveryScale) {
+    PanelState playing;
+    playing.player = PlayerStatus::Running;
+    playing.title = L"4:05";
+    playing.time = L"4:05";
+    playing.remaining = false; // no sign before it
+    playing.scrollTitle = false;
+    for (const UINT dpi : {96u, 144u, 192u}) {
+        SCOPED_TRACE(dpi);
+        const Painted panel(kDefaultWidth, playing, dpi);
+        const std::vector<std::uint32_t> title = panel.ink(panel.layout().title);
+        ASSERT_GT(title.size(), 1u);
+        EXPECT_TRUE(panel.ink(panel.layout().time) == title);
+    }
+}
 
 // Star n is lit while its indicator is on: a player rated 4 that lights only the fourth
 // shows just that star, as it says, and one that follows the rating shows four.

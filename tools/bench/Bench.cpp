@@ -14,6 +14,8 @@
 //   player-bench --messages          only what the panel and player-host status ask a prompt player
 //   player-bench --panel-steady      only the panel's title line against sluggish and pausing players
 //   player-bench --calls [ROUNDS]    only the single calls against the reference player
+//   player-bench --window [N]        only how fast the player window running now (the MPRIS
+//                                    bridge's, say) answers N refreshes (10) of 16 messages
 #include "Console.h"
 #include "HostMessages.h"
 #include "HostRefresh.h"
@@ -25,6 +27,7 @@
 #include "SideBySide.h"
 #include "SilentRefresh.h"
 #include "SteadyRefresh.h"
+#include "WindowAnswers.h"
 #include "WindowThread.h"
 #include "PlayerVersion.h"
 #include "PluginLibrary.h"
@@ -347,6 +350,10 @@ int wmain(int argc, wchar_t** argv) {
         return bench::sideBySideChild(plugin, count);
     if (option == L"--stuck-host-child") // a second host beside this benchmark
         return bench::stuckHostChild(plugin, static_cast<DWORD>(count));
+    if (option == L"--window") {
+        print(bench::windowAnswersReport(plugin, argc == 3 ? count : 10));
+        return findPlayer() != nullptr ? 0 : 3;
+    }
     if (findPlayer()) {
         tools::printError(L"player-bench: another player is running; quit it first\n");
         return 1;

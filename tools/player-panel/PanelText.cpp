@@ -4,6 +4,7 @@
 
 #include <usp10.h>
 
+#include <string>
 #include <vector>
 
 namespace player_panel {
@@ -154,8 +155,26 @@ int runWidth(HDC dc, const Run& run) {
 } // namespace
 
 HFONT panelFont(int height, int weight) {
+    // Tahoma, or the face the system draws in its place (DejaVu Sans under Wine with the
+    // bundle's font links), named as such: every text of the panel, the time's digits and
+    // signs too, then comes from that one face at every size and weight, never from a
+    // fallback the font mapper picks for a string that lacks the first face's letters.
+    static const std::wstring face = [] {
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HFONT asked = CreateFontW(-15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                                        DEFAULT_PITCH, L"Tahoma");
+        wchar_t name[LF_FACESIZE] = L"Tahoma";
+        {
+            const Selected tahoma(dc, asked);
+            if (GetTextFaceW(dc, LF_FACESIZE, name) == 0)
+                lstrcpyW(name, L"Tahoma");
+        }
+        DeleteDC(dc);
+        return std::wstring(name);
+    }();
     return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str());
 }
 
 int textWidth(HDC dc, const std::wstring& text) {
