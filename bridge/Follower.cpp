@@ -44,8 +44,8 @@ Follower::~Follower() {
 }
 
 int Follower::start() {
-    const int r = sd_bus_match_signal_async(bus_, &ownerSlot_, kBus, "/org/freedesktop/DBus", kBus, "NameOwnerChanged",
-                                            &Follower::onNameOwnerChanged, nullptr, this);
+    const int r = sd_bus_match_signal_async(bus_, &ownerSlot_, kBus, "/org/freedesktop/DBus", kBus,
+                                            "NameOwnerChanged", &Follower::onNameOwnerChanged, nullptr, this);
     if (r < 0)
         return r;
     lookForPlayer();
@@ -151,8 +151,8 @@ void Follower::follow(const std::string& name) {
     lastAnswer_ = Clock::now();
     for (const char* interface : {kProperties, kPlayer, kTrackList}) {
         sd_bus_slot* slot = nullptr;
-        if (sd_bus_match_signal_async(bus_, &slot, name_.c_str(), kPath, interface, nullptr, &Follower::onPlayerSignal,
-                                      nullptr, this) >= 0)
+        if (sd_bus_match_signal_async(bus_, &slot, name_.c_str(), kPath, interface, nullptr,
+                                      &Follower::onPlayerSignal, nullptr, this) >= 0)
             playerSlots_.push_back(slot);
     }
     std::fprintf(stderr, "mpris-bridge: following %s\n", name_.c_str());
@@ -247,8 +247,9 @@ int Follower::onPlayerSignal(sd_bus_message* m, void* userdata, sd_bus_error*) {
     }
     if (self.trackId_ != track && self.snapshot_.tracks) {
         const auto at = std::find(self.trackIds_.begin(), self.trackIds_.end(), self.trackId_);
-        self.snapshot_.current = at == self.trackIds_.end() ? std::nullopt
-                                                            : std::optional<int>(static_cast<int>(at - self.trackIds_.begin()));
+        self.snapshot_.current = at == self.trackIds_.end()
+                                     ? std::nullopt
+                                     : std::optional<int>(static_cast<int>(at - self.trackIds_.begin()));
     }
     self.notify();
     return 0;
@@ -283,12 +284,13 @@ void Follower::onTracks(sd_bus_message* m) {
         notify();
         return;
     }
-    call(name_.c_str(), kTrackList, "GetTracksMetadata", &Follower::onTracksMetadata, [ids](sd_bus_message* m) {
-        int r = sd_bus_message_open_container(m, 'a', "o");
-        for (std::size_t i = 0; r >= 0 && i < ids.size(); ++i)
-            r = sd_bus_message_append_basic(m, 'o', ids[i].c_str());
-        return r < 0 ? r : sd_bus_message_close_container(m);
-    });
+    call(name_.c_str(), kTrackList, "GetTracksMetadata", &Follower::onTracksMetadata,
+         [ids](sd_bus_message* m) {
+             int r = sd_bus_message_open_container(m, 'a', "o");
+             for (std::size_t i = 0; r >= 0 && i < ids.size(); ++i)
+                 r = sd_bus_message_append_basic(m, 'o', ids[i].c_str());
+             return r < 0 ? r : sd_bus_message_close_container(m);
+         });
 }
 
 void Follower::onTracksMetadata(sd_bus_message* m) {
@@ -317,7 +319,8 @@ void Follower::tick() {
     if (name_.empty())
         return;
     const Clock::time_point now = Clock::now();
-    const bool silent = askingPosition_ ? now - positionAsked_ > kStaleAfter : now - lastAnswer_ > kStaleAfter;
+    const bool silent =
+        askingPosition_ ? now - positionAsked_ > kStaleAfter : now - lastAnswer_ > kStaleAfter;
     if (silent && !snapshot_.stale) {
         snapshot_.stale = true; // answered from the last snapshot, the position no longer moved on
         std::fprintf(stderr, "mpris-bridge: %s does not answer\n", name_.c_str());
@@ -372,9 +375,10 @@ void Follower::notify() {
 void Follower::command(const std::string& line) {
     const std::size_t space = line.find(' ');
     const std::string word = line.substr(0, space);
-    const long long number = space == std::string::npos ? 0 : std::strtoll(line.c_str() + space + 1, nullptr, 10);
-    const char* methods[][2] = {{"play", "Play"}, {"pause", "Pause"},      {"playpause", "PlayPause"},
-                                {"stop", "Stop"}, {"next", "Next"},        {"previous", "Previous"}};
+    const long long number =
+        space == std::string::npos ? 0 : std::strtoll(line.c_str() + space + 1, nullptr, 10);
+    const char* methods[][2] = {{"play", "Play"}, {"pause", "Pause"}, {"playpause", "PlayPause"},
+                                {"stop", "Stop"}, {"next", "Next"},   {"previous", "Previous"}};
     for (const auto& [command, method] : methods)
         if (word == command) {
             callPlayer(kPlayer, method);
@@ -387,23 +391,28 @@ void Follower::command(const std::string& line) {
         setProperty("Shuffle", [on](sd_bus_message* m) { return sd_bus_message_append(m, "v", "b", on); });
     } else if (word == "repeat") {
         const char* loop = snapshot_.loop == "None" || snapshot_.loop.empty() ? "Playlist" : "None";
-        setProperty("LoopStatus", [loop](sd_bus_message* m) { return sd_bus_message_append(m, "v", "s", loop); });
+        setProperty("LoopStatus",
+                    [loop](sd_bus_message* m) { return sd_bus_message_append(m, "v", "s", loop); });
     } else if (word == "volume") {
         const double volume = std::clamp(number, 0LL, 100LL) / 100.0;
-        setProperty("Volume", [volume](sd_bus_message* m) { return sd_bus_message_append(m, "v", "d", volume); });
+        setProperty("Volume",
+                    [volume](sd_bus_message* m) { return sd_bus_message_append(m, "v", "d", volume); });
     } else if (word == "seek") {
         const std::int64_t to = std::clamp<long long>(number, 0, 1'000'000'000) * 1'000'000;
         if (!trackId_.empty()) {
             const std::string id = trackId_;
-            callPlayer(kPlayer, "SetPosition",
-                       [id, to](sd_bus_message* m) { return sd_bus_message_append(m, "ox", id.c_str(), to); });
+            callPlayer(kPlayer, "SetPosition", [id, to](sd_bus_message* m) {
+                return sd_bus_message_append(m, "ox", id.c_str(), to);
+            });
         } else { // no track id to name: as far as that from where it is
             const std::int64_t by = to - snapshot_.position.value_or(0);
-            callPlayer(kPlayer, "Seek", [by](sd_bus_message* m) { return sd_bus_message_append(m, "x", by); });
+            callPlayer(kPlayer, "Seek",
+                       [by](sd_bus_message* m) { return sd_bus_message_append(m, "x", by); });
         }
     } else if (word == "goto" && number >= 0 && static_cast<std::size_t>(number) < trackIds_.size()) {
         const std::string id = trackIds_[static_cast<std::size_t>(number)];
-        callPlayer(kTrackList, "GoTo", [id](sd_bus_message* m) { return sd_bus_message_append(m, "o", id.c_str()); });
+        callPlayer(kTrackList, "GoTo",
+                   [id](sd_bus_message* m) { return sd_bus_message_append(m, "o", id.c_str()); });
     }
 }
 

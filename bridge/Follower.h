@@ -4,10 +4,10 @@
 // `wanted` names as playerctl does ("mpv" names org.mpris.MediaPlayer2.mpv and
 // org.mpris.MediaPlayer2.mpv.instance42), and another when that one goes. The snapshot
 // follows PropertiesChanged and Seeked, and the track list's signals where there is a
-// track list (asked of every player, whatever its HasTrackList says); the position is asked once a second besides, since MPRIS signals no
-// position while a track plays. A player that has not answered for kStaleAfter is
-// marked stale. Everything is asked asynchronously: nothing here waits on the player.
-// Commands are carried out on the player the same way.
+// track list (asked of every player, whatever its HasTrackList says); the position is asked once a second
+// besides, since MPRIS signals no position while a track plays. A player that has not answered for
+// kStaleAfter is marked stale. Everything is asked asynchronously: nothing here waits on the player. Commands
+// are carried out on the player the same way.
 #pragma once
 
 #include "Wire.h"
@@ -48,7 +48,8 @@ private:
     // if the player followed is still the one asked.
     int call(const char* destination, const char* interface, const char* member,
              void (Follower::*on)(sd_bus_message*), const std::function<int(sd_bus_message*)>& append = {});
-    int callPlayer(const char* interface, const char* member, const std::function<int(sd_bus_message*)>& append = {});
+    int callPlayer(const char* interface, const char* member,
+                   const std::function<int(sd_bus_message*)>& append = {});
     int setProperty(const char* property, const std::function<int(sd_bus_message*)>& append);
 
     bool wants(const std::string& name) const;
@@ -79,9 +80,9 @@ private:
     std::string trackId_;
     std::vector<std::string> trackIds_;
     bool hasTrackList_ = false;
-    Clock::time_point positionAt_;     // when snapshot_.position was read
-    Clock::time_point lastAnswer_;     // the player's last answer or signal
-    Clock::time_point positionAsked_;  // the outstanding position question, if any
+    Clock::time_point positionAt_;    // when snapshot_.position was read
+    Clock::time_point lastAnswer_;    // the player's last answer or signal
+    Clock::time_point positionAsked_; // the outstanding position question, if any
     bool askingPosition_ = false;
 };
 

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     sd_bus* bus = nullptr;
     int r = sd_bus_open_user(&bus);
     if (r < 0) {
-        std::fprintf(stderr, "mpris-bridge: no session bus (%s): DBUS_SESSION_BUS_ADDRESS names none that answers\n",
+        std::fprintf(stderr,
+                     "mpris-bridge: no session bus (%s): DBUS_SESSION_BUS_ADDRESS names none that answers\n",
                      std::strerror(-r));
         return 1;
     }
@@ -84,8 +85,8 @@ int main(int argc, char** argv) {
             status = ended == 0 ? 0 : 1;
             sd_event_exit(event, status);
         });
-    mpris_bridge::Follower following(bus, wanted,
-                                     [&half](const bridge_wire::Snapshot& snapshot) { half.send(snapshot.encode()); });
+    mpris_bridge::Follower following(
+        bus, wanted, [&half](const bridge_wire::Snapshot& snapshot) { half.send(snapshot.encode()); });
     follower = &following;
     if (!half.start(window)) {
         std::fprintf(stderr, "mpris-bridge: cannot start the window's half: %s\n", std::strerror(errno));

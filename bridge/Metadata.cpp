@@ -99,7 +99,8 @@ int inVariant(sd_bus_message* m, Read&& read) {
 }
 
 std::optional<std::string> yearOf(const std::string& date) {
-    if (date.size() >= 4 && std::all_of(date.begin(), date.begin() + 4, [](unsigned char c) { return std::isdigit(c); }))
+    if (date.size() >= 4 &&
+        std::all_of(date.begin(), date.begin() + 4, [](unsigned char c) { return std::isdigit(c); }))
         return date.substr(0, 4);
     return std::nullopt;
 }
@@ -121,8 +122,9 @@ int readMetadata(sd_bus_message* m, bridge_wire::Snapshot& into, std::string* tr
             return r;
         std::string name = key;
         r = inVariant(m, [&](char type, const char* contents) {
-            if (name == "xesam:title" || name == "xesam:album" || name == "xesam:artist" || name == "xesam:genre" ||
-                name == "xesam:contentCreated" || name == "mpris:trackid" || name == "xesam:url") {
+            if (name == "xesam:title" || name == "xesam:album" || name == "xesam:artist" ||
+                name == "xesam:genre" || name == "xesam:contentCreated" || name == "mpris:trackid" ||
+                name == "xesam:url") {
                 const std::optional<std::string> value = text(m, type, contents);
                 if (!value)
                     return false;
@@ -175,7 +177,9 @@ int readMetadata(sd_bus_message* m, bridge_wire::Snapshot& into, std::string* tr
 int readEntryText(sd_bus_message* m, std::string& text, std::string& trackId) {
     bridge_wire::Snapshot entry;
     const int r = readMetadata(m, entry, &trackId);
-    text = !entry.title ? "" : entry.artist && !entry.artist->empty() ? *entry.artist + " - " + *entry.title : *entry.title;
+    text = !entry.title                             ? ""
+           : entry.artist && !entry.artist->empty() ? *entry.artist + " - " + *entry.title
+                                                    : *entry.title;
     return r;
 }
 

@@ -26,7 +26,7 @@ int readEntryText(sd_bus_message* m, std::string& text, std::string& trackId);
 // Reads one property of org.mpris.MediaPlayer2.Player or org.mpris.MediaPlayer2 (its
 // value a variant at the message's position) into the snapshot; skips unknown ones.
 // `hasTrackList` takes the root's HasTrackList.
-int readProperty(sd_bus_message* m, const std::string& name, bridge_wire::Snapshot& into, std::string* trackId,
-                 bool* hasTrackList);
+int readProperty(sd_bus_message* m, const std::string& name, bridge_wire::Snapshot& into,
+                 std::string* trackId, bool* hasTrackList);
 
 } // namespace mpris_bridge

@@ -63,7 +63,8 @@ int WindowHalf::onReadable(sd_event_source*, int fd, uint32_t, void* userdata) {
         return 0;
     }
     self.partial_.append(chunk, static_cast<std::size_t>(got));
-    for (std::size_t end; (end = self.partial_.find('\n')) != std::string::npos; self.partial_.erase(0, end + 1))
+    for (std::size_t end; (end = self.partial_.find('\n')) != std::string::npos;
+         self.partial_.erase(0, end + 1))
         self.line_(self.partial_.substr(0, end));
     return 0;
 }

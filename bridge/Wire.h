@@ -37,8 +37,7 @@ inline std::string escape(std::string_view text) {
             out += "\\x";
             out += kHex[u >> 4];
             out += kHex[u & 15];
-        }
-        else
+        } else
             out += c;
     }
     return out;
@@ -108,14 +107,21 @@ struct Snapshot {
         if (!loop.empty())
             line("loop", loop);
         std::string can;
-        for (const auto& [flag, name] :
-             {std::pair{canPlay, "play"}, {canPause, "pause"}, {canNext, "next"}, {canPrevious, "previous"},
-              {canSeek, "seek"}, {canControl, "control"}, {canQuit, "quit"}})
+        for (const auto& [flag, name] : {std::pair{canPlay, "play"},
+                                         {canPause, "pause"},
+                                         {canNext, "next"},
+                                         {canPrevious, "previous"},
+                                         {canSeek, "seek"},
+                                         {canControl, "control"},
+                                         {canQuit, "quit"}})
             if (flag)
                 can += std::string(can.empty() ? "" : " ") + name;
         line("can", can);
-        for (const auto& [key, value] : {std::pair{"title", &title}, {"artist", &artist}, {"album", &album},
-                                         {"genre", &genre}, {"year", &year}})
+        for (const auto& [key, value] : {std::pair{"title", &title},
+                                         {"artist", &artist},
+                                         {"album", &album},
+                                         {"genre", &genre},
+                                         {"year", &year}})
             if (*value)
                 line(key, **value);
         if (trackNumber)
@@ -141,7 +147,9 @@ struct Snapshot {
         const std::size_t space = text.find(' ');
         const std::string_view key = text.substr(0, space);
         const std::string value = space == std::string_view::npos ? "" : unescape(text.substr(space + 1));
-        const auto number = [&value] { return static_cast<std::int64_t>(std::strtoll(value.c_str(), nullptr, 10)); };
+        const auto number = [&value] {
+            return static_cast<std::int64_t>(std::strtoll(value.c_str(), nullptr, 10));
+        };
         const auto real = [&value] { return std::strtod(value.c_str(), nullptr); };
         if (key == "player") {
             player = value;
@@ -169,7 +177,8 @@ struct Snapshot {
                 word += ' ';
                 return words.find(word) != std::string::npos;
             };
-            canPlay = has("play"), canPause = has("pause"), canNext = has("next"), canPrevious = has("previous");
+            canPlay = has("play"), canPause = has("pause"), canNext = has("next"),
+            canPrevious = has("previous");
             canSeek = has("seek"), canControl = has("control"), canQuit = has("quit");
         } else if (key == "title") {
             title = value;
@@ -202,7 +211,7 @@ struct Snapshot {
 
 // The commands mpris-window.exe writes back, one a line: a word, and a number for
 // "volume" (0 to 100), "seek" (seconds) and "goto" (an entry of the track list, from 0).
-inline constexpr const char* kCommands[] = {"play",    "pause",   "playpause", "stop",   "next", "previous",
-                                            "quit",    "shuffle", "repeat",    "volume", "seek", "goto"};
+inline constexpr const char* kCommands[] = {"play", "pause",   "playpause", "stop",   "next", "previous",
+                                            "quit", "shuffle", "repeat",    "volume", "seek", "goto"};
 
 } // namespace bridge_wire

@@ -103,11 +103,11 @@
  *  - The host's own windows. While a call waits, Windows runs the host's window
  *    procedures for messages that other threads and programs send to its windows:
  *    during every send but a text request's, and while a text request waits for the
- *    title's turn. The time the host spends in them is its
- *    own and counts toward no promise; during a send, which cannot tell it from
- *    waiting, it is charged to the player as the send's wait (at most what the send
- *    could wait), so a host long in its handlers may find the player silent for a
- *    while; while waiting for the turn it is not. A handler that calls the plug-in again
+ *    title's turn. The time the host spends in them is its own and counts toward no
+ *    promise; during a send, which cannot tell it from waiting, it counts as the
+ *    player's wait (at most what the send could wait), so a host long in its handlers
+ *    may spend the 0.8 s of a stretch, or find the player silent for a while; while
+ *    waiting for the turn it does not count. A handler that calls the plug-in again
  *    makes a call of its own, with its own budget and its own replies. During a text
  *    request's send (getText, and each playlist entry of queryMenu) no message of the
  *    host runs, so that nothing the host does can hold the title's turn: a player
@@ -117,8 +117,8 @@
  *    reply holds every text of every host: another instance of the plug-in for one
  *    send, at most 0.8 s; a program that does not keep the rules of PlayerRemote.h
  *    for as long as it likes. The plug-in waits for the turn as it waits for the
- *    player, charged to the player's window: a turn held too long makes the player
- *    silent to the plug-in's hosts until it is given back. A turn whose holder has
+ *    player, counted as a wait on the player's window: a turn held too long makes the
+ *    player silent to the plug-in's hosts until it is given back. A turn whose holder has
  *    ended is taken over. A program that takes the turn's name first with an object of
  *    another kind leaves the plug-in a turn of its host process only: its threads,
  *    and requests nested in its window procedures, read their own replies, but

@@ -89,7 +89,9 @@ int appendMetadata(sd_bus_message* m, int i, const std::string& kind) {
     } else {
         const std::string longTitle(10'000, 'x');
         const std::string shown = kind == "long-title" ? longTitle : kind == "empty" ? "" : title;
-        const std::int64_t length = kind == "zero-length" ? 0 : kind == "negative-length" ? -5'000'000 : 180'000'000;
+        const std::int64_t length = kind == "zero-length"       ? 0
+                                    : kind == "negative-length" ? -5'000'000
+                                                                : 180'000'000;
         appendEntry(m, "mpris:trackid", "o", trackId(i).c_str());
         appendEntry(m, "xesam:title", "s", shown.c_str());
         sd_bus_message_open_container(m, 'e', "sv");
@@ -124,7 +126,9 @@ int getString(sd_bus*, const char*, const char*, const char* property, sd_bus_me
               sd_bus_error*) {
     const std::string name = property;
     return sd_bus_message_append(reply, "s",
-                                 name == "PlaybackStatus" ? player.status.c_str() : name == "LoopStatus" ? "None" : "Test");
+                                 name == "PlaybackStatus" ? player.status.c_str()
+                                 : name == "LoopStatus"   ? "None"
+                                                          : "Test");
 }
 
 int getVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
@@ -145,7 +149,8 @@ int getTrue(sd_bus*, const char*, const char*, const char*, sd_bus_message* repl
     return sd_bus_message_append(reply, "b", 1);
 }
 
-int getHasTrackList(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getHasTrackList(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                    sd_bus_error*) {
     return sd_bus_message_append(reply, "b", player.tracks > 0);
 }
 
@@ -178,7 +183,8 @@ int method(sd_bus_message* m, void*, sd_bus_error*) {
         if (sd_bus_message_enter_container(m, 'a', "o") >= 0) {
             const char* id = nullptr;
             while (sd_bus_message_read_basic(m, 'o', &id) > 0)
-                appendMetadata(reply, std::atoi(std::string(id).substr(std::strlen("/track/")).c_str()), "normal");
+                appendMetadata(reply, std::atoi(std::string(id).substr(std::strlen("/track/")).c_str()),
+                               "normal");
             sd_bus_message_exit_container(m);
         }
         sd_bus_message_close_container(reply);
@@ -234,7 +240,8 @@ const sd_bus_vtable kTrackListTable[] = {
 // A line of standard input: a change to what it offers.
 void apply(const std::string& line) {
     const std::size_t space = line.find(' ');
-    const std::string word = line.substr(0, space), value = space == std::string::npos ? "" : line.substr(space + 1);
+    const std::string word = line.substr(0, space),
+                      value = space == std::string::npos ? "" : line.substr(space + 1);
     if (word == "tracks") {
         player.tracks = std::atoi(value.c_str());
         player.current = 0;
@@ -261,7 +268,8 @@ int onInput(sd_event_source* source, int fd, uint32_t, void*) {
         return 0;
     }
     player.input.append(chunk, static_cast<std::size_t>(got));
-    for (std::size_t end; (end = player.input.find('\n')) != std::string::npos; player.input.erase(0, end + 1))
+    for (std::size_t end; (end = player.input.find('\n')) != std::string::npos;
+         player.input.erase(0, end + 1))
         apply(player.input.substr(0, end));
     return 0;
 }

@@ -7,8 +7,16 @@
 namespace {
 
 TEST(Wire, EveryTextSurvivesTheTripOnOneLine) {
-    const std::string texts[] = {"", "plain", "back\\slash", "new\nline", "\r\t\x01\x7f", "\\n not a newline",
-                                 "Über den Wolken", "夜明けの歌", std::string(10'000, 'x'), "ends in \\"};
+    const std::string texts[] = {"",
+                                 "plain",
+                                 "back\\slash",
+                                 "new\nline",
+                                 "\r\t\x01\x7f",
+                                 "\\n not a newline",
+                                 "Über den Wolken",
+                                 "夜明けの歌",
+                                 std::string(10'000, 'x'),
+                                 "ends in \\"};
     for (const std::string& text : texts) {
         const std::string line = bridge_wire::escape(text);
         EXPECT_EQ(line.find('\n'), std::string::npos);
