@@ -47,7 +47,15 @@ protected:
                referencePlayer() + L"\" " + arguments;
     }
 
-    ProgramRun host(const std::wstring& arguments) { return runProgram(hostCommand(arguments)); }
+    // A run that printed nothing says why: it could not start (and Windows' error), or how
+    // it ended.
+    ProgramRun host(const std::wstring& arguments) {
+        ProgramRun run = runProgram(hostCommand(arguments));
+        EXPECT_FALSE(run.output.empty() && run.errors.empty() && run.exitCode != 0)
+            << narrow(arguments) << ": printed nothing, exit code " << run.exitCode;
+        EXPECT_NE(run.exitCode, static_cast<DWORD>(-1)) << narrow(run.errors);
+        return run;
+    }
 
     // The output of a host command that must succeed.
     std::wstring output(const std::wstring& arguments) {

@@ -1,5 +1,5 @@
-// Text helpers of the tests: names written in other case, and wide text made
-// printable in failure messages.
+// Text helpers of the tests: names written in other case, wide text made printable in
+// failure messages, and replies tallied by hosts asking side by side.
 #pragma once
 
 #include <cwctype>
@@ -27,5 +27,16 @@ inline std::wstring mixed(std::wstring s) {
         s[i] = static_cast<wchar_t>(std::towupper(s[i]));
     return s;
 }
+
+// Texts read by a host beside others: an empty one did not arrive (a loaded machine may
+// keep the player waiting too long), any other than the one asked for is another's.
+struct Replies {
+    int crossed = 0;
+    int missing = 0;
+    void add(const std::wstring& reply, const std::wstring& asked) {
+        missing += reply.empty() ? 1 : 0;
+        crossed += !reply.empty() && reply != asked ? 1 : 0;
+    }
+};
 
 } // namespace testing_support

@@ -12,13 +12,13 @@ namespace bench {
 
 struct SideBySide {
     std::wstring report;
-    int crossed = 0; // replies that were another request's, in both runs together
+    int crossed = 0; // replies that were another request's text, in both runs together
 };
 
 // With the reference player standing on one entry; `calls` texts per host.
 SideBySide sideBySide(const tools::PluginLibrary& plugin, int calls);
 // The second process's part: waits for the start, asks, and exits with the number of
-// replies that crossed.
+// replies that crossed (low 16 bits) and of those that did not arrive (above).
 int sideBySideChild(const tools::PluginLibrary& plugin, int calls);
 
 } // namespace bench
