@@ -55,7 +55,10 @@
  * (for an answer, or for the title's turn) counts in full. Counted waits follow each
  * other in a stretch until none was made for 0.15 s; the waits of one stretch may add
  * up to 0.8 s, and once they have, the calls that follow ask the player nothing until
- * the stretch is over. A wait that ends without an answer makes the player silent,
+ * the stretch is over. A wait is begun only while what is left of the 0.8 s holds the
+ * stretch's longest wait so far, and twice that beyond as many waits as the player's
+ * stretch before had: at a steady pace every stretch then makes the same waits, not
+ * one more now and then. A wait that ends without an answer makes the player silent,
  * unless the end of its own call's second cut it short: a silent player is asked
  * nothing until no wait was made on it for 0.15 s, then 0.3, 0.6, 1.2 and at most 2 s
  * after each further unanswered wait; then one call asks it, waiting at most 0.2 s,
@@ -66,13 +69,14 @@
  * within 20 ms. A host refreshing once a second with a burst of calls is answered in
  * full while the refresh's slow answers add up to 0.8 s or less: a refresh of 13
  * messages (the model host of docs/hosts.md) while the player answers each within
- * about 60 ms, one of 16 within about 50 ms (measured in docs/hosts.md). A slower
+ * about 60 ms, one of 16 within about 48 ms (measured in docs/hosts.md). A slower
  * player loses the answers that would come after 0.8 s of waiting, the same ones at
- * every refresh: the last ones. A player slower than 0.2 s an answer, or one that stops
- * answering, is answered for the first 0.8 s and then not at all: its first refresh
- * holds the host about 0.8 s, each later one at most 0.2 s (the one question, and
- * nothing when none is due), until it answers that question, which comes at least every
- * 2 s. A pause (a player busy for a second or two) costs the refreshes it falls in: the
+ * every refresh: the last ones (a player of 0.3 s an answer is answered twice a
+ * refresh, one of 0.6 s once). A player that stops answering, or takes longer than
+ * what is left of the 0.8 s, is answered for the first 0.8 s and then not at all: its
+ * first refresh holds the host about 0.8 s, each later one at most 0.2 s (the one
+ * question, and nothing when none is due), until it answers that question, which comes
+ * at least every 2 s. A pause (a player busy for a second or two) costs the refreshes it falls in: the
  * next one is answered in full. A player that quits is absent at the next call, and a
  * new player window owes nothing.
  *

@@ -16,12 +16,14 @@
  * full, and the counted waits of a stretch of calls (one that ends when no wait was
  * made for PLAYER_REMOTE_STRETCH_GAP_MS, 0.15 s) may add up to PLAYER_REMOTE_STRETCH_MS
  * (0.8 s): what a host asks after that, the player is not asked until the stretch is
- * over. So a host refreshing 13 messages a second has every answer while each takes
- * about 60 ms or less, one of 16 about 50 ms, and a slower player loses the last
- * answers of every refresh. A wait that ends without an answer makes the player silent
- * to that host process: it is asked nothing for 0.15 s, then 0.3, 0.6, 1.2 and at most
- * 2 s after each further unanswered wait; then one message, waited for at most
- * PLAYER_REMOTE_TRIAL_MS (0.2 s), decides. A silent player receives from each host
+ * over. A wait is begun only while what is left holds the stretch's longest wait so
+ * far, and twice that beyond as many waits as the stretch before had. So a host
+ * refreshing 13 messages a second has every answer while each takes about 60 ms or
+ * less, one of 16 about 48 ms, and a slower player loses the last answers of every
+ * refresh, the same ones each time. A wait that ends without an answer makes the
+ * player silent to that host process: it is asked nothing for 0.15 s, then 0.3, 0.6,
+ * 1.2 and at most 2 s after each further unanswered wait; then one message, waited for
+ * at most PLAYER_REMOTE_TRIAL_MS (0.2 s), decides. A silent player receives from each host
  * process the commands, which are posted, and that one message; on Windows also what it
  * left unanswered, which stays in its queue (Wine withdraws a send the player had not
  * taken yet), and nothing once Windows counts it hung (no message taken for 5 s): a send

@@ -1,5 +1,6 @@
 #include "player/link/Waiting.h"
 
+#include <climits>
 #include <iterator>
 
 namespace player::link::waiting {
@@ -9,6 +10,9 @@ struct Entry {
     HWND window;         // null: a free entry
     ULONGLONG lastWait;  // when the last counted wait ended; later while a trial is out
     ULONGLONG held;      // what the counted waits of the stretch add up to
+    ULONGLONG longest;   // the longest of them
+    unsigned waits;      // how many of them were answered
+    unsigned lastWaits;  // how many the stretch before had answered; kFirstStretch before one
     unsigned unanswered; // waits in a row that ended without an answer: silent while above 0
 };
 
@@ -16,6 +20,7 @@ struct Entry {
 // more are not met, and an entry with nothing to remember is taken for another window.
 constexpr std::size_t kEntries = 8;
 constexpr unsigned kMostUnanswered = 16; // enough to reach the longest quiet
+constexpr unsigned kFirstStretch = UINT_MAX;
 
 SRWLOCK lock = SRWLOCK_INIT;
 Entry entries[kEntries] = {};
@@ -37,6 +42,14 @@ Entry* find(HWND window) noexcept {
 
 bool stretchOver(const Entry& entry, ULONGLONG now) noexcept {
     return now >= entry.lastWait + kStretchGapMilliseconds;
+}
+
+void startStretchIfOver(Entry& entry, ULONGLONG now) noexcept {
+    if (!stretchOver(entry, now) || (entry.held == 0 && entry.waits == 0))
+        return; // still going, or already started
+    entry.lastWaits = entry.waits;
+    entry.held = entry.longest = 0;
+    entry.waits = 0;
 }
 
 // The entry for a window not kept yet: a free one, one with nothing to remember or of a
@@ -79,11 +92,17 @@ Allowance allowance(HWND window, ULONGLONG now) noexcept {
     Entry* entry = find(window);
     if (entry == nullptr)
         return {kStretchMilliseconds, false};
-    if (stretchOver(*entry, now))
-        entry->held = 0;
+    startStretchIfOver(*entry, now);
     const ULONGLONG room = entry->held < kStretchMilliseconds ? kStretchMilliseconds - entry->held : 0;
-    if (entry->unanswered == 0)
-        return {room, false};
+    if (entry->unanswered == 0) {
+        // Beyond as many waits as the last stretch had, a wait needs room for two: at a
+        // steady pace the same waits then fit at every stretch, not one more now and then.
+        const ULONGLONG need = entry->longest * (entry->waits >= entry->lastWaits ? 2 : 1);
+        if (room > 0 && room >= need)
+            return {room, false};
+        entry->held = kStretchMilliseconds; // spent: nothing is asked until the stretch is over
+        return {0, false};
+    }
     if (now < entry->lastWait + quietAfter(entry->unanswered))
         return {0, false};
     entry->lastWait = now + kTrialMilliseconds; // until its outcome, no other call asks
@@ -100,13 +119,15 @@ void settle(HWND window, ULONGLONG now, ULONGLONG waited, Outcome outcome, bool 
         if (!counted)
             return;
         entry = &place(window, now);
-        *entry = {window, 0, 0, 0};
+        *entry = {window, 0, 0, 0, 0, kFirstStretch, 0};
     }
     if (counted) {
-        const ULONGLONG began = now > waited ? now - waited : 0;
-        if (stretchOver(*entry, began))
-            entry->held = 0;
+        startStretchIfOver(*entry, now > waited ? now - waited : 0);
         entry->held += waited; // each at most a call's second: no overflow
+        if (waited > entry->longest)
+            entry->longest = waited;
+        if (outcome == Outcome::Answered)
+            ++entry->waits;
     }
     entry->lastWait = now;
     if (outcome == Outcome::Answered)

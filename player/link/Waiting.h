@@ -5,6 +5,9 @@
 // in full. Counted waits follow each other in a stretch until none has been made for
 // kStretchGapMilliseconds; the waits of one stretch may add up to kStretchMilliseconds,
 // and once those are spent the calls that follow ask nothing until the stretch is over.
+// A wait is begun only while what is left holds the stretch's longest wait so far, and
+// twice that beyond as many waits as the window's stretch before had: at a steady pace
+// every stretch then makes the same waits, not one more now and then.
 // A host refreshing once a second is so held at most 0.8 s a refresh, and a player that
 // is merely slow loses the same answers at every refresh: the last ones. A stretch's
 // allowance is given back whole after its gap, not bit by bit: a host whose refresh

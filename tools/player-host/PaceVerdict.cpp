@@ -3,6 +3,7 @@
 #include "PlayerRemote.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace player_host {
@@ -21,23 +22,29 @@ PaceVerdict judgePace(const std::vector<double>& times, int messages) {
     int none = 0;
     std::vector<int> losses(static_cast<std::size_t>(messages) + 1, 0); // refreshes by answers lost
     bool silent = false;
+    int lastWaits = INT_MAX; // counted waits of the refresh before, as the plug-in keeps them
     for (std::size_t first = 0; first + messages <= times.size(); first += messages) {
-        double held = 0;
-        int answered = 0;
+        double held = 0, longest = 0;
+        int answered = 0, waits = 0;
         for (int i = 0; i < messages; ++i) {
             const double took = times[first + i];
-            const double limit = silent ? PLAYER_REMOTE_TRIAL_MS : PLAYER_REMOTE_STRETCH_MS - held;
-            if (limit <= 0)
+            const double room = PLAYER_REMOTE_STRETCH_MS - held;
+            if (!silent && room < longest * (waits >= lastWaits ? 2 : 1))
                 break; // the rest of the refresh is not asked
+            const double limit = silent ? PLAYER_REMOTE_TRIAL_MS : room;
             if (took > limit) {
                 silent = true; // cut short: silent until the next refresh's question
                 break;
             }
             silent = false;
             ++answered;
-            if (took > PLAYER_REMOTE_FREE_MS)
+            if (took > PLAYER_REMOTE_FREE_MS) {
                 held += took;
+                longest = std::max(longest, took);
+                ++waits;
+            }
         }
+        lastWaits = waits;
         ++verdict.refreshes;
         verdict.full += answered == messages ? 1 : 0;
         none += answered == 0 ? 1 : 0;

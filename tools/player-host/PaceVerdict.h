@@ -1,9 +1,11 @@
 // PaceVerdict: what a host refreshing once a second gets from a player whose answers
 // took the times the probe measured, judged by the plug-in's own rule (PlayerRemote.h):
 // answers within PLAYER_REMOTE_FREE_MS cost nothing, the slower ones of a refresh may
-// add up to PLAYER_REMOTE_STRETCH_MS, a wait cut short makes the player silent, and the
-// next refresh's first question waits at most PLAYER_REMOTE_TRIAL_MS. The answers are
-// taken in the order they came, `messages` to a refresh.
+// add up to PLAYER_REMOTE_STRETCH_MS, a wait is begun only while what is left holds the
+// refresh's longest wait (twice that beyond the waits of the refresh before), a wait
+// cut short makes the player silent, and the next refresh's first question waits at
+// most PLAYER_REMOTE_TRIAL_MS. The answers are taken in the order they came, `messages`
+// to a refresh.
 #pragma once
 
 #include <string>
