@@ -326,6 +326,10 @@ void Follower::tick() {
         std::fprintf(stderr, "mpris-bridge: %s does not answer\n", name_.c_str());
         notify();
     }
+    // A track list without the track playing is asked again: VLC fills its list after it
+    // has said what plays, and signals nothing when it does.
+    if (snapshot_.tracks && !snapshot_.current && !trackId_.empty() && !snapshot_.stale)
+        readTracks();
     if (askingPosition_)
         return;
     askingPosition_ = true;
