@@ -76,9 +76,9 @@
  * what is left of the 0.8 s, is answered for the first 0.8 s and then not at all: its
  * first refresh holds the host about 0.8 s, each later one at most 0.2 s (the one
  * question, and nothing when none is due), until it answers that question, which comes
- * at least every 2 s. A pause (a player busy for a second or two) costs the refreshes it falls in: the
- * next one is answered in full. A player that quits is absent at the next call, and a
- * new player window owes nothing.
+ * at least every 2 s. A pause (a player busy for a second or two) costs the refreshes
+ * it falls in: the next one is answered in full. A player that quits is absent at the
+ * next call, and a new player window owes nothing.
  *
  * While it is silent every call answers at once as for an absent player: getState and
  * getText as documented for that case, getProp 0 for every name and kind
