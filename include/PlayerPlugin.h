@@ -436,9 +436,9 @@ typedef WCHAR*(WINAPI* GetEXEFn)(WCHAR* buffer, int capacity);
 typedef HRESULT(WINAPI* GetPlayerNameFn)(WCHAR* buffer, UINT capacity);
 /* A new instance for the player at exePath (kept as a copy; may be empty, and NULL is
  * taken as empty; a relative path is resolved when the player is started), or NULL
- * when memory runs out. Given a
- * NULL instance the other exports do nothing and return 0 or NULL, except
- * getPlayerParams(NULL, NULL), which counts, and freeMenu, which frees all the same. */
+ * when memory runs out. Given a NULL instance the other exports do nothing and return
+ * 0 or NULL, except getPlayerParams(NULL, NULL), which counts, and freeMenu, which
+ * frees all the same. */
 typedef PlayerInstance*(WINAPI* InitPlayerFn)(const WCHAR* exePath);
 /* Gives back an array from queryMenu (NULL does nothing). */
 typedef void(WINAPI* freeMenuFn)(PlayerInstance* instance, const WCHAR* listName, PlaylistMenuItem* items);
