@@ -1,5 +1,5 @@
 // Metadata: an MPRIS player's properties, read from sd-bus messages into the bridge's
-// snapshot (Wire.h), taking every value in the type the MPRIS specification gives and
+// snapshot (Wire.h), taking every value in the type the MPRIS interface declares and
 // the types players send instead (a string for an artist list, an int32 for a length),
 // skipping what is of no usable type, and clamping numbers: a length of 0 or below is
 // none, a volume above 1 is 1, a text longer than kLongestText is cut.
