@@ -4,6 +4,7 @@
 // window, not from the panel's own painting.
 #include "EndToEnd.h"
 #include "FakePlayer.h"
+#include "MessagePump.h"
 #include "PanelLayout.h"
 #include "PanelWindow.h"
 #include "Picture.h"
@@ -667,18 +668,6 @@ void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG ch
     if (window == heardFrom && object == OBJID_CLIENT)
         heard.emplace_back(event, child);
 }
-// Takes this thread's messages (the hook's events come through them) until `done`.
-bool hearUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-    for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < timeoutMs;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-        if (done())
-            return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return false;
-}
 std::size_t timesHeard(DWORD event, LONG element) {
     return static_cast<std::size_t>(
         std::count(heard.begin(), heard.end(), std::pair<DWORD, LONG>{event, element}));
@@ -723,8 +712,8 @@ TEST_F(OnTheDisplay, AScreenReaderIsToldWhatChangesOnce) {
         SCOPED_TRACE(change.what);
         heard.clear();
         change.make();
-        EXPECT_TRUE(hearUntil([&] { return timesHeard(change.event, change.element) > 0; }));
-        hearUntil([] { return false; }, 1500); // six polls more: still once
+        EXPECT_TRUE(pumpUntil([&] { return timesHeard(change.event, change.element) > 0; }, 5000));
+        pumpUntil([] { return false; }, 1500); // six polls more: still once
         EXPECT_EQ(timesHeard(change.event, change.element), 1u);
     }
     UnhookWinEvent(hook);

@@ -3,6 +3,7 @@
 // chosen through the test hook; its pictures decoded and measured.
 #include "EndToEnd.h"
 #include "FakePlayer.h"
+#include "MessagePump.h"
 #include "MenuEntry.h"
 #include "PanelPaint.h"
 #include "PanelText.h"
@@ -465,19 +466,6 @@ std::vector<std::uint32_t> windowPicture(HWND window) {
     DeleteObject(bitmap);
     DeleteDC(dc);
     return pixels;
-}
-
-// Runs the thread's messages until `done`, for a window of this thread.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10'000) {
-    for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < timeoutMs;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-        if (done())
-            return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return false;
 }
 
 // While the poller is half way through a change (the new title asked, the artist not
