@@ -261,6 +261,21 @@ protected:
             return panel_ != nullptr && IsWindowVisible(panel_);
         }));
     }
+    // A click where no control is, and then until the panel holds the keyboard focus: a key
+    // typed before the click has reached it would go to another window.
+    bool giveThePanelTheKeyboard() const {
+        SetForegroundWindow(panel_);
+        RECT details = layoutFor(kDefaultWidth).details;
+        MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&details), 2);
+        mouseClick({details.left + 4, details.top + 4}, false);
+        const DWORD thread = GetWindowThreadProcessId(panel_, nullptr);
+        return waitUntil([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(thread, &info) && info.hwndFocus == panel_ &&
+                   GetForegroundWindow() == panel_;
+        });
+    }
     void click(Control control) const {
         const POINT p = centreOf(layoutFor(kDefaultWidth), control);
         SendMessageW(panel_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
@@ -453,10 +468,7 @@ TEST_F(OnTheDisplay, SharpAndTheSameAtEveryDpi) {
 TEST_F(OnTheDisplay, UsableFromTheKeyboardAndNamedToScreenReaders) {
     startPlayer();
     openPanel();
-    SetForegroundWindow(panel_);
-    RECT details = layoutFor(kDefaultWidth).details;
-    MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&details), 2);
-    mouseClick({details.left + 4, details.top + 4}, false); // the keyboard to the panel; no control there
+    ASSERT_TRUE(giveThePanelTheKeyboard());
     const Accessible accessible(panel_);
     ASSERT_TRUE(accessible);
     EXPECT_EQ(accessible.count(), 18);
@@ -551,10 +563,7 @@ TEST_F(OnTheDisplay, EveryControlAClickReachesAKeyReachesToo) {
         return Reply{1, L"Entry " + std::to_wstring(i)};
     });
     openPanel();
-    SetForegroundWindow(panel_);
-    RECT details = layoutFor(kDefaultWidth).details;
-    MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&details), 2);
-    mouseClick({details.left + 4, details.top + 4}, false);
+    ASSERT_TRUE(giveThePanelTheKeyboard());
     const Accessible accessible(panel_);
     ASSERT_TRUE(accessible);
     const auto postedNow = [&](UINT message) {
@@ -682,10 +691,7 @@ TEST_F(OnTheDisplay, AScreenReaderIsToldWhatChangesOnce) {
     startPlayer();
     openPanel();
     heardFrom = panel_;
-    SetForegroundWindow(panel_);
-    RECT details = layoutFor(kDefaultWidth).details;
-    MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&details), 2);
-    mouseClick({details.left + 4, details.top + 4}, false);
+    ASSERT_TRUE(giveThePanelTheKeyboard());
     const Accessible accessible(panel_);
     ASSERT_TRUE(accessible);
     const long title = accessible.find(L"Title"), repeat = accessible.find(L"Repeat"),
@@ -724,10 +730,7 @@ TEST_F(OnTheDisplay, AScreenReaderIsToldWhatChangesOnce) {
 TEST_F(OnTheDisplay, TheDisplaySettingsAreChangedFromTheContextMenuByKeyboard) {
     startPlayer();
     openPanel();
-    SetForegroundWindow(panel_);
-    RECT details = layoutFor(kDefaultWidth).details;
-    MapWindowPoints(panel_, nullptr, reinterpret_cast<POINT*>(&details), 2);
-    mouseClick({details.left + 4, details.top + 4}, false);
+    ASSERT_TRUE(giveThePanelTheKeyboard());
     const auto saved = [this](const wchar_t* key) {
         return GetPrivateProfileIntW(L"player", key, -1, ini_.c_str());
     };
