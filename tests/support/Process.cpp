@@ -4,10 +4,35 @@
 #include "Unique.h"
 
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
 namespace testing_support {
+
+namespace {
+
+// CreateProcessW, and Windows' error or ERROR_SUCCESS. Wine answers ERROR_INTERNAL_ERROR
+// when the new process ended inside Wine's own start, before any of its code ran (seen
+// now and then beside a busy machine): such a start is tried again, and said.
+DWORD createProcess(const std::wstring& commandLine, bool inheritHandles, STARTUPINFOW& startup,
+                    PROCESS_INFORMATION& info) {
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::wstring mutableLine = commandLine;
+        if (CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, inheritHandles, 0, nullptr, nullptr,
+                           &startup, &info))
+            return ERROR_SUCCESS;
+        error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR)
+            break;
+        std::fwprintf(stderr, L"note: Wine did not start %ls (error 1359); starting it again\n",
+                      commandLine.c_str());
+    }
+    return error;
+}
+
+} // namespace
 
 struct RunningProgram::State {
     tools::UniqueHandle process;
@@ -70,14 +95,12 @@ RunningProgram::RunningProgram(const std::wstring& commandLine) : state_(std::ma
     startup.hStdOutput = outWrite.get();
     startup.hStdError = errWrite.get();
     PROCESS_INFORMATION info{};
-    std::wstring mutableLine = commandLine;
-    const BOOL started = CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &info);
+    const DWORD error = createProcess(commandLine, true, startup, info);
+    const bool started = error == ERROR_SUCCESS;
     // The child holds the write ends now; ours would keep the pipes from ever ending.
     outWrite.reset();
     errWrite.reset();
     if (!started) {
-        const DWORD error = GetLastError();
         state_->failure = L"cannot start " + commandLine + L" (error " + std::to_wstring(error) + L": " +
                           tools::systemMessage(error) + L")";
         return;
@@ -155,9 +178,7 @@ tools::UniqueHandle startProgram(const std::wstring& commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    std::wstring mutableLine = commandLine;
-    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (createProcess(commandLine, false, startup, process) != ERROR_SUCCESS)
         return {};
     const tools::UniqueHandle thread(process.hThread);
     return tools::UniqueHandle(process.hProcess);
